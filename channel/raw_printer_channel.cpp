@@ -1,0 +1,143 @@
+#include "channel/raw_printer_channel.h"
+
+#include <cstdio>
+
+namespace krv {
+
+size_t PrinterJob::TotalBytes() const {
+    size_t n = 0;
+    for (const auto& p : pieces)
+        n += p.size();
+    return n;
+}
+
+Bytes PrinterJob::Joined() const {
+    Bytes all;
+    all.reserve(TotalBytes());
+    for (const auto& p : pieces)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+bool SendRawJob(SpoolerSeam& spooler, std::string_view documentName,
+                std::span<const std::span<const uint8_t>> pieces, SendOptions options) {
+    if (!spooler.StartDoc(documentName, "RAW")) return false;
+    if (!spooler.StartPage()) {
+        spooler.EndDoc();
+        return false;
+    }
+    for (const auto& piece : pieces) {
+        // WritePrinter takes a 32-bit length; larger pieces go out in slices.
+        size_t offset = 0;
+        do {
+            const size_t left = piece.size() - offset;
+            const uint32_t len = left > 0x40000000u ? 0x40000000u : static_cast<uint32_t>(left);
+            uint32_t written = 0;
+            const bool ok = spooler.Write(piece.data() + offset, len, &written);
+            if (!ok || (options.requireAllWritten && written != len)) {
+                spooler.EndPage();
+                spooler.EndDoc();
+                return false;
+            }
+            offset += len;
+        } while (offset < piece.size());
+    }
+    if (!spooler.EndPage()) {
+        spooler.EndDoc();
+        return false;
+    }
+    return spooler.EndDoc();
+}
+
+bool SendRawJob(SpoolerSeam& spooler, const PrinterJob& job, SendOptions options) {
+    std::vector<std::span<const uint8_t>> spans(job.pieces.begin(), job.pieces.end());
+    return SendRawJob(spooler, job.documentName, spans, options);
+}
+
+// ---------------------------------------------------------------- RecordingSpooler
+
+void RecordingSpooler::FailAt(Call call, int nth, uint32_t shortBy) {
+    failArmed_ = true;
+    failCall_ = call;
+    failNth_ = nth;
+    shortBy_ = shortBy;
+}
+
+bool RecordingSpooler::Step(Call call) {
+    calls.push_back(call);
+    const int n = counts_[static_cast<int>(call)]++;
+    return !(failArmed_ && call == failCall_ && n == failNth_ && shortBy_ == 0);
+}
+
+bool RecordingSpooler::StartDoc(std::string_view name, std::string_view type) {
+    if (!Step(Call::StartDoc)) return false;
+    documentName = name;
+    dataType = type;
+    ++jobs;
+    return true;
+}
+
+bool RecordingSpooler::StartPage() {
+    return Step(Call::StartPage);
+}
+
+bool RecordingSpooler::Write(const uint8_t* data, uint32_t length, uint32_t* written) {
+    const int n = counts_[static_cast<int>(Call::Write)];
+    if (!Step(Call::Write)) {
+        *written = 0;
+        return false;
+    }
+    uint32_t accepted = length;
+    if (failArmed_ && failCall_ == Call::Write && n == failNth_ && shortBy_ > 0)
+        accepted = shortBy_ >= length ? 0 : length - shortBy_;
+    pieces.emplace_back(data, data + accepted);
+    *written = accepted;
+    return true;
+}
+
+bool RecordingSpooler::EndPage() {
+    return Step(Call::EndPage);
+}
+bool RecordingSpooler::EndDoc() {
+    return Step(Call::EndDoc);
+}
+
+Bytes RecordingSpooler::Joined() const {
+    Bytes all;
+    for (const auto& p : pieces)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// ---------------------------------------------------------------- FileSpooler
+
+FileSpooler::~FileSpooler() {
+    if (file_) std::fclose(file_);
+}
+
+bool FileSpooler::StartDoc(std::string_view documentName, std::string_view) {
+    if (file_) return false;
+    file_ = std::fopen(path_.c_str(), "wb");
+    if (!file_) return false;
+    documentName_ = documentName;
+    bytes_ = 0;
+    return true;
+}
+
+bool FileSpooler::Write(const uint8_t* data, uint32_t length, uint32_t* written) {
+    *written = 0;
+    if (!file_) return false;
+    const size_t n = length ? std::fwrite(data, 1, length, file_) : 0;
+    *written = static_cast<uint32_t>(n);
+    bytes_ += n;
+    return n == length;
+}
+
+bool FileSpooler::EndDoc() {
+    if (!file_) return false;
+    const bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return ok;
+}
+
+}  // namespace krv

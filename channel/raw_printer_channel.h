@@ -1,0 +1,105 @@
+// One RAW spooler job: start the document, start the page, write the pieces in order, end
+// the page, end the document. The call order and the failure rules live here once; the
+// spooler itself sits behind SpoolerSeam (winspool in the DLL, a recorder in the tests, a
+// file or device in the krv857 tool).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace krv {
+
+using Bytes = std::vector<uint8_t>;
+
+class SpoolerSeam {
+  public:
+    virtual ~SpoolerSeam() = default;
+    // Level-1 job description: document name, no output file, the given data type.
+    virtual bool StartDoc(std::string_view documentName, std::string_view dataType) = 0;
+    virtual bool StartPage() = 0;
+    virtual bool Write(const uint8_t* data, uint32_t length, uint32_t* written) = 0;
+    virtual bool EndPage() = 0;
+    virtual bool EndDoc() = 0;
+};
+
+// A job as the byte builders produce it: the document name and the pieces in order.
+struct PrinterJob {
+    std::string documentName;
+    std::vector<Bytes> pieces;
+
+    void Add(Bytes piece) { pieces.push_back(std::move(piece)); }
+    void Add(std::initializer_list<uint8_t> piece) { pieces.emplace_back(piece); }
+    size_t TotalBytes() const;
+    Bytes Joined() const;  // every piece in order, as the printer receives them
+};
+
+struct SendOptions {
+    // The file download needs every byte accepted: a short write counts as a failure.
+    bool requireAllWritten = false;
+};
+
+// True when every step succeeded. Shows nothing and never retries.
+bool SendRawJob(SpoolerSeam& spooler, std::string_view documentName,
+                std::span<const std::span<const uint8_t>> pieces, SendOptions options = {});
+bool SendRawJob(SpoolerSeam& spooler, const PrinterJob& job, SendOptions options = {});
+
+// ---- a spooler that remembers everything, for tests (and for the tool's dry runs)
+class RecordingSpooler : public SpoolerSeam {
+  public:
+    enum class Call { StartDoc, StartPage, Write, EndPage, EndDoc };
+
+    bool StartDoc(std::string_view documentName, std::string_view dataType) override;
+    bool StartPage() override;
+    bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
+    bool EndPage() override;
+    bool EndDoc() override;
+
+    // Make the n-th call (0-based) of the given kind fail. For Write, `shortBy` > 0 makes it
+    // succeed but report that many bytes fewer written instead.
+    void FailAt(Call call, int nth = 0, uint32_t shortBy = 0);
+
+    std::vector<Call> calls;
+    std::string documentName;
+    std::string dataType;
+    std::vector<Bytes> pieces;  // every write that succeeded, in order
+    Bytes Joined() const;
+    int jobs = 0;  // StartDoc calls that succeeded
+
+  private:
+    bool Step(Call call);
+    bool failArmed_ = false;
+    Call failCall_ = Call::StartDoc;
+    int failNth_ = 0;
+    uint32_t shortBy_ = 0;
+    int counts_[5] = {};
+};
+
+// ---- a spooler whose "printer" is a file or a device path (the krv857 tool)
+// The file is created at StartDoc and written as pieces arrive, so a job ended part-way
+// leaves what the printer would have received so far.
+class FileSpooler : public SpoolerSeam {
+  public:
+    explicit FileSpooler(std::string path) : path_(std::move(path)) {}
+    ~FileSpooler() override;
+    bool StartDoc(std::string_view documentName, std::string_view dataType) override;
+    bool StartPage() override { return file_ != nullptr; }
+    bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
+    bool EndPage() override { return file_ != nullptr; }
+    bool EndDoc() override;
+
+    const std::string& documentName() const { return documentName_; }
+    uint64_t bytesWritten() const { return bytes_; }
+
+  private:
+    std::string path_;
+    std::string documentName_;
+    std::FILE* file_ = nullptr;
+    uint64_t bytes_ = 0;
+};
+
+}  // namespace krv

@@ -1,0 +1,70 @@
+# Native unit tests run directly; on Windows builds every test runs under Wine through the
+# emulator wrapper, after a fixture has made and warmed the build's private Wine prefix.
+
+if(WIN32)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(KRV_GTEST gtest)
+else()
+    find_package(GTest REQUIRED)
+    set(KRV_GTEST GTest::gtest)
+    include(GoogleTest)
+endif()
+
+add_library(krv_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/common/test_main.cpp)
+target_link_libraries(krv_test_main PUBLIC ${KRV_GTEST})
+target_include_directories(krv_test_main PUBLIC ${CMAKE_SOURCE_DIR})
+
+if(WIN32)
+    add_test(NAME wine_up COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh up
+                                  ${KRV_WINEPREFIX} ${KRV_WINEARCH})
+    add_test(NAME wine_down COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh down
+                                    ${KRV_WINEPREFIX} ${KRV_WINEARCH})
+    set_tests_properties(wine_up PROPERTIES FIXTURES_SETUP wine)
+    set_tests_properties(wine_down PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+# krv_add_test(<name> <sources...> LIBS <libs...>)
+function(krv_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE krv_test_main ${T_LIBS})
+    if(WIN32)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    endif()
+endfunction()
+
+# Portable unit tests: one executable per folder of tests/unit.
+file(GLOB KRV_UNIT_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/unit/*)
+foreach(dir ${KRV_UNIT_DIRS})
+    if(IS_DIRECTORY ${dir})
+        get_filename_component(folder ${dir} NAME)
+        file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+        if(srcs)
+            krv_add_test(unit_${folder} SOURCES ${srcs} LIBS krv_core)
+        endif()
+    endif()
+endforeach()
+
+if(WIN32)
+    # Tests that drive the real pages: the Windows objects and the resources are linked in,
+    # so the test program is the module whose templates the pages load.
+    file(GLOB KRV_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+    file(GLOB KRV_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+    foreach(src ${KRV_WIN_TESTS})
+        get_filename_component(name ${src} NAME_WE)
+        krv_add_test(win_${name} SOURCES ${src} ${KRV_WIN_TEST_SUPPORT} ${KRV_RC}
+                     LIBS krv_win)
+    endforeach()
+    # Tests of the built DLL through its exports only.
+    file(GLOB KRV_DLL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/dll/*_test.cpp)
+    foreach(src ${KRV_DLL_TESTS})
+        get_filename_component(name ${src} NAME_WE)
+        krv_add_test(dll_${name} SOURCES ${src} LIBS ole32 uuid user32 comctl32)
+        add_dependencies(dll_${name} krv857ui)
+    endforeach()
+endif()

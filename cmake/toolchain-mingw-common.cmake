@@ -1,0 +1,14 @@
+# MinGW-w64 with the posix thread model, linked fully static so the products import
+# system DLLs only.
+set(CMAKE_C_COMPILER ${KRV_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KRV_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${KRV_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${KRV_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(KRV_STATIC "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${KRV_STATIC}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${KRV_STATIC}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${KRV_STATIC}")

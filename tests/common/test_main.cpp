@@ -1,0 +1,11 @@
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    // Under Wine a pipe is fully buffered; a crash must not swallow what was printed.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
