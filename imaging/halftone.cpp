@@ -1,0 +1,203 @@
+#include "imaging/halftone.h"
+
+#include <array>
+#include <vector>
+
+#include "imaging/tone.h"
+
+namespace krv {
+
+namespace {
+
+// Per-channel lookups of adjusted level x luminance weight; their sum / 1000 is the adjusted
+// luminance, identical to adjusting each channel and weighting afterwards.
+struct LumaTables {
+    std::array<int32_t, 256> red, green, blue;
+
+    LumaTables(const LevelTable& r, const LevelTable& g, const LevelTable& b) {
+        for (int v = 0; v < 256; ++v) {
+            red[v] = r[v] * 299;
+            green[v] = g[v] * 587;
+            blue[v] = b[v] * 114;
+        }
+    }
+    void Row(const uint8_t* p, int width, uint8_t* out) const {
+        for (int x = 0; x < width; ++x, p += 3)
+            out[x] = static_cast<uint8_t>((blue[p[0]] + green[p[1]] + red[p[2]]) / 1000);
+    }
+};
+
+// Thresholds of one stored row, repeating every 16 pixels: a pixel is white when its level is
+// at least thresholds[x % 16]. Every comparison of the methods is brought to that shape:
+// L / 4 >= m  <=>  L >= 4m;  L / 4 > m  <=>  L >= 4m + 4;  L > m  <=>  L >= m + 1.
+using RowThresholds = std::array<int, 16>;
+
+RowThresholds ThresholdsFor(HalftoneMethod method, bool trueColour, int y, int mean) {
+    RowThresholds t{};
+    for (int x = 0; x < 16; ++x) {
+        switch (method) {
+            case HalftoneMethod::M3: {
+                const int m = Bayer8()[y % 8][x % 8];
+                t[x] = trueColour ? 4 * m : 4 * m + 4;
+                break;
+            }
+            case HalftoneMethod::M4: {
+                const int m = Bayer16()[y % 16][x % 16];
+                t[x] = trueColour ? m : m + 1;
+                break;
+            }
+            default:
+                t[x] = mean + 1;
+                break;
+        }
+    }
+    return t;
+}
+
+void ThresholdRow(const uint8_t* levels, int width, const RowThresholds& t, uint8_t* out) {
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        uint8_t byte = 0;
+        for (int i = 0; i < 8; ++i)
+            byte |= static_cast<uint8_t>((levels[x + i] >= t[(x + i) & 15]) << (7 - i));
+        out[x / 8] = byte;
+    }
+    for (; x < width; ++x)
+        if (levels[x] >= t[x & 15]) out[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+}
+
+// Serpentine error diffusion: 3/8 to the next pixel of the pass, 3/8 to the pixel below,
+// 1/4 to the diagonal ahead; each share truncated toward zero (integer division does exactly
+// what truncating 0.375 X and 0.25 X does). The error rows are sized by the width.
+class ErrorDiffusion {
+  public:
+    explicit ErrorDiffusion(int width) : cur_(width + 1, 0), next_(width + 1, 0) {}
+
+    void Row(const uint8_t* levels, int width, int y, bool lastRow, uint8_t* out) {
+        for (int x = 0; x < width; ++x) {
+            cur_[x] = next_[x];
+            next_[x] = 0;
+        }
+        int e = 0;
+        const bool rightward = (y % 2) == 1;
+        const int step = rightward ? 1 : -1;
+        int x = rightward ? 0 : width - 1;
+        for (int i = 0; i < width; ++i, x += step) {
+            const int v = levels[x] + cur_[x] + e;
+            int error = v;
+            if (v > 128) {
+                out[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                error = v - 255;
+            }
+            const int threeEighths = (3 * error) / 8;
+            if (i < width - 1) e = threeEighths;
+            if (!lastRow) {
+                next_[x] += threeEighths;
+                const int diagonal = x + step;
+                if (diagonal >= 0 && diagonal < width) next_[diagonal] += error / 4;
+            }
+        }
+    }
+
+  private:
+    std::vector<int> cur_, next_;
+};
+
+// Runs a method over rows whose levels `levelsOf(y, buffer)` produces.
+template <typename LevelsOf>
+void HalftonePass(int width, int height, HalftoneMethod method, bool trueColour, int mean,
+                  LevelsOf levelsOf, MutableRows out) {
+    std::vector<uint8_t> levels(width);
+    if (method == HalftoneMethod::ErrorDiffusion) {
+        ErrorDiffusion diffusion(width);
+        for (int y = 0; y < height; ++y) {
+            levelsOf(y, levels.data());
+            diffusion.Row(levels.data(), width, y, y == height - 1, out.data + y * out.stride);
+        }
+        return;
+    }
+    for (int y = 0; y < height; ++y) {
+        levelsOf(y, levels.data());
+        ThresholdRow(levels.data(), width, ThresholdsFor(method, trueColour, y, mean),
+                     out.data + y * out.stride);
+    }
+}
+
+// A stored method outside 0..3 is taken as None, the plain threshold.
+HalftoneMethod Known(HalftoneMethod method) {
+    const auto v = static_cast<int32_t>(method);
+    return v >= 0 && v <= 3 ? method : HalftoneMethod::None;
+}
+
+}  // namespace
+
+void HalftoneRgb24Rows(const RowsView& s, HalftoneMethod requested, int contrast, int brightness,
+                       MutableRows out) {
+    const HalftoneMethod method = Known(requested);
+    const LevelTable adjust = MakeLevelTable(contrast, brightness);
+    int mean = 0;
+    if (method == HalftoneMethod::None)
+        mean = MeanAdjustedLuma(s.data, s.width, s.height, s.stride, contrast, brightness);
+    if (method == HalftoneMethod::M4) {
+        // M4 on colour adjusts each channel about its own plain mean.
+        const ChannelMeanValues m = ChannelMeans(s.data, s.width, s.height, s.stride);
+        const LumaTables luma(MakeMeanLevelTable(contrast, brightness, m.red),
+                              MakeMeanLevelTable(contrast, brightness, m.green),
+                              MakeMeanLevelTable(contrast, brightness, m.blue));
+        HalftonePass(
+            s.width, s.height, method, true, mean,
+            [&](int y, uint8_t* l) { luma.Row(s.data + y * s.stride, s.width, l); }, out);
+        return;
+    }
+    const LumaTables luma(adjust, adjust, adjust);
+    HalftonePass(
+        s.width, s.height, method, true, mean,
+        [&](int y, uint8_t* l) { luma.Row(s.data + y * s.stride, s.width, l); }, out);
+}
+
+void HalftoneGrey8Rows(const RowsView& s, HalftoneMethod requested, int contrast, int brightness,
+                       MutableRows out) {
+    const HalftoneMethod method = Known(requested);
+    const LevelTable adjust = MakeLevelTable(contrast, brightness);
+    int mean = 0;
+    if (method == HalftoneMethod::None)
+        mean = MeanAdjustedLevel(s.data, s.width, s.height, s.stride, contrast, brightness);
+    HalftonePass(
+        s.width, s.height, method, false, mean,
+        [&](int y, uint8_t* l) {
+            const uint8_t* p = s.data + y * s.stride;
+            for (int x = 0; x < s.width; ++x)
+                l[x] = adjust[p[x]];
+        },
+        out);
+}
+
+void Rgb24RowsToGrey8(const RowsView& s, int contrast, int brightness, MutableRows out) {
+    const LevelTable adjust = MakeLevelTable(contrast, brightness);
+    const LumaTables luma(adjust, adjust, adjust);
+    for (int y = 0; y < s.height; ++y)
+        luma.Row(s.data + y * s.stride, s.width, out.data + y * out.stride);
+}
+
+void Grey8RowsToGrey8(const RowsView& s, int contrast, int brightness, MutableRows out) {
+    const LevelTable adjust = MakeLevelTable(contrast, brightness);
+    for (int y = 0; y < s.height; ++y) {
+        const uint8_t* p = s.data + y * s.stride;
+        uint8_t* o = out.data + y * out.stride;
+        for (int x = 0; x < s.width; ++x)
+            o[x] = adjust[p[x]];
+    }
+}
+
+void Mono1RowsToGrey8(const RowsView& s, int contrast, int brightness, MutableRows out) {
+    const uint8_t black = static_cast<uint8_t>(AdjustLevel(0, contrast, brightness));
+    const uint8_t white = static_cast<uint8_t>(AdjustLevel(255, contrast, brightness));
+    for (int y = 0; y < s.height; ++y) {
+        const uint8_t* p = s.data + y * s.stride;
+        uint8_t* o = out.data + y * out.stride;
+        for (int x = 0; x < s.width; ++x)
+            o[x] = (p[x / 8] & (0x80 >> (x % 8))) ? white : black;
+    }
+}
+
+}  // namespace krv

@@ -1,0 +1,41 @@
+// The logo converters: each reads one source bitmap, converts it and writes its work bitmap
+// (LogoWorkFile) beside it. The page relies only on whether the work file exists; the numeric
+// results tell the tests and the tool why not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "imaging/halftone.h"
+
+namespace krv {
+
+constexpr int kConvertWritten = 1;
+constexpr int kConvertAlreadyMono = 2;  // halftoning a 1-bit source: use the source itself
+constexpr int kConvertCannotOpen = -1;  // cannot open, allocate or write
+constexpr int kConvertWrongForm = -2;   // not a bitmap of the accepted form, or malformed
+
+struct ConvertResult {
+    int code = kConvertCannotOpen;
+    // The file to use afterwards: the work file when written, the source for kConvertAlreadyMono,
+    // empty otherwise.
+    std::string pathToUse;
+
+    bool Written() const { return code == kConvertWritten; }
+};
+
+// Grey work bitmaps (8 bits, grey palette) from 24-, 8- and 1-bit sources.
+ConvertResult ConvertRgb24ToGrey8(const std::string& source, int contrast, int brightness);
+ConvertResult ConvertGrey8ToGrey8(const std::string& source, int contrast, int brightness);
+ConvertResult ConvertMono1ToGrey8(const std::string& source, int contrast, int brightness);
+
+// 1-bit work bitmaps (entry 0 black, entry 1 white). HalftoneToMono dispatches a 24- or 8-bit
+// uncompressed "BM" source and returns -1 for any other file without touching anything.
+ConvertResult HalftoneToMono(const std::string& source, HalftoneMethod method, int contrast,
+                             int brightness);
+ConvertResult HalftoneRgb24ToMono1(const std::string& source, HalftoneMethod method, int contrast,
+                                   int brightness);
+ConvertResult HalftoneGrey8ToMono1(const std::string& source, HalftoneMethod method, int contrast,
+                                   int brightness);
+
+}  // namespace krv
