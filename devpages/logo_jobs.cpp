@@ -1,0 +1,170 @@
+#include "devpages/logo_jobs.h"
+
+#include <optional>
+
+#include "channel/ansi_text.h"
+#include "imaging/bmp_format.h"
+#include "imaging/file_io.h"
+#include "imaging/mono_print.h"
+
+namespace krv {
+
+namespace {
+
+LogoJobOutcome Refuse(const char* message) {
+    LogoJobOutcome o;
+    o.kind = LogoJobOutcome::Kind::Refused;
+    o.message = message;
+    return o;
+}
+
+LogoJobOutcome StartJob(const char* documentName) {
+    LogoJobOutcome o;
+    o.kind = LogoJobOutcome::Kind::Job;
+    o.job.documentName = documentName;
+    return o;
+}
+
+uint8_t Low(uint32_t v) {
+    return static_cast<uint8_t>(v % 256);
+}
+uint8_t High(uint32_t v) {
+    return static_cast<uint8_t>(v / 256);
+}
+
+// One row in black-and-white: the 4-byte header and the column data. False when its file
+// cannot be read or has no polarity.
+bool AddMonoRow(const std::string& source, PrinterJob& job) {
+    const auto raster = ReadMonoForPrint(MonoFileOfRow(source), true, kColumnRowMultiple);
+    if (!raster) return false;
+    ColumnBitImage image = EncodeColumnBitImage(*raster);
+    job.Add({Low(image.x), High(image.x), Low(image.y), High(image.y)});
+    job.Add(std::move(image.data));
+    return true;
+}
+
+// One row in grey: the 6-byte header and the plane data of its grey work file.
+bool AddGreyRow(const std::string& source, PrinterJob& job) {
+    auto planes = EncodeGreyPlanes(LogoWorkFile(source));
+    if (!planes) return false;
+    job.Add({0x01, 0x00, Low(planes->widthBytes), High(planes->widthBytes),
+             Low(planes->heightUnits), High(planes->heightUnits)});
+    job.Add(std::move(planes->data));
+    return true;
+}
+
+// The characters as the printer takes them: the ANSI bytes, then one zero byte per character.
+Bytes BackSideText(const std::u16string& text) {
+    const std::string ansi = ToAnsi(text);
+    Bytes bytes(ansi.begin(), ansi.end());
+    bytes.resize(bytes.size() + text.size(), 0);
+    return bytes;
+}
+
+// The logo piece: the bands, then the unused rest of the band work area (96 zero bytes a band).
+Bytes BackSideLogo(const MonoRaster& raster) {
+    Bytes piece = EncodeBandBitImage(raster);
+    piece.resize(piece.size() + 96ull * BandCount(raster), 0);
+    return piece;
+}
+
+}  // namespace
+
+std::string MonoFileOfRow(const std::string& sourcePath) {
+    if (FilePtr file = OpenFileForReading(sourcePath)) {
+        uint8_t first[kBmpHeadersSize];
+        BmpHeaders h;
+        if (ParseBmpHeaders({first, ReadFileAt(file.get(), 0, first, sizeof first)}, &h) &&
+            h.type == kBmpType && h.bitCount == 1)
+            return sourcePath;
+    }
+    return LogoWorkFile(sourcePath);
+}
+
+std::string CheckLogoFilesSize(const std::vector<std::string>& sourcePaths,
+                               const char* sizeFailedMessage, const char* tooLargeMessage) {
+    int64_t total = 0;
+    for (const auto& source : sourcePaths) {
+        int64_t size = GetFileSizeByPath(LogoWorkFile(source));
+        if (size < 0) size = GetFileSizeByPath(source);
+        if (size < 0) return sizeFailedMessage;
+        total += size;
+        // Stop summing once over: nine huge files cannot overflow the total.
+        if (total >= kLogoTotalSizeLimit) return tooLargeMessage;
+    }
+    return {};
+}
+
+LogoJobOutcome BuildLogoDownloadJob(const std::vector<std::string>& sourcePaths, LogoMode mode) {
+    if (sourcePaths.empty()) return Refuse(kMsgSelectBitmap);
+    if (mode == LogoMode::Original) return {};
+    // The list never holds more than nine rows; the count is one byte of the command.
+    if (sourcePaths.size() > kMaxLogoRows) return {};
+    const std::string size =
+        CheckLogoFilesSize(sourcePaths, kMsgBitmapSizeFailed, kMsgBitmapsTooLarge);
+    if (!size.empty()) return Refuse(size.c_str());
+
+    LogoJobOutcome o = StartJob(kLogoDocumentName);
+    const auto n = static_cast<uint8_t>(sourcePaths.size());
+    o.job.Add({0x1B, 0x40});
+    const bool mono = mode == LogoMode::BlackWhite;
+    o.job.Add({0x1C, static_cast<uint8_t>(mono ? 0x71 : 0x72), n});
+    for (const auto& source : sourcePaths) {
+        const bool added = mono ? AddMonoRow(source, o.job) : AddGreyRow(source, o.job);
+        if (!added) {
+            o.endedEarly = true;
+            return o;
+        }
+    }
+    o.job.Add({0x0A});
+    return o;
+}
+
+PrinterJob BuildClearLogosJob() {
+    PrinterJob job;
+    job.documentName = kClearLogosDocumentName;
+    job.Add({0x1C, 0x71, 0x00, 0x00, 0x0A});
+    return job;
+}
+
+LogoJobOutcome BuildBackSideJob(const BackSideRequest& r) {
+    const bool hasText = !r.text.empty();
+    // More than 2048 characters can never fit, so longer texts need no conversion to refuse.
+    if (r.text.size() > kBackSideTextLimit) return Refuse(kMsgBackSideTextTooLong);
+    const Bytes text = BackSideText(r.text);
+    if (text.size() > kBackSideTextLimit) return Refuse(kMsgBackSideTextTooLong);
+
+    std::optional<MonoRaster> logo;
+    if (r.mode != LogoMode::BlackWhite) {
+        if (!hasText) return Refuse(kMsgBackSideNeedsBlackWhite);
+    } else if (r.sourcePaths.empty()) {
+        if (!hasText) return Refuse(kMsgBackSideNothingToSend);
+    } else {
+        const std::string size =
+            CheckLogoFilesSize(r.sourcePaths, kMsgBackSideSizeFailed, kMsgBackSideTooLarge);
+        if (!size.empty()) return Refuse(size.c_str());
+        if (r.selectedRow < 0 || static_cast<size_t>(r.selectedRow) >= r.sourcePaths.size())
+            return Refuse(kMsgBackSideNothingToSend);
+        logo =
+            ReadMonoForPrint(MonoFileOfRow(r.sourcePaths[r.selectedRow]), true, kBandRowMultiple);
+        if (!logo) return {};
+    }
+
+    LogoJobOutcome o = StartJob(kBackSideDocumentName);
+    o.job.Add({0x1F, 0x68});
+    const auto position = static_cast<uint8_t>(r.position);
+    o.job.Add({0x1B, 0x61, static_cast<uint8_t>(position <= 2 ? position : 0)});
+    o.job.Add({0x1B, 0x33, 0x18});
+    if (hasText) {
+        o.job.Add(text);
+        o.job.Add({0x0D, 0x0A});
+    }
+    if (logo) {
+        o.job.Add(BackSideLogo(*logo));
+        o.job.Add({0x0A});
+    }
+    o.job.Add({0x1F, 0x68});
+    return o;
+}
+
+}  // namespace krv

@@ -1,0 +1,47 @@
+// The logo page's rules for its rows that do not need a window: the checks a chosen file
+// passes before it becomes a row, and the work file a row gets in each mode.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "devpages/logo_jobs.h"
+#include "imaging/logo_convert.h"
+
+namespace krv {
+
+inline constexpr char kMsgTooManyLogos[] = "位图总数为9,\n选择其它位图前请删除部分已选位图！";
+inline constexpr char kMsgTooManyLogosCaption[] = "ok";
+inline constexpr char kMsgCannotOpenLogo[] = "打开选择的文件失败！";
+inline constexpr char kMsgCannotReadLogo[] = "从文件读取数据失败！";
+inline constexpr char kMsgLogoTooLarge[] =
+    "选择的图像太大！\n宽度必须小于1024 Byte，高度必须小于768 Byte!";
+
+// "添加" with `rowsNow` rows: the message when the list is full.
+std::optional<std::string> CheckRoomForLogo(size_t rowsNow);
+
+struct LogoAddCheck {
+    bool accepted = false;
+    std::string message;  // refused with a message; empty: refused silently (or accepted)
+};
+// The checks of a chosen file: it opens, holds the 62 header bytes, is at most 1024 x 768,
+// and is a bitmap the mode can convert (BlackWhite: any "BM"; Grey: "BM" of 24, 8 or 1 bits).
+LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode);
+
+struct LogoRowSettings {
+    HalftoneMethod method = HalftoneMethod::None;
+    int contrast = 0;
+    int brightness = 0;
+};
+
+// The work file of a row in a mode, as the preview writes it. BlackWhite: a 24- or 8-bit
+// source is halftoned; a 1-bit "BM" source is used as it is (kConvertAlreadyMono, nothing
+// written). Grey: the grey converter of the source's depth. Original: the plain threshold.
+ConvertResult ConvertLogoRow(const std::string& source, LogoMode mode,
+                             const LogoRowSettings& settings);
+
+// Choosing "黑白位图" first deletes the row's old work file; then the row is converted.
+ConvertResult PrepareLogoRow(const std::string& source, LogoMode mode,
+                             const LogoRowSettings& settings);
+
+}  // namespace krv
