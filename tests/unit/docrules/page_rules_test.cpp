@@ -1,0 +1,180 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "docpages/duplex_rules.h"
+#include "docpages/layout_rules.h"
+
+namespace krv {
+namespace {
+
+OemDevmode Fresh() {
+    OemDevmode r;
+    DefaultOemDevmode(&r);
+    return r;
+}
+
+// ---- duplex page
+
+TEST(DuplexRules, FreshRecordShowsSplitModeLongEdgeAndMessageOff) {
+    const OemDevmode r = Fresh();
+    EXPECT_EQ(kDuplexModeItems[r.duplexMode], u"单面拆分双面模式");
+    const BindingEdgeView v = InitialBindingEdgeView(r.bindingEdge);
+    EXPECT_EQ(v.picture, DuplexPicture::LongEdge);
+    EXPECT_TRUE(v.longEdgeChecked);
+    EXPECT_TRUE(v.radiosEnabled);
+    EXPECT_EQ(kTopBottomMessageItems[TopBottomMessageSelection(r.topBottomMessage)], u"关");
+}
+
+struct ModeCase {
+    int selection;
+    uint8_t edge;
+    DuplexPicture picture;
+    bool radiosEnabled;
+};
+
+TEST(DuplexRules, ChoosingAModeSetsTheEdge) {
+    const ModeCase cases[] = {{0, 2, DuplexPicture::NoEdge, false},
+                              {1, 0, DuplexPicture::LongEdge, true},
+                              {2, 0, DuplexPicture::LongEdge, true},
+                              {3, 0, DuplexPicture::LongEdge, true},
+                              {4, 2, DuplexPicture::NoEdge, false}};
+    for (const auto& c : cases) {
+        OemDevmode r = Fresh();
+        r.bindingEdge = 1;  // a short edge chosen before gives way to the long edge
+        const BindingEdgeView v = SelectDuplexMode(r, c.selection);
+        EXPECT_EQ(r.duplexMode, c.selection);
+        EXPECT_EQ(r.bindingEdge, c.edge) << c.selection;
+        EXPECT_EQ(v.picture, c.picture) << c.selection;
+        EXPECT_EQ(v.radiosEnabled, c.radiosEnabled) << c.selection;
+        EXPECT_EQ(v.longEdgeChecked, c.edge == 0) << c.selection;
+    }
+}
+
+TEST(DuplexRules, SingleSidedThenDuplexChecksTheLongEdgeAgain) {
+    OemDevmode r = Fresh();
+    SelectDuplexMode(r, 0);
+    const BindingEdgeView v = SelectDuplexMode(r, 2);
+    EXPECT_EQ(r.bindingEdge, 0);
+    EXPECT_TRUE(v.longEdgeChecked);
+    EXPECT_TRUE(v.radiosEnabled);
+}
+
+TEST(DuplexRules, SelectionOutsideTheListChangesNothing) {
+    OemDevmode r = Fresh();
+    SelectDuplexMode(r, -1);
+    SelectDuplexMode(r, 5);
+    EXPECT_EQ(r.duplexMode, 1);
+    EXPECT_EQ(r.bindingEdge, 0);
+}
+
+TEST(DuplexRules, EdgesAndMessageSwitch) {
+    OemDevmode r = Fresh();
+    EXPECT_EQ(SelectBindingEdge(r, 1).picture, DuplexPicture::ShortEdge);
+    EXPECT_EQ(r.bindingEdge, 1);
+    EXPECT_FALSE(InitialBindingEdgeView(9).radiosEnabled);
+    EXPECT_EQ(TopBottomMessageValue(1), 3);
+    EXPECT_EQ(TopBottomMessageValue(0), 0);
+    EXPECT_EQ(TopBottomMessageSelection(1), 1);  // any non-zero stored value shows "开"
+}
+
+// ---- layout page
+
+TEST(LayoutRules, ActiveTextWatermarkShowsYesLockedAndKeepsTheFlag) {
+    ConsumeWatermarkSwitchedOff();
+    OemDevmode r = Fresh();
+    r.watermarkMode = 2;
+    r.printTextAsImage = 1;
+    EXPECT_TRUE(TextAsImageLocked(r));
+    const TextAsImageView init = InitialTextAsImageView(r);
+    EXPECT_FALSE(init.enabled);
+    EXPECT_TRUE(init.yesChecked);
+    RaiseWatermarkSwitchedOff();
+    const TextAsImageView shown = TextAsImageViewOnActivation(r, {true, false, true});
+    EXPECT_FALSE(shown.enabled);
+    EXPECT_TRUE(shown.yesChecked);
+    EXPECT_FALSE(shown.noChecked);
+    EXPECT_TRUE(WatermarkSwitchedOffRaised());  // only an unlocked page consumes it
+    ConsumeWatermarkSwitchedOff();
+}
+
+TEST(LayoutRules, WatermarkSwitchedOffShowsNoOnceAndLowersTheFlag) {
+    ConsumeWatermarkSwitchedOff();
+    const OemDevmode r = Fresh();
+    RaiseWatermarkSwitchedOff();
+    const TextAsImageView first = TextAsImageViewOnActivation(r, {false, true, false});
+    EXPECT_TRUE(first.enabled);
+    EXPECT_TRUE(first.noChecked);
+    EXPECT_FALSE(first.yesChecked);
+    EXPECT_FALSE(WatermarkSwitchedOffRaised());
+    // Next time the user's own choice stays.
+    const TextAsImageView again = TextAsImageViewOnActivation(r, {true, true, false});
+    EXPECT_TRUE(again.yesChecked);
+}
+
+TEST(LayoutRules, RotationOrZoomLocksTheChoiceToo) {
+    OemDevmode r = Fresh();
+    EXPECT_FALSE(TextAsImageLocked(r));
+    r.rotate180 = 1;
+    EXPECT_TRUE(TextAsImageLocked(r));
+    r.rotate180 = 0;
+    r.zoomPrinting = 1;
+    EXPECT_TRUE(TextAsImageLocked(r));
+}
+
+TEST(LayoutRules, SizeNameIsStoredAsAtMost31Characters) {
+    OemDevmode r = Fresh();
+    StorePaperSizeName(r, std::u16string(32, u'x'));  // an older, longer name
+    const std::u16string forty = u"Custom Paper-M857 with a very long name!";
+    ASSERT_EQ(forty.size(), 40u);
+    StorePaperSizeName(r, forty);
+    EXPECT_EQ(PaperSizeName(r), forty.substr(0, 31));
+    EXPECT_EQ(r.paperSizeName[31], u'\0');
+    StorePaperSizeName(r, u"A4");
+    EXPECT_EQ(PaperSizeName(r), u"A4");
+    EXPECT_EQ(r.paperSizeName[2], u'\0');
+    EXPECT_EQ(r.paperSizeName[30], u'\0');
+}
+
+TEST(LayoutRules, SizeNameNeverSplitsASurrogatePairOrReadsPastTheField) {
+    OemDevmode r = Fresh();
+    StorePaperSizeName(r, std::u16string(30, u'a') + u"\U0001F4C4");
+    EXPECT_EQ(PaperSizeName(r), std::u16string(30, u'a'));
+    for (auto& c : r.paperSizeName)
+        c = u'Z';  // a stored record without terminator
+    EXPECT_EQ(PaperSizeName(r), std::u16string(32, u'Z'));
+}
+
+TEST(LayoutRules, PrefixSearchIgnoresCase) {
+    const std::vector<std::u16string> entries = {u"Letter", u"A4", u"A4 Small",
+                                                 u"Custom Paper-M857"};
+    EXPECT_EQ(FindPrefixEntry(entries, u"a4"), 1);
+    EXPECT_EQ(FindPrefixEntry(entries, u"A4 s"), 2);
+    EXPECT_EQ(FindPrefixEntry(entries, u"custom paper-"), 3);
+    EXPECT_EQ(FindPrefixEntry(entries, u"B5"), -1);
+    EXPECT_EQ(FindPrefixEntry(entries, u"Letter Plus"), -1);
+}
+
+TEST(LayoutRules, InitialSelectionPrefersTheStoredName) {
+    const std::vector<std::u16string> entries = {u"Letter", u"A4", u"A4 Small"};
+    const std::vector<std::u16string_view> host = {u"A4 Small"};
+    EXPECT_EQ(InitialPaperSizeSelection(entries, u"letter", host), 0);
+    EXPECT_EQ(InitialPaperSizeSelection(entries, u"", host), 2);
+    // A stored name no longer listed selects nothing; activation picks the host's size.
+    EXPECT_EQ(InitialPaperSizeSelection(entries, u"Gone", host), -1);
+    EXPECT_EQ(InitialPaperSizeSelection(entries, u"", {}), -1);
+}
+
+TEST(LayoutRules, RotateRadiosAtApply) {
+    OemDevmode r = Fresh();
+    ApplyRotateRadios(r, false, true);
+    EXPECT_EQ(r.rotate180, 1);
+    ApplyRotateRadios(r, false, false);
+    EXPECT_EQ(r.rotate180, 1);
+    ApplyRotateRadios(r, true, false);
+    EXPECT_EQ(r.rotate180, 0);
+}
+
+}  // namespace
+}  // namespace krv
