@@ -1,0 +1,103 @@
+#include "frame/page_protocol_win.h"
+
+#include <string>
+#include <vector>
+
+namespace krv {
+
+OemDevmode* PageRecord(const DocumentSheetContext* context) {
+    if (!context || !context->sheetParams) return nullptr;
+    return static_cast<OemDevmode*>(context->sheetParams->pOEMDM);
+}
+
+HANDLE PagePrinter(const DocumentSheetContext* context) {
+    return context && context->commonUi ? context->commonUi->hPrinter : nullptr;
+}
+
+HANDLE PagePrinter(const PrinterSheetContext* context) {
+    return context && context->commonUi ? context->commonUi->hPrinter : nullptr;
+}
+
+void ReportPageChanged(HWND page) {
+    SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void AcknowledgeApply(HWND page, const DocumentSheetContext* context) {
+    if (context && context->pfnComPropSheet)
+        context->pfnComPropSheet(context->hComPropSheet, CPSFUNC_SET_RESULT,
+                                 reinterpret_cast<LPARAM>(context->pageHandle), CPSUI_OK);
+    SendMessageW(GetParent(page), PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void AcknowledgeApply(HWND, const PrinterSheetContext* context) {
+    if (context && context->pfnComPropSheet)
+        context->pfnComPropSheet(context->hComPropSheet, CPSFUNC_SET_RESULT,
+                                 reinterpret_cast<LPARAM>(context->lastPageHandle), CPSUI_OK);
+}
+
+bool DefaultPageSystemMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
+                              INT_PTR* result) {
+    if (message == WM_SETICON) {
+        DefWindowProcW(page, message, wParam, lParam);
+        *result = FALSE;
+        return true;
+    }
+    if (message == WM_SYSCOMMAND) {
+        *result = DefWindowProcW(page, message, wParam, lParam);
+        return true;
+    }
+    return false;
+}
+
+int ShowPageError(HWND owner, const wchar_t* text, MessageIcon icon) {
+    UINT flags = MB_OK;
+    if (icon == MessageIcon::Error) flags |= MB_ICONERROR;
+    if (icon == MessageIcon::Information) flags |= MB_ICONINFORMATION;
+    return MessageBoxW(owner, text, L"错误", flags);
+}
+
+int ShowPageInformation(HWND owner, const wchar_t* text) {
+    return MessageBoxW(owner, text, L"信息", MB_OK | MB_ICONINFORMATION);
+}
+
+std::u16string ControlText(HWND dialog, int id, int maxChars) {
+    std::vector<wchar_t> buffer(static_cast<size_t>(maxChars) + 1, L'\0');
+    const UINT n = GetDlgItemTextW(dialog, id, buffer.data(), maxChars + 1);
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), n);
+}
+
+void SetControlText(HWND dialog, int id, std::u16string_view text) {
+    std::u16string copy(text);
+    SetDlgItemTextW(dialog, id, reinterpret_cast<const wchar_t*>(copy.c_str()));
+}
+
+}  // namespace krv
+
+namespace krv {
+
+namespace {
+template <typename Context>
+INT_PTR ProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        StorePageContext<Context>(page, lParam);
+        return TRUE;
+    }
+    const Context* context = PageContext<Context>(page);
+    if (!context) return FALSE;
+    INT_PTR result = FALSE;
+    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    if (message == WM_NOTIFY)
+        return DefaultPageNotify(page, reinterpret_cast<const NMHDR*>(lParam), context);
+    return FALSE;
+}
+}  // namespace
+
+INT_PTR CALLBACK DocumentProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ProtocolOnlyPage<DocumentSheetContext>(page, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK PrinterProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ProtocolOnlyPage<PrinterSheetContext>(page, message, wParam, lParam);
+}
+
+}  // namespace krv
