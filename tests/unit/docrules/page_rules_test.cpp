@@ -52,31 +52,12 @@ TEST(DuplexRules, ChoosingAModeSetsTheEdge) {
     }
 }
 
-TEST(DuplexRules, SingleSidedThenDuplexChecksTheLongEdgeAgain) {
-    OemDevmode r = Fresh();
-    SelectDuplexMode(r, 0);
-    const BindingEdgeView v = SelectDuplexMode(r, 2);
-    EXPECT_EQ(r.bindingEdge, 0);
-    EXPECT_TRUE(v.longEdgeChecked);
-    EXPECT_TRUE(v.radiosEnabled);
-}
-
 TEST(DuplexRules, SelectionOutsideTheListChangesNothing) {
     OemDevmode r = Fresh();
     SelectDuplexMode(r, -1);
     SelectDuplexMode(r, 5);
     EXPECT_EQ(r.duplexMode, 1);
     EXPECT_EQ(r.bindingEdge, 0);
-}
-
-TEST(DuplexRules, EdgesAndMessageSwitch) {
-    OemDevmode r = Fresh();
-    EXPECT_EQ(SelectBindingEdge(r, 1).picture, DuplexPicture::ShortEdge);
-    EXPECT_EQ(r.bindingEdge, 1);
-    EXPECT_FALSE(InitialBindingEdgeView(9).radiosEnabled);
-    EXPECT_EQ(TopBottomMessageValue(1), 3);
-    EXPECT_EQ(TopBottomMessageValue(0), 0);
-    EXPECT_EQ(TopBottomMessageSelection(1), 1);  // any non-zero stored value shows "开"
 }
 
 // ---- layout page
@@ -111,16 +92,6 @@ TEST(LayoutRules, WatermarkSwitchedOffShowsNoOnceAndLowersTheFlag) {
     // Next time the user's own choice stays.
     const TextAsImageView again = TextAsImageViewOnActivation(r, {true, true, false});
     EXPECT_TRUE(again.yesChecked);
-}
-
-TEST(LayoutRules, RotationOrZoomLocksTheChoiceToo) {
-    OemDevmode r = Fresh();
-    EXPECT_FALSE(TextAsImageLocked(r));
-    r.rotate180 = 1;
-    EXPECT_TRUE(TextAsImageLocked(r));
-    r.rotate180 = 0;
-    r.zoomPrinting = 1;
-    EXPECT_TRUE(TextAsImageLocked(r));
 }
 
 TEST(LayoutRules, SizeNameIsStoredAsAtMost31Characters) {
@@ -164,16 +135,6 @@ TEST(LayoutRules, InitialSelectionPrefersTheStoredName) {
     // A stored name no longer listed selects nothing; activation picks the host's size.
     EXPECT_EQ(InitialPaperSizeSelection(entries, u"Gone", host), -1);
     EXPECT_EQ(InitialPaperSizeSelection(entries, u"", {}), -1);
-}
-
-TEST(LayoutRules, RotateRadiosAtApply) {
-    OemDevmode r = Fresh();
-    ApplyRotateRadios(r, false, true);
-    EXPECT_EQ(r.rotate180, 1);
-    ApplyRotateRadios(r, false, false);
-    EXPECT_EQ(r.rotate180, 1);
-    ApplyRotateRadios(r, true, false);
-    EXPECT_EQ(r.rotate180, 0);
 }
 
 }  // namespace
