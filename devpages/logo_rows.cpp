@@ -24,6 +24,14 @@ bool IsGreyConvertible(const BmpHeaders& h) {
 
 }  // namespace
 
+std::optional<HalftoneMethod> HalftoneMethodFromName(const std::string& name) {
+    if (name == "none") return HalftoneMethod::None;
+    if (name == "m3") return HalftoneMethod::M3;
+    if (name == "m4") return HalftoneMethod::M4;
+    if (name == "diffusion") return HalftoneMethod::ErrorDiffusion;
+    return std::nullopt;
+}
+
 std::optional<std::string> CheckRoomForLogo(size_t rowsNow) {
     if (rowsNow >= kMaxLogoRows) return std::string(kMsgTooManyLogos);
     return std::nullopt;

@@ -17,6 +17,9 @@ inline constexpr char kMsgCannotReadLogo[] = "从文件读取数据失败！";
 inline constexpr char kMsgLogoTooLarge[] =
     "选择的图像太大！\n宽度必须小于1024 Byte，高度必须小于768 Byte!";
 
+// The method names of the command line: "none", "m3", "m4", "diffusion".
+std::optional<HalftoneMethod> HalftoneMethodFromName(const std::string& name);
+
 // "添加" with `rowsNow` rows: the message when the list is full.
 std::optional<std::string> CheckRoomForLogo(size_t rowsNow);
 
