@@ -1,0 +1,156 @@
+// The files seam on systems other than Windows: POSIX calls, paths as UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "channel/ansi_text.h"
+#include "docpages/watermark_files.h"
+
+namespace krv::watermark_files {
+
+namespace {
+
+// POSIX has no share modes. The files this process holds exclusively are remembered by device
+// and inode, and a second open of one of them fails as a sharing violation would on Windows.
+using FileIdentity = std::pair<dev_t, ino_t>;
+
+std::mutex& HeldLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::set<FileIdentity>& Held() {
+    static std::set<FileIdentity> held;
+    return held;
+}
+
+bool Identify(int fd, FileIdentity* identity) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return false;
+    *identity = {st.st_dev, st.st_ino};
+    return true;
+}
+
+// Claims the open file `fd` for this process alone; closes it and gives -1 when another open
+// of the same file is held already.
+int Claim(int fd) {
+    if (fd < 0) return -1;
+    FileIdentity identity;
+    std::lock_guard<std::mutex> guard(HeldLock());
+    if (!Identify(fd, &identity) || !Held().insert(identity).second) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void Release(int fd) {
+    FileIdentity identity;
+    std::lock_guard<std::mutex> guard(HeldLock());
+    if (Identify(fd, &identity)) Held().erase(identity);
+}
+
+std::string NativePath(std::u16string_view path) {
+    return Utf16ToUtf8(path);
+}
+
+}  // namespace
+
+ExclusiveFile ExclusiveFile::OpenForReading(std::u16string_view path) {
+    if (path.empty()) return {};
+    return ExclusiveFile(Claim(open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC)));
+}
+
+ExclusiveFile ExclusiveFile::CreateReplacing(std::u16string_view path) {
+    if (path.empty()) return {};
+    // Not O_TRUNC: the file is emptied only once it is known that nobody here holds it.
+    const int fd = Claim(open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    if (fd < 0) return {};
+    ExclusiveFile file(fd);
+    if (ftruncate(fd, 0) != 0) return {};
+    return file;
+}
+
+size_t ExclusiveFile::Read(void* data, size_t size) {
+    if (!IsOpen()) return 0;
+    auto* p = static_cast<char*>(data);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(static_cast<int>(handle_), p + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+bool ExclusiveFile::Write(const void* data, size_t size) {
+    if (!IsOpen()) return false;
+    const auto* p = static_cast<const char*>(data);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(static_cast<int>(handle_), p + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ExclusiveFile::SeekTo(uint64_t offset) {
+    if (!IsOpen()) return false;
+    const off_t target = static_cast<off_t>(offset);
+    return target >= 0 && lseek(static_cast<int>(handle_), target, SEEK_SET) == target;
+}
+
+uint64_t ExclusiveFile::Size() {
+    struct stat st;
+    if (!IsOpen() || fstat(static_cast<int>(handle_), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<uint64_t>(st.st_size);
+}
+
+void ExclusiveFile::Close() {
+    if (!IsOpen()) return;
+    const int fd = static_cast<int>(std::exchange(handle_, kNoHandle));
+    Release(fd);
+    close(fd);
+}
+
+std::u16string TemporaryFolder() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp/";
+    if (folder.back() != '/') folder += '/';
+    return Utf8ToUtf16(folder);
+}
+
+bool CopyReplacing(std::u16string_view source, std::u16string_view target) {
+    // Held while the target is emptied, so a copy of a file onto itself fails, as on Windows.
+    ExclusiveFile in = ExclusiveFile::OpenForReading(source);
+    if (!in.IsOpen()) return false;
+    ExclusiveFile out = ExclusiveFile::CreateReplacing(target);
+    if (!out.IsOpen()) return false;
+    // A read error looks like the end of the file; the size tells them apart.
+    const uint64_t size = in.Size();
+    uint64_t copied = 0;
+    char buffer[65536];
+    for (;;) {
+        const size_t n = in.Read(buffer, sizeof buffer);
+        if (n == 0) return copied == size;
+        if (!out.Write(buffer, n)) return false;
+        copied += n;
+    }
+}
+
+bool SetArchiveOnly(std::u16string_view path) {
+    const std::string native = NativePath(path);
+    struct stat st;
+    if (stat(native.c_str(), &st) != 0) return false;
+    return chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+}  // namespace krv::watermark_files

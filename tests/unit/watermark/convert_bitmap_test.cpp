@@ -1,0 +1,247 @@
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "docpages/watermark_bitmap.h"
+#include "tests/unit/watermark/watermark_test_files.h"
+
+namespace krv::watermark_test {
+namespace {
+
+using ConvertBitmapTo24Test = ScratchFolder;
+
+// Two entries: 0 = (blue 1, green 2, red 3), 1 = (4, 5, 6).
+const std::vector<uint8_t> kMonoPalette{1, 2, 3, 0, 4, 5, 6, 0};
+
+// Palette entry i of the 8-bit tests: blue i, green 255 - i, red i / 2.
+std::vector<uint8_t> GreyishPalette() {
+    std::vector<uint8_t> p;
+    for (int i = 0; i < 256; ++i)
+        p.insert(p.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0});
+    return p;
+}
+
+// Expected headers of a converted palette source: fields as read, except those the
+// conversion changes.
+void ExpectConvertedHeaders(const std::vector<uint8_t>& out, const std::vector<uint8_t>& in,
+                            uint32_t rowBytes, uint32_t height) {
+    ASSERT_GE(out.size(), 54u);
+    EXPECT_EQ(out[0], 'B');
+    EXPECT_EQ(out[1], 'M');
+    EXPECT_EQ(GetLe(out, 2, 4), rowBytes * height + 54);
+    EXPECT_EQ(GetLe(out, 6, 4), GetLe(in, 6, 4));  // reserved words
+    EXPECT_EQ(GetLe(out, 10, 4), 54u);
+    EXPECT_EQ(GetLe(out, 28, 2), 24u);
+    EXPECT_EQ(GetLe(out, 34, 4), 0u);
+    for (size_t at : {14, 18, 22, 26, 30, 38, 42, 46, 50})  // everything else as read
+        EXPECT_EQ(GetLe(out, at, 4 - (at == 26 ? 2 : 0)), GetLe(in, at, 4 - (at == 26 ? 2 : 0)))
+            << "header byte " << at;
+    EXPECT_EQ(out.size(), size_t(rowBytes) * height + 54);
+}
+
+TEST_F(ConvertBitmapTo24Test, MonoWidthTenGivesThirtyPixelBytesAndTwoWhitePadBytes) {
+    // Row 0 (bottom): pixels 1 0 1 0 1 0 1 0 1 0; row 1: 0 1 1 0 0 0 0 0 0 1. The unused bits
+    // of each source row are set, to show they are not drawn.
+    const std::vector<uint8_t> rows{0xAA, 0xBF, 0xFF, 0xFF, 0x60, 0x7F, 0xFF, 0xFF};
+    const auto in = MakeBmp({62, 1, 10, 2, kMonoPalette, rows, 0, 40, 2});
+    WriteBytes(Path("mono.bmp"), in);
+
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("mono.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::Done);
+
+    const auto out = ReadBytes(Path("out.bmp"));
+    ExpectConvertedHeaders(out, in, 32, 2);
+    const std::vector<int> bits[2] = {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0},
+                                      {0, 1, 1, 0, 0, 0, 0, 0, 0, 1}};
+    std::vector<uint8_t> expected;
+    for (const auto& row : bits) {
+        for (int bit : row)
+            expected.insert(expected.end(), kMonoPalette.begin() + 4 * bit,
+                            kMonoPalette.begin() + 4 * bit + 3);
+        expected.insert(expected.end(), {0xFF, 0xFF});
+    }
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 54, out.end()), expected);
+}
+
+TEST_F(ConvertBitmapTo24Test, MonoRowsWiderThanOneReadChunkKeepEveryPixel) {
+    // 40,000 pixels a row: the conversion works through such a row in several pieces.
+    const int32_t width = 40000;
+    const size_t sourceRow = (width / 8 + 3) / 4 * 4;
+    std::vector<uint8_t> rows(sourceRow * 2);
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<uint8_t>(i * 37 + 11);
+    WriteBytes(Path("wide.bmp"), MakeBmp({62, 1, width, 2, kMonoPalette, rows}));
+
+    ASSERT_EQ(ConvertBitmapTo24(Wide(Path("wide.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::Done);
+
+    const auto out = ReadBytes(Path("out.bmp"));
+    const size_t targetRow = width * 3;  // a multiple of 4
+    ASSERT_EQ(out.size(), 54 + 2 * targetRow);
+    for (int row = 0; row < 2; ++row) {
+        for (int x = 0; x < width; x += 997) {
+            const int bit = (rows[row * sourceRow + x / 8] >> (7 - x % 8)) & 1;
+            const size_t at = 54 + row * targetRow + 3 * size_t(x);
+            ASSERT_EQ(out[at], kMonoPalette[4 * bit]) << "row " << row << " pixel " << x;
+            ASSERT_EQ(out[at + 2], kMonoPalette[4 * bit + 2]);
+        }
+    }
+}
+
+TEST_F(ConvertBitmapTo24Test, IndexedWidthThreeSkipsSourcePaddingAndPadsWithZeros) {
+    // Source rows: 3 indices and one padding byte that must not become a pixel.
+    const std::vector<uint8_t> rows{0, 128, 255, 0xEE, 7, 8, 9, 0xEE};
+    const auto palette = GreyishPalette();
+    const auto in = MakeBmp({1078, 8, 3, 2, palette, rows});
+    WriteBytes(Path("grey.bmp"), in);
+
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("grey.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::Done);
+
+    const auto out = ReadBytes(Path("out.bmp"));
+    ExpectConvertedHeaders(out, in, 12, 2);
+    std::vector<uint8_t> expected;
+    for (int index : {0, 128, 255, -1, 7, 8, 9, -1}) {
+        if (index < 0)
+            expected.insert(expected.end(), {0, 0, 0});
+        else
+            expected.insert(expected.end(), palette.begin() + 4 * index,
+                            palette.begin() + 4 * index + 3);
+    }
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 54, out.end()), expected);
+}
+
+TEST_F(ConvertBitmapTo24Test, TrueColourSourceIsCopiedByteForByteAndLeftWritable) {
+    std::vector<uint8_t> pixels(5 * 4 * 3);  // 5 x 3 pixels, 15 bytes + 1 pad a row... any bytes
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i * 7);
+    auto in = MakeBmp({54, 24, 5, 3, {}, pixels});
+    in.push_back(0x42);  // even trailing bytes travel along
+    WriteBytes(Path("true.bmp"), in);
+    ASSERT_EQ(chmod(Path("true.bmp").c_str(), 0444), 0);
+    WriteBytes(Path("out.bmp"), std::vector<uint8_t>(500, 0x11));
+
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("true.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::Done);
+
+    EXPECT_EQ(ReadBytes(Path("out.bmp")), in);
+    struct stat st;
+    ASSERT_EQ(stat(Path("out.bmp").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IWUSR) << "a read-only copy could not be replaced next time";
+    // ... and so the next conversion can replace it.
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("true.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::Done);
+}
+
+struct UnusableCase {
+    const char* name;
+    BmpSource source;
+    size_t keepBytes;  // 0: the whole file; otherwise the file is cut to this many bytes
+    bool wrongMagic;
+};
+
+class UnusableSourceTest : public ScratchFolder,
+                           public ::testing::WithParamInterface<UnusableCase> {};
+
+TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetEmpty) {
+    const UnusableCase& c = GetParam();
+    auto bytes = MakeBmp(c.source);
+    if (c.keepBytes) bytes.resize(c.keepBytes);
+    if (c.wrongMagic) bytes[1] = 'A';
+    WriteBytes(Path("in.bmp"), bytes);
+    WriteBytes(Path("out.bmp"), std::vector<uint8_t>(100, 0x11));  // an earlier work file
+
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::SourceUnusable);
+    EXPECT_TRUE(std::filesystem::exists(Path("out.bmp")));
+    EXPECT_EQ(ReadBytes(Path("out.bmp")).size(), 0u);
+}
+
+const std::vector<uint8_t> kTwoRowsOfMono(8, 0xF0);
+const std::vector<uint8_t> kTwoRowsOfIndexed(8, 3);
+
+INSTANTIATE_TEST_SUITE_P(
+    ConvertBitmapTo24, UnusableSourceTest,
+    ::testing::Values(
+        UnusableCase{"WrongMagic", {62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}, 0, true},
+        UnusableCase{"ShorterThanFileHeader", {62, 1, 10, 2, kMonoPalette, {}}, 10, false},
+        UnusableCase{"ShortInfoHeader", {62, 1, 10, 2, kMonoPalette, {}}, 40, false},
+        UnusableCase{"ThirtyTwoBit", {54, 32, 2, 2, {}, std::vector<uint8_t>(16)}, 0, false},
+        UnusableCase{"SixteenBit", {54, 16, 2, 2, {}, std::vector<uint8_t>(8)}, 0, false},
+        UnusableCase{"FourBit", {118, 4, 8, 2, std::vector<uint8_t>(64), kTwoRowsOfMono}, 0, false},
+        UnusableCase{"IndexedWithShortPalette",
+                     {118, 8, 4, 2, std::vector<uint8_t>(64), kTwoRowsOfIndexed},
+                     0,
+                     false},
+        // Pixels at 62 but eight bits deep: read as 1-bit it would be garbage.
+        UnusableCase{
+            "IndexedWithTwoColoursAt62", {62, 8, 4, 2, kMonoPalette, kTwoRowsOfIndexed}, 0, false},
+        UnusableCase{
+            "RunLengthIndexed", {1078, 8, 4, 2, GreyishPalette(), kTwoRowsOfIndexed, 1}, 0, false},
+        UnusableCase{"NegativeHeightMono", {62, 1, 10, -2, kMonoPalette, kTwoRowsOfMono}, 0, false},
+        UnusableCase{"NegativeWidthIndexed",
+                     {1078, 8, -4, 2, GreyishPalette(), kTwoRowsOfIndexed},
+                     0,
+                     false},
+        UnusableCase{"ZeroWidthMono", {62, 1, 0, 2, kMonoPalette, kTwoRowsOfMono}, 0, false},
+        UnusableCase{"MonoPromisesMoreRowsThanItHolds",
+                     {62, 1, 10, 1000, kMonoPalette, kTwoRowsOfMono},
+                     0,
+                     false},
+        UnusableCase{"IndexedPromisesMoreRowsThanItHolds",
+                     {1078, 8, 4, 3, GreyishPalette(), kTwoRowsOfIndexed},
+                     0,
+                     false},
+        UnusableCase{"IndexedPaletteCutShort", {1078, 8, 4, 2, GreyishPalette(), {}}, 600, false},
+        // A width whose rows would need gigabytes: refused before anything is allocated.
+        UnusableCase{
+            "HugeWidthMono", {62, 1, 0x7FFFFFFF, 1, kMonoPalette, kTwoRowsOfMono}, 0, false},
+        UnusableCase{"HugeHeightIndexed",
+                     {1078, 8, 4, 0x7FFFFFFF, GreyishPalette(), kTwoRowsOfIndexed},
+                     0,
+                     false},
+        UnusableCase{
+            "BiggerInfoHeaderAt62", {62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono, 0, 108}, 0, false},
+        UnusableCase{"OtherOffset", {70, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConvertBitmapTo24Test, MissingSourceGivesZeroAndLeavesTheTargetAlone) {
+    WriteBytes(Path("out.bmp"), {1, 2, 3});
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("none.bmp")), Wide(Path("out.bmp"))),
+              ConvertResult::SourceUnusable);
+    EXPECT_EQ(ReadBytes(Path("out.bmp")), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(ConvertBitmapTo24Test, TargetThatCannotBeCreatedGivesTwo) {
+    WriteBytes(Path("in.bmp"), MakeBmp({62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}));
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), Wide(Path("no/such/folder/out.bmp"))),
+              ConvertResult::TargetNotCreated);
+    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), u""), ConvertResult::TargetNotCreated);
+}
+
+TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
+    // Browsing to the work file itself: it is held while being read, so it cannot be emptied
+    // as the target, on any system.
+    for (const auto& in : {MakeBmp({62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}),
+                           MakeBmp({54, 24, 1, 1, {}, {1, 2, 3, 0}})}) {
+        WriteBytes(Path("work.bmp"), in);
+        EXPECT_EQ(ConvertBitmapTo24(Wide(Path("work.bmp")), Wide(Path("work.bmp"))),
+                  ConvertResult::TargetNotCreated);
+        EXPECT_EQ(ReadBytes(Path("work.bmp")), in);
+    }
+}
+
+TEST(ConvertFailureMessage, NamesTheCauseTheUserCanMend) {
+    EXPECT_EQ(ConvertFailureMessage(ConvertResult::TargetNotCreated),
+              u"请确认该用户拥有管理员权限！");
+    EXPECT_EQ(ConvertFailureMessage(ConvertResult::SourceUnusable),
+              u"请确认当前指定的位图为 1/8/24/ 位！");
+    EXPECT_TRUE(ConvertFailureMessage(ConvertResult::Done).empty());
+}
+
+}  // namespace
+}  // namespace krv::watermark_test
