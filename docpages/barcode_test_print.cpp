@@ -16,7 +16,6 @@ const Bytes kDataEnd = {0x00};
 constexpr uint8_t kBarcodeTypeCode93 = 7;
 constexpr uint8_t kBarcodeTypeCode128 = 8;
 constexpr uint8_t kBarcodeTypeLastLinear = 8;
-constexpr uint8_t kBarcodeTypeLastGs1 = 12;
 
 // GS1 DataBar kinds as the printer numbers them.
 constexpr uint8_t kDataBarOmnidirectional = 1, kDataBarTruncated = 2, kDataBarStacked = 3,
@@ -25,12 +24,16 @@ constexpr uint8_t kDataBarOmnidirectional = 1, kDataBarTruncated = 2, kDataBarSt
 // The barcode page has no segments field; Expanded symbols from it always use two per row.
 constexpr uint8_t kBarcodePageSegments = 2;
 
+// The command layouts read best one command per line.
+// clang-format off
 Bytes BarcodeHeader(const BarcodeFontRecord& f, uint8_t system) {
     const uint8_t hriFont = f.hriFont != 0 ? 1 : 0;
     const uint8_t hriPosition = f.hriPosition <= 3 ? f.hriPosition : 0;
-    return {0x1D, 0x66, hriFont,        0x1D, 0x48, hriPosition,
-            0x1D, 0x77, f.elementWidth, 0x1D, 0x68, static_cast<uint8_t>(f.barHeight & 0xFF),
-            0x1D, 0x6B, system};
+    return {0x1D, 0x66, hriFont,                                   // GS f: HRI font
+            0x1D, 0x48, hriPosition,                               // GS H: HRI position
+            0x1D, 0x77, f.elementWidth,                            // GS w: element width
+            0x1D, 0x68, static_cast<uint8_t>(f.barHeight & 0xFF),  // GS h: bar height
+            0x1D, 0x6B, system};                                   // GS k m: print
 }
 
 struct DataBarSettings {
@@ -40,65 +43,36 @@ struct DataBarSettings {
 };
 
 Bytes DataBarHeader(const DataBarSettings& s) {
-    return {0x1D,
-            0x66,
-            0x00,
-            0x1D,
-            0x48,
-            0x00,
-            0x1D,
-            0x73,
-            s.kind,
-            s.elementWidth,
+    return {0x1D, 0x66, 0x00,                                      // HRI font A
+            0x1D, 0x48, 0x00,                                      // HRI not printed
+            0x1D, 0x73, s.kind, s.elementWidth,                    // DataBar parameters
             static_cast<uint8_t>(s.rowHeight & 0xFF),
             static_cast<uint8_t>(s.compositeRowHeight & 0xFF),
-            s.separatorHeight,
-            s.segments,
-            s.hri,
-            s.useAi,
-            0x1D,
-            0x6B,
-            0x0D};
+            s.separatorHeight, s.segments, s.hri, s.useAi,
+            0x1D, 0x6B, 0x0D};                                     // print, code 13
 }
 
 Bytes Pdf417Header(const TwoDimensionalCodeRecord& f) {
-    return {0x1D,
-            0x70,
-            0x01,
-            0x01,
-            f.pdf417Rows,
-            f.pdf417Columns,
-            f.pdf417ElementWidth,
-            f.pdf417ElementHeight,
-            0x1D,
-            0x71,
-            f.pdf417ErrorLevel,
-            0x1D,
-            0x6B,
-            0x0A};
+    return {0x1D, 0x70, 0x01, 0x01, f.pdf417Rows, f.pdf417Columns,
+            f.pdf417ElementWidth, f.pdf417ElementHeight,
+            0x1D, 0x71, f.pdf417ErrorLevel,
+            0x1D, 0x6B, 0x0A};
 }
 
 uint8_t QrLevelLetter(uint8_t level) {
     switch (level) {
-        case 0:
-            return 'L';
-        case 1:
-            return 'M';
-        case 2:
-            return 'H';
-        default:
-            return 'Q';  // 3, and any value the printer would not know
+        case 0: return 'L';
+        case 1: return 'M';
+        case 2: return 'H';
+        default: return 'Q';  // 3, and any value the printer would not know
     }
 }
 
 Bytes QrHeader(const TwoDimensionalCodeRecord& f) {
-    return {0x1D,         0x6F,
-            0x00,         f.qrModuleWidth,
-            f.qrLanguage, f.qrMode,
-            0x1D,         0x6B,
-            0x0B,         QrLevelLetter(f.qrErrorLevel),
-            0x41,         0x2C};
+    return {0x1D, 0x6F, 0x00, f.qrModuleWidth, f.qrLanguage, f.qrMode,
+            0x1D, 0x6B, 0x0B, QrLevelLetter(f.qrErrorLevel), 0x41, 0x2C};
 }
+// clang-format on
 
 const Bytes kMaxiCodeHeader = {0x1D, 0x71, 0x00, 0x1D, 0x6B, 0x0C};
 

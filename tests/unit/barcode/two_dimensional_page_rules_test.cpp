@@ -41,18 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldCase{F::Gs1SeparatorHeight, u"7", 7}, FieldCase{F::Segments, u"1", 2},
                     FieldCase{F::Segments, u"-", 2}, FieldCase{F::QrModuleWidth, u"25", 24}));
 
-TEST(TwoDimensionalFields, StoredAtTheirOwnPlaces) {
-    TwoDimensionalCodeRecord f = DefaultFont();
-    StoreTwoDimensionalNumericField(f, F::Gs1RowHeight, u"249");
-    StoreTwoDimensionalNumericField(f, F::Segments, u"9");
-    StoreTwoDimensionalNumericField(f, F::QrModuleWidth, u"12");
-    const auto* b = reinterpret_cast<const uint8_t*>(&f);
-    EXPECT_EQ(b[8], 249);
-    EXPECT_EQ(b[17], 9);
-    EXPECT_EQ(b[20], 12);
-    EXPECT_EQ(b[7], 0) << "reserved byte untouched";
-}
-
 TEST(TwoDimensionalLists, NewPageShowsTheQrDefaults) {
     const TwoDimensionalCodeRecord f = DefaultFont();
     auto shown = [&](L list) {
@@ -124,14 +112,6 @@ TEST(TwoDimensionalComposite, SegmentsRiseToFour) {
     EXPECT_EQ(composite.hi, 20u);
     EXPECT_EQ(composite.rangeText, u"[ 4 . . 20 ]");
     EXPECT_EQ(StoreTwoDimensionalNumericField(f, F::Segments, u"2"), 2u);
-}
-
-TEST(TwoDimensionalTexts, FixedTexts) {
-    EXPECT_EQ(std::u16string(kTwoDimensionalSizeText), u"9.5");
-    EXPECT_EQ(std::u16string(kPdf417ElementWidthRangeText), u"[ 1. . 7 ]");
-    EXPECT_EQ(std::u16string(kPdf417ColumnsRangeText), u"[ 1. . 30 ]");
-    EXPECT_EQ(std::u16string(kTwoDimensionalSampleText), u"01234567890123");
-    EXPECT_EQ(TwoDimensionalFontListTexts()[1], u"2D Code2");
 }
 
 }  // namespace
