@@ -98,14 +98,14 @@ bool PaletteSourceUsable(const PaletteLayout& layout, const InfoHeader& info, ui
 }
 
 // Header changes of the conversion: 24 bits, image size 0, new file size and pixel offset.
-void WriteTargetHeaders(ExclusiveFile& target, FileHeader file, InfoHeader info, bool* ok) {
+bool WriteTargetHeaders(ExclusiveFile& target, FileHeader file, InfoHeader info) {
     const uint64_t pixels = TargetRowBytes(uint64_t(info.Width())) * uint64_t(info.Height());
     PutU32(file.bytes + 2, static_cast<uint32_t>(pixels + kHeadersSize));
     PutU32(file.bytes + 10, kHeadersSize);
     PutU16(info.bytes + 14, 24);
     PutU32(info.bytes + 20, 0);
-    *ok =
-        target.Write(file.bytes, sizeof file.bytes) && target.Write(info.bytes, sizeof info.bytes);
+    return target.Write(file.bytes, sizeof file.bytes) &&
+           target.Write(info.bytes, sizeof info.bytes);
 }
 
 enum class RowsResult { Done, SourceShort, TargetFailed };
@@ -159,9 +159,7 @@ ConvertResult ConvertPaletteSource(const PaletteLayout& layout, const FileHeader
     if (source.Read(info.bytes, sizeof info.bytes) != sizeof info.bytes)
         return ConvertResult::SourceUnusable;
     if (!PaletteSourceUsable(layout, info, source.Size())) return ConvertResult::SourceUnusable;
-    bool written = false;
-    WriteTargetHeaders(target, file, info, &written);
-    if (!written) return ConvertResult::TargetNotCreated;
+    if (!WriteTargetHeaders(target, file, info)) return ConvertResult::TargetNotCreated;
     // 1-bit: entries absent from the file stay white; 8-bit: black. The checks above make
     // a short palette impossible, the presets only keep the table defined.
     std::array<uint8_t, kIndexedPaletteSize> palette;

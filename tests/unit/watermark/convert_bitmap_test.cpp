@@ -235,13 +235,5 @@ TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
     }
 }
 
-TEST(ConvertFailureMessage, NamesTheCauseTheUserCanMend) {
-    EXPECT_EQ(ConvertFailureMessage(ConvertResult::TargetNotCreated),
-              u"请确认该用户拥有管理员权限！");
-    EXPECT_EQ(ConvertFailureMessage(ConvertResult::SourceUnusable),
-              u"请确认当前指定的位图为 1/8/24/ 位！");
-    EXPECT_TRUE(ConvertFailureMessage(ConvertResult::Done).empty());
-}
-
 }  // namespace
 }  // namespace krv::watermark_test
