@@ -21,9 +21,9 @@ Bytes PrinterJob::Joined() const {
 
 bool SendRawJob(SpoolerSeam& spooler, std::string_view documentName,
                 std::span<const std::span<const uint8_t>> pieces, SendOptions options) {
-    if (!spooler.StartDoc(documentName, "RAW")) return false;
+    if (!spooler.StartDocument(documentName, "RAW")) return false;
     if (!spooler.StartPage()) {
-        spooler.EndDoc();
+        spooler.EndDocument();
         return false;
     }
     for (const auto& piece : pieces) {
@@ -36,17 +36,17 @@ bool SendRawJob(SpoolerSeam& spooler, std::string_view documentName,
             const bool ok = spooler.Write(piece.data() + offset, len, &written);
             if (!ok || (options.requireAllWritten && written != len)) {
                 spooler.EndPage();
-                spooler.EndDoc();
+                spooler.EndDocument();
                 return false;
             }
             offset += len;
         } while (offset < piece.size());
     }
     if (!spooler.EndPage()) {
-        spooler.EndDoc();
+        spooler.EndDocument();
         return false;
     }
-    return spooler.EndDoc();
+    return spooler.EndDocument();
 }
 
 bool SendRawJob(SpoolerSeam& spooler, const PrinterJob& job, SendOptions options) {
@@ -69,7 +69,7 @@ bool RecordingSpooler::Step(Call call) {
     return !(failArmed_ && call == failCall_ && n == failNth_ && shortBy_ == 0);
 }
 
-bool RecordingSpooler::StartDoc(std::string_view name, std::string_view type) {
+bool RecordingSpooler::StartDocument(std::string_view name, std::string_view type) {
     if (!Step(Call::StartDoc)) return false;
     documentName = name;
     dataType = type;
@@ -98,7 +98,7 @@ bool RecordingSpooler::Write(const uint8_t* data, uint32_t length, uint32_t* wri
 bool RecordingSpooler::EndPage() {
     return Step(Call::EndPage);
 }
-bool RecordingSpooler::EndDoc() {
+bool RecordingSpooler::EndDocument() {
     return Step(Call::EndDoc);
 }
 
@@ -115,7 +115,7 @@ FileSpooler::~FileSpooler() {
     if (file_) std::fclose(file_);
 }
 
-bool FileSpooler::StartDoc(std::string_view documentName, std::string_view) {
+bool FileSpooler::StartDocument(std::string_view documentName, std::string_view) {
     if (file_) return false;
     file_ = std::fopen(path_.c_str(), "wb");
     if (!file_) return false;
@@ -133,7 +133,7 @@ bool FileSpooler::Write(const uint8_t* data, uint32_t length, uint32_t* written)
     return n == length;
 }
 
-bool FileSpooler::EndDoc() {
+bool FileSpooler::EndDocument() {
     if (!file_) return false;
     const bool ok = std::fclose(file_) == 0;
     file_ = nullptr;

@@ -20,11 +20,11 @@ class SpoolerSeam {
   public:
     virtual ~SpoolerSeam() = default;
     // Level-1 job description: document name, no output file, the given data type.
-    virtual bool StartDoc(std::string_view documentName, std::string_view dataType) = 0;
+    virtual bool StartDocument(std::string_view documentName, std::string_view dataType) = 0;
     virtual bool StartPage() = 0;
     virtual bool Write(const uint8_t* data, uint32_t length, uint32_t* written) = 0;
     virtual bool EndPage() = 0;
-    virtual bool EndDoc() = 0;
+    virtual bool EndDocument() = 0;
 };
 
 // A job as the byte builders produce it: the document name and the pieces in order.
@@ -53,11 +53,11 @@ class RecordingSpooler : public SpoolerSeam {
   public:
     enum class Call { StartDoc, StartPage, Write, EndPage, EndDoc };
 
-    bool StartDoc(std::string_view documentName, std::string_view dataType) override;
+    bool StartDocument(std::string_view documentName, std::string_view dataType) override;
     bool StartPage() override;
     bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
     bool EndPage() override;
-    bool EndDoc() override;
+    bool EndDocument() override;
 
     // Make the n-th call (0-based) of the given kind fail. For Write, `shortBy` > 0 makes it
     // succeed but report that many bytes fewer written instead.
@@ -86,11 +86,11 @@ class FileSpooler : public SpoolerSeam {
   public:
     explicit FileSpooler(std::string path) : path_(std::move(path)) {}
     ~FileSpooler() override;
-    bool StartDoc(std::string_view documentName, std::string_view dataType) override;
+    bool StartDocument(std::string_view documentName, std::string_view dataType) override;
     bool StartPage() override { return file_ != nullptr; }
     bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
     bool EndPage() override { return file_ != nullptr; }
-    bool EndDoc() override;
+    bool EndDocument() override;
 
     const std::string& documentName() const { return documentName_; }
     uint64_t bytesWritten() const { return bytes_; }

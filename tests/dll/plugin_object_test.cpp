@@ -111,9 +111,13 @@ TEST_F(PluginDll, GetInfoSizesAndLastErrors) {
         const HRESULT hr =
             plugin->GetInfo(c.mode, c.withBuffer ? buffer : nullptr, c.size, &needed);
         EXPECT_EQ(hr, c.hr) << "mode " << c.mode << " size " << c.size;
-        if (hr != S_OK) EXPECT_EQ(GetLastError(), c.lastError) << "mode " << c.mode;
+        if (hr != S_OK) {
+            EXPECT_EQ(GetLastError(), c.lastError) << "mode " << c.mode;
+        }
         EXPECT_EQ(needed, c.needed) << "mode " << c.mode;
-        if (hr == S_OK) EXPECT_EQ(buffer[0], c.value);
+        if (hr == S_OK) {
+            EXPECT_EQ(buffer[0], c.value);
+        }
     }
     SetLastError(0);
     DWORD buffer = 0;

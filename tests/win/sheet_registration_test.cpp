@@ -1,0 +1,139 @@
+// Both sheets built for real: the pages the sheet procedures add, their order and captions,
+// and the page protocol every page follows.
+#include <gtest/gtest.h>
+
+#include "frame/module_win.h"
+#include "frame/page_procedures_win.h"
+#include "frame/page_protocol_win.h"
+#include "tests/win/support/fake_spooler.h"
+#include "tests/win/support/sheet_harness.h"
+
+namespace krv::test {
+namespace {
+
+INT_PTR CALLBACK InertProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// Page templates are child dialogs: they need a parent window.
+HWND Parent() {
+    static HWND parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                         nullptr, nullptr, nullptr);
+    return parent;
+}
+
+TEST(SheetRegistration, DocumentSheetTabsInOrder) {
+    Sheet sheet(Sheet::Kind::Document);
+    sheet.Open();
+    for (DWORD flags : sheet.addedFlags)
+        EXPECT_EQ(flags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
+    ASSERT_NE(sheet.window, nullptr);
+    EXPECT_EQ(sheet.addedTemplates, (std::vector<int>{132, 128, 131, 103, 117, 118, 105}));
+    const wchar_t* captions[] = {L"双面选择", L"版面",   L"水印", L"操作",
+                                 L"条形码",   L"二维码", L"版本"};
+    ASSERT_EQ(sheet.PageCount(), 7);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(sheet.TabText(i), captions[i]) << i;
+}
+
+TEST(SheetRegistration, PrinterSheetTabsInOrder) {
+    Sheet sheet(Sheet::Kind::Printer);
+    sheet.Open();
+    EXPECT_EQ(sheet.addedTemplates, (std::vector<int>{114, 113, 119, 105}));
+    const wchar_t* captions[] = {L"应用", L"下载", L"字体", L"版本"};
+    ASSERT_EQ(sheet.PageCount(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(sheet.TabText(i), captions[i]) << i;
+}
+
+TEST(SheetRegistration, EveryTemplateLoadsWithItsCaption) {
+    UseTestProgramAsModule();
+    struct Case {
+        int id;
+        const wchar_t* caption;
+    } cases[] = {{103, L"操作"},
+                 {104, L"Start of Document"},
+                 {105, L"版本"},
+                 {113, L"下载"},
+                 {114, L"应用"},
+                 {115, L"Control Font Character Translation Table"},
+                 {116, L"Control Font Character Translator"},
+                 {117, L"条形码"},
+                 {118, L"二维码"},
+                 {119, L"字体"},
+                 {128, L"版面"},
+                 {131, L"水印"},
+                 {132, L"双面选择"}};
+    for (const auto& c : cases) {
+        HWND dialog =
+            CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(c.id), Parent(), InertProc, 0);
+        ASSERT_NE(dialog, nullptr) << "template " << c.id;
+        wchar_t caption[128] = {};
+        GetWindowTextW(dialog, caption, 128);
+        EXPECT_STREQ(caption, c.caption) << "template " << c.id;
+        DestroyWindow(dialog);
+    }
+}
+
+TEST(SheetRegistration, ApplyReportsToTheHostAndUnchangesDocumentPagesOnly) {
+    Sheet document(Sheet::Kind::Document);
+    document.Open();
+    // The version page (last) never reports; every other page does, once each.
+    for (int i = 0; i < 7; ++i)
+        document.Page(i);
+    document.hostCalls.clear();
+    document.PressApply();
+    int results = 0;
+    for (const auto& call : document.hostCalls) {
+        if (call.function != CPSFUNC_SET_RESULT) continue;
+        ++results;
+        EXPECT_EQ(call.lParam2, CPSUI_OK);
+        EXPECT_EQ(call.lParam1, reinterpret_cast<LPARAM>(INVALID_HANDLE_VALUE))
+            << "the document context's page handle is never changed";
+    }
+    EXPECT_EQ(results, 6);
+    EXPECT_EQ(document.CountSheetMessages(PSM_UNCHANGED), 6);
+
+    Sheet printer(Sheet::Kind::Printer);
+    printer.Open();
+    for (int i = 0; i < 4; ++i)
+        printer.Page(i);
+    printer.hostCalls.clear();
+    printer.PressApply();
+    results = 0;
+    for (const auto& call : printer.hostCalls)
+        if (call.function == CPSFUNC_SET_RESULT) {
+            ++results;
+            EXPECT_EQ(call.lParam1, 4) << "the handle of the page added last";
+        }
+    EXPECT_EQ(results, 3);
+    EXPECT_EQ(printer.CountSheetMessages(PSM_UNCHANGED), 0);
+}
+
+TEST(SheetRegistration, PageWithoutContextIgnoresItsMessages) {
+    UseTestProgramAsModule();
+    // Created as a plain dialog, the page never gets a page record: nothing is stored.
+    HWND page = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(114), Parent(),
+                                   PrinterProtocolOnlyPage, 0);
+    ASSERT_NE(page, nullptr);
+    NMHDR apply = {page, 0, static_cast<UINT>(PSN_APPLY)};
+    EXPECT_EQ(SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply)), FALSE);
+    DestroyWindow(page);
+}
+
+TEST(SheetRegistration, WithoutActivationContextPagesCarryNoFusionFlag) {
+    // A module without a manifest resource: no activation context can be made.
+    const HINSTANCE previous = ModuleInstance();
+    ReleaseModuleActivationContext();
+    SetModuleInstance(GetModuleHandleW(L"kernel32.dll"));
+    EXPECT_EQ(ModuleActivationContext(), INVALID_HANDLE_VALUE);
+    SetModuleInstance(previous);  // the pages' templates live in the test program
+    Sheet sheet(Sheet::Kind::Printer);
+    sheet.Open();
+    EXPECT_EQ(sheet.addedFlags, (std::vector<DWORD>{0, 0, 0, 0}));
+    EXPECT_EQ(sheet.PageCount(), 4) << "the pages still appear";
+    ReleaseModuleActivationContext();
+}
+
+}  // namespace
+}  // namespace krv::test
