@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
@@ -50,8 +48,7 @@ TEST_F(ConvertBitmapTo24Test, MonoWidthTenGivesThirtyPixelBytesAndTwoWhitePadByt
     const auto in = MakeBmp({62, 1, 10, 2, kMonoPalette, rows, 0, 40, 2});
     WriteBytes(Path("mono.bmp"), in);
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("mono.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("mono.bmp"), Wide("out.bmp")), ConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     ExpectConvertedHeaders(out, in, 32, 2);
@@ -76,8 +73,7 @@ TEST_F(ConvertBitmapTo24Test, MonoRowsWiderThanOneReadChunkKeepEveryPixel) {
         rows[i] = static_cast<uint8_t>(i * 37 + 11);
     WriteBytes(Path("wide.bmp"), MakeBmp({62, 1, width, 2, kMonoPalette, rows}));
 
-    ASSERT_EQ(ConvertBitmapTo24(Wide(Path("wide.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::Done);
+    ASSERT_EQ(ConvertBitmapTo24(Wide("wide.bmp"), Wide("out.bmp")), ConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     const size_t targetRow = width * 3;  // a multiple of 4
@@ -99,8 +95,7 @@ TEST_F(ConvertBitmapTo24Test, IndexedWidthThreeSkipsSourcePaddingAndPadsWithZero
     const auto in = MakeBmp({1078, 8, 3, 2, palette, rows});
     WriteBytes(Path("grey.bmp"), in);
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("grey.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("grey.bmp"), Wide("out.bmp")), ConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     ExpectConvertedHeaders(out, in, 12, 2);
@@ -122,19 +117,20 @@ TEST_F(ConvertBitmapTo24Test, TrueColourSourceIsCopiedByteForByteAndLeftWritable
     auto in = MakeBmp({54, 24, 5, 3, {}, pixels});
     in.push_back(0x42);  // even trailing bytes travel along
     WriteBytes(Path("true.bmp"), in);
-    ASSERT_EQ(chmod(Path("true.bmp").c_str(), 0444), 0);
+    namespace fs = std::filesystem;
+    fs::permissions(Path("true.bmp"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     WriteBytes(Path("out.bmp"), std::vector<uint8_t>(500, 0x11));
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("true.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), ConvertResult::Done);
 
     EXPECT_EQ(ReadBytes(Path("out.bmp")), in);
-    struct stat st;
-    ASSERT_EQ(stat(Path("out.bmp").c_str(), &st), 0);
-    EXPECT_TRUE(st.st_mode & S_IWUSR) << "a read-only copy could not be replaced next time";
+    EXPECT_NE(fs::status(Path("out.bmp")).permissions() & fs::perms::owner_write, fs::perms::none)
+        << "a read-only copy could not be replaced next time";
     // ... and so the next conversion can replace it.
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("true.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    fs::permissions(Path("true.bmp"), fs::perms::owner_write, fs::perm_options::add);
 }
 
 struct UnusableCase {
@@ -155,8 +151,7 @@ TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetEmpty) {
     WriteBytes(Path("in.bmp"), bytes);
     WriteBytes(Path("out.bmp"), std::vector<uint8_t>(100, 0x11));  // an earlier work file
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::SourceUnusable);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("out.bmp")), ConvertResult::SourceUnusable);
     EXPECT_TRUE(std::filesystem::exists(Path("out.bmp")));
     EXPECT_EQ(ReadBytes(Path("out.bmp")).size(), 0u);
 }
@@ -211,16 +206,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConvertBitmapTo24Test, MissingSourceGivesZeroAndLeavesTheTargetAlone) {
     WriteBytes(Path("out.bmp"), {1, 2, 3});
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("none.bmp")), Wide(Path("out.bmp"))),
-              ConvertResult::SourceUnusable);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("none.bmp"), Wide("out.bmp")), ConvertResult::SourceUnusable);
     EXPECT_EQ(ReadBytes(Path("out.bmp")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 TEST_F(ConvertBitmapTo24Test, TargetThatCannotBeCreatedGivesTwo) {
     WriteBytes(Path("in.bmp"), MakeBmp({62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}));
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), Wide(Path("no/such/folder/out.bmp"))),
+    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("no/such/folder/out.bmp")),
               ConvertResult::TargetNotCreated);
-    EXPECT_EQ(ConvertBitmapTo24(Wide(Path("in.bmp")), u""), ConvertResult::TargetNotCreated);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), u""), ConvertResult::TargetNotCreated);
 }
 
 TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
@@ -229,7 +223,7 @@ TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
     for (const auto& in : {MakeBmp({62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}),
                            MakeBmp({54, 24, 1, 1, {}, {1, 2, 3, 0}})}) {
         WriteBytes(Path("work.bmp"), in);
-        EXPECT_EQ(ConvertBitmapTo24(Wide(Path("work.bmp")), Wide(Path("work.bmp"))),
+        EXPECT_EQ(ConvertBitmapTo24(Wide("work.bmp"), Wide("work.bmp")),
                   ConvertResult::TargetNotCreated);
         EXPECT_EQ(ReadBytes(Path("work.bmp")), in);
     }

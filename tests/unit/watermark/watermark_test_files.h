@@ -1,11 +1,9 @@
 // Scratch folders and bitmap files for the watermark tests.
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,34 +12,35 @@
 
 #include <gtest/gtest.h>
 
-#include "channel/ansi_text.h"
-
 namespace krv::watermark_test {
 
-// A fresh folder for each test, removed afterwards.
+// A fresh folder for each test, removed afterwards. Paths stay std::filesystem paths so the
+// same tests run natively and, in the Windows build, under Wine against the kernel32 seam.
 class ScratchFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "krv_watermark_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
+        static std::atomic<unsigned> serial{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("krv_watermark_" + std::to_string(stamp) + "_" + std::to_string(serial++));
+        ASSERT_TRUE(std::filesystem::create_directory(folder_));
     }
     void TearDown() override {
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-    static std::u16string Wide(const std::string& path) { return Utf8ToUtf16(path); }
+    std::filesystem::path Path(const std::string& name) const { return folder_ / name; }
+    std::u16string Wide(const std::string& name) const { return Path(name).u16string(); }
 
     std::filesystem::path folder_;
 };
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }

@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -48,6 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
                       OfLength("OneTooLong", 260), OfLength("FarTooLong", 4000)),
     [](const auto& info) { return std::string(info.param.name); });
 
+#ifdef _WIN32
+TEST(WatermarkWorkFile, LiesInTheTemporaryFolder) {
+    const std::u16string folder = watermark_files::TemporaryFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), u'\\');
+    EXPECT_EQ(WatermarkWorkFile(u"KRV"), folder + u"\\KRV1.bmp");
+}
+#else
 TEST(WatermarkWorkFile, LiesInTheTemporaryFolder) {
     const char* old = std::getenv("TMPDIR");
     const std::string saved = old ? old : "";
@@ -59,6 +65,7 @@ TEST(WatermarkWorkFile, LiesInTheTemporaryFolder) {
     EXPECT_EQ(watermark_files::TemporaryFolder(), u"/tmp/");
     if (old) setenv("TMPDIR", saved.c_str(), 1);
 }
+#endif
 
 // ---------------------------------------------------------------- the text watermark file
 
@@ -82,7 +89,7 @@ std::vector<uint8_t> Canvas(CanvasPixels format) {
 TEST_F(TextWatermarkFileTest, WritesTheFixedHeadersAndThreeBytesOfEveryPixel) {
     for (CanvasPixels format : {CanvasPixels::Bgra32, CanvasPixels::Bgr24}) {
         const auto pixels = Canvas(format);
-        ASSERT_TRUE(WriteTextWatermarkFile(Wide(Path("PRN1.bmp")), pixels, format));
+        ASSERT_TRUE(WriteTextWatermarkFile(Wide("PRN1.bmp"), pixels, format));
 
         const auto file = ReadBytes(Path("PRN1.bmp"));
         ASSERT_EQ(file.size(), 270054u);
@@ -104,8 +111,8 @@ TEST_F(TextWatermarkFileTest, WritesTheFixedHeadersAndThreeBytesOfEveryPixel) {
 
 TEST_F(TextWatermarkFileTest, ReplacesAnEarlierLongerFile) {
     WriteBytes(Path("PRN1.bmp"), std::vector<uint8_t>(400000, 7));
-    ASSERT_TRUE(WriteTextWatermarkFile(Wide(Path("PRN1.bmp")), Canvas(CanvasPixels::Bgr24),
-                                       CanvasPixels::Bgr24));
+    ASSERT_TRUE(
+        WriteTextWatermarkFile(Wide("PRN1.bmp"), Canvas(CanvasPixels::Bgr24), CanvasPixels::Bgr24));
     EXPECT_EQ(ReadBytes(Path("PRN1.bmp")).size(), 270054u);
 }
 
@@ -113,7 +120,7 @@ TEST_F(TextWatermarkFileTest, RefusesAnythingButAWholeCanvas) {
     for (size_t size :
          {size_t{0}, kCanvasPixels * 4 - 1, kCanvasPixels * 4 + 4, kCanvasPixels * 3}) {
         const std::vector<uint8_t> pixels(size, 0xFF);
-        EXPECT_FALSE(WriteTextWatermarkFile(Wide(Path("PRN1.bmp")), pixels, CanvasPixels::Bgra32))
+        EXPECT_FALSE(WriteTextWatermarkFile(Wide("PRN1.bmp"), pixels, CanvasPixels::Bgra32))
             << size << " bytes";
         EXPECT_TRUE(TextWatermarkFileBytes(pixels, CanvasPixels::Bgra32).empty());
     }
@@ -122,8 +129,7 @@ TEST_F(TextWatermarkFileTest, RefusesAnythingButAWholeCanvas) {
 
 TEST_F(TextWatermarkFileTest, FailsWhenTheFileCannotBeCreated) {
     const auto pixels = Canvas(CanvasPixels::Bgr24);
-    EXPECT_FALSE(
-        WriteTextWatermarkFile(Wide(Path("missing/PRN1.bmp")), pixels, CanvasPixels::Bgr24));
+    EXPECT_FALSE(WriteTextWatermarkFile(Wide("missing/PRN1.bmp"), pixels, CanvasPixels::Bgr24));
     // The path of a temporary folder too long for the work file's buffer is empty.
     EXPECT_FALSE(WriteTextWatermarkFile(u"", pixels, CanvasPixels::Bgr24));
 }
