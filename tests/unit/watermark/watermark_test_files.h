@@ -1,6 +1,7 @@
 // Scratch folders and bitmap files for the watermark tests.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -72,7 +73,7 @@ struct BmpSource {
 };
 
 inline std::vector<uint8_t> MakeBmp(const BmpSource& s) {
-    std::vector<uint8_t> b(54, 0);
+    std::vector<uint8_t> b(54 + s.palette.size() + s.pixels.size(), 0);
     b[0] = 'B';
     b[1] = 'M';
     PutLe(b, 6, 0x1234, 2);  // reserved words: the conversion keeps them
@@ -88,8 +89,8 @@ inline std::vector<uint8_t> MakeBmp(const BmpSource& s) {
     PutLe(b, 38, 2835, 4);  // resolutions: kept
     PutLe(b, 42, 2836, 4);
     PutLe(b, 46, s.coloursUsed, 4);
-    b.insert(b.end(), s.palette.begin(), s.palette.end());
-    b.insert(b.end(), s.pixels.begin(), s.pixels.end());
+    std::copy(s.palette.begin(), s.palette.end(), b.begin() + 54);
+    std::copy(s.pixels.begin(), s.pixels.end(), b.begin() + 54 + s.palette.size());
     PutLe(b, 2, static_cast<uint32_t>(b.size()), 4);
     return b;
 }
