@@ -1,6 +1,8 @@
 #include "imaging/halftone.h"
 
 #include <array>
+#include <utility>
+#include <cstddef>
 #include <vector>
 
 #include "imaging/tone.h"
@@ -71,36 +73,52 @@ void ThresholdRow(const uint8_t* levels, int width, const RowThresholds& t, uint
 // what truncating 0.375 X and 0.25 X does). The error rows are sized by the width.
 class ErrorDiffusion {
   public:
-    explicit ErrorDiffusion(int width) : cur_(width + 1, 0), next_(width + 1, 0) {}
+    explicit ErrorDiffusion(int width)
+        : width_(width), cur_(width, 0), next_(width, 0), white_(width) {}
 
-    void Row(const uint8_t* levels, int width, int y, bool lastRow, uint8_t* out) {
-        for (int x = 0; x < width; ++x) {
-            cur_[x] = next_[x];
-            next_[x] = 0;
-        }
-        int e = 0;
-        const bool rightward = (y % 2) == 1;
-        const int step = rightward ? 1 : -1;
-        int x = rightward ? 0 : width - 1;
-        for (int i = 0; i < width; ++i, x += step) {
-            const int v = levels[x] + cur_[x] + e;
-            int error = v;
-            if (v > 128) {
-                out[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-                error = v - 255;
-            }
-            const int threeEighths = (3 * error) / 8;
-            if (i < width - 1) e = threeEighths;
-            if (!lastRow) {
-                next_[x] += threeEighths;
-                const int diagonal = x + step;
-                if (diagonal >= 0 && diagonal < width) next_[diagonal] += error / 4;
-            }
-        }
+    void Row(const uint8_t* levels, int y, uint8_t* out) {
+        // Every entry of the next row is written during the pass, so the rows only swap.
+        std::swap(cur_, next_);
+        // Odd stored rows run left to right, even ones (row 0 included) right to left.
+        if (y % 2 == 1)
+            Pass<1>(levels);
+        else
+            Pass<-1>(levels);
+        Pack(out);
     }
 
   private:
+    // The pixel below x receives exactly two shares in a pass: its 3/8 from x and the 1/4
+    // of the pixel before x in the pass; the diagonal share of the pass's last pixel falls
+    // outside the picture and is dropped. After the last row the next row is never read.
+    template <int Step>
+    void Pass(const uint8_t* levels) {
+        const int* cur = cur_.data();
+        int* next = next_.data();
+        uint8_t* white = white_.data();
+        int e = 0;
+        int diagonal = 0;
+        int x = Step > 0 ? 0 : width_ - 1;
+        for (int i = 0; i < width_; ++i, x += Step) {
+            const int v = levels[x] + cur[x] + e;
+            // The decision is data-dependent and unpredictable: computed without a branch.
+            const int isWhite = v > 128;
+            const int error = v - 255 * isWhite;
+            white[x] = static_cast<uint8_t>(isWhite);
+            e = (3 * error) / 8;
+            next[x] = diagonal + e;
+            diagonal = error / 4;
+        }
+    }
+
+    void Pack(uint8_t* out) const {
+        for (int x = 0; x < width_; ++x)
+            out[x / 8] |= static_cast<uint8_t>(white_[x] << (7 - x % 8));
+    }
+
+    int width_;
     std::vector<int> cur_, next_;
+    std::vector<uint8_t> white_;
 };
 
 // Runs a method over rows whose levels `levelsOf(y, buffer)` produces.
@@ -112,7 +130,7 @@ void HalftonePass(int width, int height, HalftoneMethod method, bool trueColour,
         ErrorDiffusion diffusion(width);
         for (int y = 0; y < height; ++y) {
             levelsOf(y, levels.data());
-            diffusion.Row(levels.data(), width, y, y == height - 1, out.data + y * out.stride);
+            diffusion.Row(levels.data(), y, out.data + y * out.stride);
         }
         return;
     }

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The logo conversion side by side with ImageMagick on one 1024 x 768 24-bit picture:
+# `krv857 logo convert` for each method and for grey, ImageMagick's `convert` doing the
+# nearest equivalent, and a read-and-write-only floor (cp of the picture). Prints the time
+# of one whole process run of each, and the ratios.
+#
+# usage: scripts/bench-logo.sh [BUILD_DIR]   (default build/native; RUNS=N runs per command)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/native}
+krv=$build/krv857
+magick=/usr/bin/convert
+runs=${RUNS:-30}
+
+[[ -x $krv ]] || { echo "no $krv: build the krv857 target first" >&2; exit 2; }
+[[ -x $magick ]] || { echo "no $magick: apt-get install imagemagick" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+pic=$work/picture.bmp
+"$magick" -seed 7 -size 1024x768 plasma:fractal -type TrueColor "BMP3:$pic"
+
+# Mean wall time of one run in microseconds.
+time_us() {
+    "$@" >/dev/null 2>&1  # warm the caches once
+    local start end
+    start=$(date +%s%N)
+    for ((i = 0; i < runs; i++)); do "$@" >/dev/null 2>&1; done
+    end=$(date +%s%N)
+    echo $(((end - start) / runs / 1000))
+}
+
+declare -A t
+t[floor]=$(time_us cp "$pic" "$work/copy.bmp")
+t[none]=$(time_us "$krv" logo convert --to mono --halftone none "$pic")
+t[m3]=$(time_us "$krv" logo convert --to mono --halftone m3 "$pic")
+t[m4]=$(time_us "$krv" logo convert --to mono --halftone m4 "$pic")
+t[diffusion]=$(time_us "$krv" logo convert --to mono --halftone diffusion "$pic")
+t[grey]=$(time_us "$krv" logo convert --to grey "$pic")
+t[im_fs]=$(time_us "$magick" "$pic" -colorspace Gray -dither FloydSteinberg -monochrome \
+    -type bilevel "BMP3:$work/im_fs.bmp")
+t[im_o8]=$(time_us "$magick" "$pic" -colorspace Gray -ordered-dither o8x8 -type bilevel \
+    "BMP3:$work/im_o8.bmp")
+t[im_grey]=$(time_us "$magick" "$pic" -colorspace Gray -type Grayscale "BMP3:$work/im_grey.bmp")
+
+ms() { awk -v u="$1" 'BEGIN { printf "%8.2f ms", u / 1000 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%6.1fx", a / b }'; }
+
+echo "one run each, mean of $runs (1024 x 768, 24-bit):"
+printf '  %-44s %s\n' "read-and-write floor (cp)" "$(ms "${t[floor]}")"
+for m in none m3 m4 diffusion; do
+    printf '  %-44s %s   %s of the floor\n' "krv857 logo convert --to mono --halftone $m" \
+        "$(ms "${t[$m]}")" "$(ratio "${t[$m]}" "${t[floor]}")"
+done
+printf '  %-44s %s   %s of the floor\n' "krv857 logo convert --to grey" "$(ms "${t[grey]}")" \
+    "$(ratio "${t[grey]}" "${t[floor]}")"
+printf '  %-44s %s\n' "ImageMagick Floyd-Steinberg to 1-bit" "$(ms "${t[im_fs]}")"
+printf '  %-44s %s\n' "ImageMagick ordered 8x8 to 1-bit" "$(ms "${t[im_o8]}")"
+printf '  %-44s %s\n' "ImageMagick grey 8-bit" "$(ms "${t[im_grey]}")"
+echo "speed-ups over ImageMagick (target >= 10x):"
+printf '  %-44s %s\n' "diffusion vs Floyd-Steinberg" "$(ratio "${t[im_fs]}" "${t[diffusion]}")"
+printf '  %-44s %s\n' "m3 vs ordered 8x8" "$(ratio "${t[im_o8]}" "${t[m3]}")"
+printf '  %-44s %s\n' "m4 vs ordered 8x8" "$(ratio "${t[im_o8]}" "${t[m4]}")"
+printf '  %-44s %s\n' "grey vs grey" "$(ratio "${t[im_grey]}" "${t[grey]}")"
