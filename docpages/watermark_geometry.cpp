@@ -133,12 +133,13 @@ PreviewPlacement PlaceWatermarkPreview(const PreviewPlacementInput& input) {
 }
 
 void AddBrightness(const uint8_t* source, uint8_t* target, size_t size, uint8_t brightness) {
+    const unsigned add = brightness;
+    size_t i = 0;
+#if defined(__SSE2__) || defined(__ARM_NEON) || defined(_M_X64)
     // Blocks of a fixed length, worked in a local copy: with a known trip count and no
     // question of the two buffers overlapping, the compiler makes the inner loop saturating
     // vector adds even at its cheapest vectorisation setting.
     constexpr size_t kBlock = 64;
-    const unsigned add = brightness;
-    size_t i = 0;
     for (; i + kBlock <= size; i += kBlock) {
         uint8_t block[kBlock];
         std::memcpy(block, source + i, kBlock);
@@ -148,6 +149,23 @@ void AddBrightness(const uint8_t* source, uint8_t* target, size_t size, uint8_t 
         }
         std::memcpy(target + i, block, kBlock);
     }
+#else
+    // Without vector registers (the 32-bit Windows build targets plain i686), one machine word
+    // at a time: add the low seven bits of each byte, restore the top bit, and turn every byte
+    // that carried out into 0xFF.
+    using Word = uintptr_t;
+    constexpr Word kLow7 = static_cast<Word>(0x7F7F7F7F7F7F7F7Full);
+    constexpr Word kTop = static_cast<Word>(0x8080808080808080ull);
+    const Word y = static_cast<Word>(0x0101010101010101ull) * add;
+    for (; i + sizeof(Word) <= size; i += sizeof(Word)) {
+        Word x;
+        std::memcpy(&x, source + i, sizeof x);
+        const Word sum = ((x & kLow7) + (y & kLow7)) ^ ((x ^ y) & kTop);
+        const Word carried = ((x & y) | ((x | y) & ~sum)) & kTop;
+        const Word result = sum | ((carried << 1) - (carried >> 7));  // 0x80 -> 0xFF
+        std::memcpy(target + i, &result, sizeof result);
+    }
+#endif
     for (; i < size; ++i) {
         const unsigned v = source[i] + add;
         target[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
