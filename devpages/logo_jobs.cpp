@@ -1,5 +1,6 @@
 #include "devpages/logo_jobs.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "channel/ansi_text.h"
@@ -88,11 +89,10 @@ std::string CheckLogoFilesSize(const std::vector<std::string>& sourcePaths,
         int64_t size = GetFileSizeByPath(LogoWorkFile(source));
         if (size < 0) size = GetFileSizeByPath(source);
         if (size < 0) return sizeFailedMessage;
-        total += size;
-        // Stop summing once over: nine huge files cannot overflow the total.
-        if (total >= kLogoTotalSizeLimit) return tooLargeMessage;
+        // Every row's size is looked at first; the sum saturates so huge files cannot wrap.
+        total = std::min(total + size, kLogoTotalSizeLimit);
     }
-    return {};
+    return total >= kLogoTotalSizeLimit ? tooLargeMessage : std::string();
 }
 
 LogoJobOutcome BuildLogoDownloadJob(const std::vector<std::string>& sourcePaths, LogoMode mode) {

@@ -259,7 +259,8 @@ TEST(EncodeGreyPlanes, OddHeightAddsFourZeroPlaneRows) {
 TEST(EncodeGreyPlanes, RoundTripsTheHighNibbleOfTheDarkness) {
     ScratchDir dir;
     std::mt19937 rng(3);
-    for (auto [w, h] : {std::pair{1, 1}, {9, 2}, {100, 50}, {13, 7}}) {
+    for (auto [width, height] : {std::pair{1, 1}, {9, 2}, {100, 50}, {13, 7}}) {
+        const int w = width, h = height;  // named copies a lambda can capture
         std::vector<uint8_t> levels(w * h);
         for (auto& v : levels)
             v = static_cast<uint8_t>(rng());

@@ -103,6 +103,9 @@ TEST(LogoJob, ChecksBeforeTheJob) {
     dir.Write("smallTemp.bmp", Bytes(224287, 0));
     EXPECT_NE(BuildLogoDownloadJob({big, small}, LogoMode::BlackWhite).message,
               "位图总计大小超过 512k！");
+    // A row without any size is reported even after the rows already over the limit.
+    EXPECT_EQ(BuildLogoDownloadJob({big, big, dir.Path("none.bmp")}, LogoMode::Grey).message,
+              "获取位图大小失败！");
     EXPECT_EQ(BuildLogoDownloadJob({small}, LogoMode::Original).kind,
               LogoJobOutcome::Kind::Abandoned);
 }
