@@ -1,0 +1,77 @@
+#include "host/host_screenshot.h"
+
+#include <cstring>
+#include <vector>
+
+#include "host/host_files.h"
+
+namespace krv::host {
+
+namespace {
+
+constexpr LONG kMaxSide = 4096;
+
+// A bottom-up 24-bit DIB section of the window's size; its rows are what a BMP file stores.
+struct Capture {
+    BITMAPINFOHEADER header = {};
+    HBITMAP bitmap = nullptr;
+    void* bits = nullptr;
+    size_t Stride() const { return (static_cast<size_t>(header.biWidth) * 3 + 3) & ~size_t{3}; }
+};
+
+bool CopyScreen(HWND window, const RECT& r, Capture* capture) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    capture->bitmap =
+        CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&capture->header),
+                         DIB_RGB_COLORS, &capture->bits, nullptr, 0);
+    bool ok = capture->bitmap != nullptr;
+    if (ok) {
+        HGDIOBJ old = SelectObject(memory, capture->bitmap);
+        ok = BitBlt(memory, 0, 0, capture->header.biWidth, capture->header.biHeight, screen, r.left,
+                    r.top, SRCCOPY) ||
+             PrintWindow(window, memory, 0);
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool WriteBmp(const std::wstring& path, const Capture& capture) {
+    const size_t imageBytes = capture.Stride() * static_cast<size_t>(capture.header.biHeight);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof capture.header;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + imageBytes);
+    std::vector<uint8_t> bytes(file.bfSize);
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, &capture.header, sizeof capture.header);
+    std::memcpy(bytes.data() + file.bfOffBits, capture.bits, imageBytes);
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+bool SaveWindowShot(HWND window, const std::wstring& path) {
+    RECT r = {};
+    if (!GetWindowRect(window, &r)) return false;
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Capture capture;
+    capture.header.biSize = sizeof capture.header;
+    capture.header.biWidth = width;
+    capture.header.biHeight = height;  // positive: bottom-up, the file's own row order
+    capture.header.biPlanes = 1;
+    capture.header.biBitCount = 24;
+    capture.header.biCompression = BI_RGB;
+    capture.header.biSizeImage = static_cast<DWORD>(capture.Stride() * height);
+    const bool ok = CopyScreen(window, r, &capture) && WriteBmp(path, capture);
+    if (capture.bitmap) DeleteObject(capture.bitmap);
+    return ok;
+}
+
+}  // namespace krv::host
