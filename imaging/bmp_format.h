@@ -58,6 +58,12 @@ inline uint64_t Stride1(uint64_t width) {
     return (width + 31) / 32 * 4;
 }
 
+// True when pixel data of this many bytes fits a bitmap file at all (its sizes are 32-bit
+// fields). Anything larger is refused before a buffer is sized, on every build.
+inline bool FitsBitmapFile(uint64_t pixelBytes) {
+    return pixelBytes <= 0xFFFFFFFFull - 1078;
+}
+
 // A file image of a work bitmap of the given size: headers, palette, and zeroed rows that the
 // caller fills in place (rows start at 1078 for grey, at 62 for monochrome).
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height);

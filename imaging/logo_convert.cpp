@@ -36,6 +36,9 @@ int ReadSource(const std::string& path, uint16_t bitCount, bool monoIsAlreadyDon
     if (h.width <= 0 || h.height <= 0) return kConvertWrongForm;
     out->stride = RowStrideOf(bitCount, static_cast<uint64_t>(h.width));
     const uint64_t dataSize = out->stride * static_cast<uint64_t>(h.height);
+    // Both the source rows and the work bitmap written from them must be possible files.
+    const uint64_t greySize = Stride8(static_cast<uint64_t>(h.width)) * h.height;
+    if (!FitsBitmapFile(dataSize) || !FitsBitmapFile(greySize)) return kConvertWrongForm;
     const uint64_t offset = PixelOffsetOf(bitCount);
     const int64_t fileSize = OpenFileSize(file.get());
     if (fileSize < 0 || static_cast<uint64_t>(fileSize) < offset ||

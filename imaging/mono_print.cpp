@@ -139,6 +139,7 @@ bool ReadGreyRows(const std::string& path, BmpHeaders* h, Bytes* rows) {
     if (h->type != kBmpType || h->bitCount != 8 || h->compression != 0) return false;
     if (h->width <= 0 || h->height <= 0) return false;
     const uint64_t size = Stride8(h->width) * static_cast<uint64_t>(h->height);
+    if (!FitsBitmapFile(size)) return false;
     const int64_t fileSize = OpenFileSize(file.get());
     if (fileSize < 0 || static_cast<uint64_t>(fileSize) < PixelOffsetOf(8) + size) return false;
     try {
