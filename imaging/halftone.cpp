@@ -14,13 +14,13 @@ namespace {
 // Per-channel lookups of adjusted level x luminance weight; their sum / 1000 is the adjusted
 // luminance, identical to adjusting each channel and weighting afterwards.
 struct LumaTables {
-    std::array<int32_t, 256> red, green, blue;
+    std::array<uint32_t, 256> red, green, blue;  // unsigned: a cheaper / 1000
 
     LumaTables(const LevelTable& r, const LevelTable& g, const LevelTable& b) {
         for (int v = 0; v < 256; ++v) {
-            red[v] = r[v] * 299;
-            green[v] = g[v] * 587;
-            blue[v] = b[v] * 114;
+            red[v] = r[v] * 299u;
+            green[v] = g[v] * 587u;
+            blue[v] = b[v] * 114u;
         }
     }
     void Row(const uint8_t* p, int width, uint8_t* out) const {
@@ -88,11 +88,39 @@ class ErrorDiffusion {
     }
 
   private:
+    // What one pixel of value V decides: white or not, and the shares of its error X. The
+    // table covers every V that can occur (the errors stay within -128..128, so V stays within
+    // -128..383) and the index is masked, so no V can reach outside it. A lookup replaces the
+    // arithmetic on the one serial chain of the pass: each pixel waits for the share before it.
+    struct Decision {
+        int16_t threeEighths;  // (3 X) / 8: to the next pixel of the pass and to the pixel below
+        int16_t quarter;       // X / 4: to the pixel below the next one
+        uint8_t white;
+    };
+    static constexpr int kOffset = 512;
+    static constexpr int kMask = 1023;
+
+    static const Decision* Decisions() {
+        static const auto table = [] {
+            std::array<Decision, kMask + 1> t{};
+            for (int i = 0; i <= kMask; ++i) {
+                const int v = i - kOffset;
+                const int white = v > 128;
+                const int error = v - 255 * white;
+                t[i] = {static_cast<int16_t>((3 * error) / 8), static_cast<int16_t>(error / 4),
+                        static_cast<uint8_t>(white)};
+            }
+            return t;
+        }();
+        return table.data();
+    }
+
     // The pixel below x receives exactly two shares in a pass: its 3/8 from x and the 1/4
     // of the pixel before x in the pass; the diagonal share of the pass's last pixel falls
     // outside the picture and is dropped. After the last row the next row is never read.
     template <int Step>
     void Pass(const uint8_t* levels) {
+        const Decision* decisions = Decisions();
         const int* cur = cur_.data();
         int* next = next_.data();
         uint8_t* white = white_.data();
@@ -101,13 +129,11 @@ class ErrorDiffusion {
         int x = Step > 0 ? 0 : width_ - 1;
         for (int i = 0; i < width_; ++i, x += Step) {
             const int v = levels[x] + cur[x] + e;
-            // The decision is data-dependent and unpredictable: computed without a branch.
-            const int isWhite = v > 128;
-            const int error = v - 255 * isWhite;
-            white[x] = static_cast<uint8_t>(isWhite);
-            e = (3 * error) / 8;
+            const Decision& d = decisions[(v + kOffset) & kMask];
+            white[x] = d.white;
+            e = d.threeEighths;
             next[x] = diagonal + e;
-            diagonal = error / 4;
+            diagonal = d.quarter;
         }
     }
 
