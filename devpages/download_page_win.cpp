@@ -1,11 +1,429 @@
-// This page so far follows the page protocol only; its own behaviour replaces this body.
+// The download page (template 113): the file group sends a chosen file as one "FIRMWARE" job;
+// the logo groups keep LogoList, preview its rows and send the logo, clear-all and back-side
+// jobs. The rows, modes and work files are LogoPageState's; this file only moves window
+// messages into it and its answers back into the controls.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "channel/ansi_text.h"
+#include "channel/winspool_win.h"
+#include "devpages/file_download.h"
+#include "devpages/logo_page_rules.h"
+#include "devpages/logo_preview_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
 namespace krv {
 
+namespace {
+
+// Controls of template 113.
+constexpr int kPathEdit = 1039, kBrowse = 1040, kDownloadFile = 1036;
+constexpr int kLogoList = 1041, kPreviewBox = 1046;
+constexpr int kOriginal = 1087, kBlackWhite = 1061, kGrey = 1088;
+constexpr int kNoDither = 1089, kErrorDiffusion = 1092;  // 1089..1092: HalftoneMethod 0..3
+constexpr int kContrast = 1095, kContrastValue = 1096;
+constexpr int kBrightness = 1083, kBrightnessValue = 1086;
+constexpr int kAdd = 1042, kDelete = 1043, kDownloadAll = 1044, kClearAll = 1045;
+constexpr int kBackSideText = 1052, kLeft = 1128, kRight = 1130, kBackSide = 1047;
+
+// The open-file dialogs of both groups take these flags: overwrite and create prompts, hidden
+// read-only box, extension-different report, existing folders only, long names.
+constexpr DWORD kOpenFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT |
+                             OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES;
+constexpr wchar_t kFileFilter[] =
+    L"*.JK(Firmware)\0*.JK\0*.DAT(Data)\0*.DAT\0*.FNT(Font)\0*.FNT\0*.ZK(Font)\0*.ZK\0"
+    L"*.EEP(EEPROM)\0*.EEP\0*.*(All)\0*.*\0";
+constexpr wchar_t kLogoFilter[] = L"*.bmp\0*.bmp\0";
+constexpr int kFilePathChars = 1024;      // the path edit is read up to this many characters
+constexpr int kLogoPathChars = MAX_PATH;  // column "路径" holds up to 260 characters
+constexpr int kBackSideChars = 2048;
+
+// Everything the page keeps between messages; it lives from WM_INITDIALOG to WM_DESTROY, so
+// every new page starts in Original mode with no rows.
+struct DownloadPage {
+    HWND page;
+    const PrinterSheetContext* context;
+    LogoPageState logos;
+
+    HWND Item(int id) const { return GetDlgItem(page, id); }
+    HWND List() const { return Item(kLogoList); }
+    void Enable(int id, bool on) const { EnableWindow(Item(id), on); }
+    int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
+    bool HasBackSideText() const { return GetWindowTextLengthW(Item(kBackSideText)) > 0; }
+};
+
+DownloadPage* PageState(HWND page) {
+    return reinterpret_cast<DownloadPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
+}
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+void ShowError(const DownloadPage& p, std::u16string_view text) {
+    ShowPageError(p.page, Wide(std::u16string(text)), MessageIcon::None);
+}
+
+// The open-file dialog; empty when the user cancels.
+std::u16string AskForFile(const DownloadPage& p, const wchar_t* filter, const wchar_t* title,
+                          int maxChars) {
+    std::wstring file(static_cast<size_t>(maxChars) + 1, L'\0');
+    OPENFILENAMEW request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = p.page;
+    request.lpstrFilter = filter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = file.data();
+    request.nMaxFile = static_cast<DWORD>(file.size());
+    request.lpstrTitle = title;
+    request.Flags = kOpenFlags;
+    if (!GetOpenFileNameW(&request)) return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(file.c_str()));
+}
+
+void SendToPrinter(const DownloadPage& p, const PrinterJob& job, SendOptions options = {}) {
+    // Spooler failures are not reported: the printer's queue shows them.
+    SendRawJobToPrinter(PagePrinter(p.context), job, options);
+}
+
+// A builder's answer: its message, its job (a job ended part-way is sent as far as it got and
+// then ended, as the channel ends any job), or silence.
+void SendOutcome(const DownloadPage& p, const LogoJobOutcome& outcome) {
+    if (outcome.kind == LogoJobOutcome::Kind::Refused)
+        ShowError(p, Utf8ToUtf16(outcome.message));
+    else if (outcome.kind == LogoJobOutcome::Kind::Job)
+        SendToPrinter(p, outcome.job);
+}
+
+// ---------------------------------------------------------------- file group
+
+void OnBrowse(const DownloadPage& p) {
+    const std::u16string path = AskForFile(p, kFileFilter, L"请选择文件", kFilePathChars);
+    if (path.empty()) return;  // a cancel keeps the earlier choice
+    SetControlText(p.page, kPathEdit, path);
+    p.Enable(kDownloadFile, true);
+}
+
+void OnDownloadFile(const DownloadPage& p) {
+    const std::u16string path = ControlText(p.page, kPathEdit, kFilePathChars);
+    if (path.empty()) return;
+    const FirmwareJob built = BuildFirmwareJob(path);
+    if (built.error != FileDownloadError::None) {
+        ShowError(p, FileDownloadMessage(built.error));
+        return;
+    }
+    SendToPrinter(p, built.job, SendOptions{.requireAllWritten = true});
+}
+
+// ---------------------------------------------------------------- rows, preview, settings
+
+void SetListText(HWND list, int row, int column, const std::u16string& text) {
+    ListView_SetItemText(list, row, column, const_cast<wchar_t*>(Wide(text)));
+}
+
+void AppendListRow(const DownloadPage& p, size_t row) {
+    const std::u16string number = LogoRowNumber(row);
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(row);
+    item.pszText = const_cast<wchar_t*>(Wide(number));
+    const int at = ListView_InsertItem(p.List(), &item);
+    SetListText(p.List(), at, 1, LogoRowName(p.logos.RowPath(row)));
+    SetListText(p.List(), at, 2, p.logos.RowPath(row));
+}
+
+void RenumberListRows(const DownloadPage& p) {
+    for (size_t row = 0; row < p.logos.RowCount(); ++row)
+        SetListText(p.List(), static_cast<int>(row), 0, LogoRowNumber(row));
+}
+
+// The mode buttons are for a selected row only.
+void EnableModeButtons(const DownloadPage& p) {
+    const bool on = p.logos.RowCount() > 0 && p.SelectedRow() >= 0;
+    for (int id : {kOriginal, kBlackWhite, kGrey})
+        p.Enable(id, on);
+}
+
+void EnableToneControls(const DownloadPage& p, const LogoToneControls& controls) {
+    if (controls.halftone)
+        for (int id = kNoDither; id <= kErrorDiffusion; ++id)
+            p.Enable(id, *controls.halftone);
+    if (controls.trackbars) {
+        p.Enable(kContrast, *controls.trackbars);
+        p.Enable(kBrightness, *controls.trackbars);
+    }
+}
+
+// The preview: the selected row's work file rewritten with its settings, then drawn.
+void RefreshPreview(const DownloadPage& p) {
+    const LogoPreview preview = p.logos.Preview(p.SelectedRow());
+    EnableToneControls(p, preview.controls);
+    DrawLogoPreview(p.Item(kPreviewBox), preview.picture);
+}
+
+void ShowTone(const DownloadPage& p, int trackbar, int label, int value) {
+    SendMessageW(p.Item(trackbar), TBM_SETPOS, TRUE, value);
+    SetDlgItemTextW(p.page, label, std::to_wstring(value).c_str());
+}
+
+void ShowRowSettings(const DownloadPage& p, int row) {
+    const LogoRowSettings& s = p.logos.Settings(static_cast<size_t>(row));
+    ShowTone(p, kContrast, kContrastValue, s.contrast);
+    ShowTone(p, kBrightness, kBrightnessValue, s.brightness);
+    CheckRadioButton(p.page, kNoDither, kErrorDiffusion, kNoDither + static_cast<int>(s.method));
+}
+
+int TrackbarPosition(const DownloadPage& p, int trackbar) {
+    return static_cast<int>(SendMessageW(p.Item(trackbar), TBM_GETPOS, 0, 0));
+}
+
+// Stores a trackbar's position as the selected row's contrast or brightness and shows it.
+void TakeTone(DownloadPage& p, int row, int trackbar) {
+    const int value = TrackbarPosition(p, trackbar);
+    if (trackbar == kContrast) {
+        p.logos.SetContrast(row, value);
+        SetDlgItemTextW(p.page, kContrastValue, std::to_wstring(value).c_str());
+    } else {
+        p.logos.SetBrightness(row, value);
+        SetDlgItemTextW(p.page, kBrightnessValue, std::to_wstring(value).c_str());
+    }
+}
+
+// ---------------------------------------------------------------- logo buttons
+
+void OnAdd(DownloadPage& p) {
+    if (const auto full = CheckRoomForLogo(p.logos.RowCount())) {
+        MessageBoxW(p.page, Wide(Utf8ToUtf16(*full)), L"ok", MB_OK);
+        return;
+    }
+    const std::u16string path = AskForFile(p, kLogoFilter, L"请选择Logo文件", kLogoPathChars);
+    if (path.empty()) return;
+    const LogoAddCheck check = p.logos.Add(path);
+    if (!check.accepted) {
+        if (!check.message.empty()) ShowError(p, Utf8ToUtf16(check.message));
+        return;
+    }
+    AppendListRow(p, p.logos.RowCount() - 1);
+    SetFocus(p.List());
+    EnableModeButtons(p);
+}
+
+void OnDelete(DownloadPage& p) {
+    const int row = p.SelectedRow();
+    if (row >= 0 && p.logos.Delete(static_cast<size_t>(row))) {
+        ListView_DeleteItem(p.List(), row);
+        RenumberListRows(p);
+    }
+    SetFocus(p.List());
+    EnableModeButtons(p);
+    if (p.SelectedRow() < 0) DrawLogoPreview(p.Item(kPreviewBox), {});
+}
+
+void OnModeChosen(DownloadPage& p, LogoMode mode) {
+    const int row = p.SelectedRow();
+    const LogoModeChange change = p.logos.ChooseMode(mode, row, p.HasBackSideText());
+    if (change.downloadAllEnabled) p.Enable(kDownloadAll, *change.downloadAllEnabled);
+    if (change.backSideEnabled) p.Enable(kBackSide, *change.backSideEnabled);
+    if (row >= 0 && static_cast<size_t>(row) < p.logos.RowCount()) ShowRowSettings(p, row);
+    if (change.redrawPreview) RefreshPreview(p);
+}
+
+void OnHalftoneChosen(DownloadPage& p, int id) {
+    p.logos.SetMethod(p.SelectedRow(), static_cast<HalftoneMethod>(id - kNoDither));
+    RefreshPreview(p);
+}
+
+void OnDownloadAll(const DownloadPage& p) {
+    SendOutcome(p, BuildLogoDownloadJob(p.logos.SourcePaths(), p.logos.Mode()));
+}
+
+void OnBackSide(const DownloadPage& p) {
+    const std::u16string text = ControlText(p.page, kBackSideText, kBackSideChars);
+    SendOutcome(p, BuildBackSideJob(p.logos.BackSide(text, p.SelectedRow())));
+}
+
+// ---------------------------------------------------------------- messages
+
+void OnButton(DownloadPage& p, int id) {
+    switch (id) {
+        case kBrowse:
+            return OnBrowse(p);
+        case kDownloadFile:
+            return OnDownloadFile(p);
+        case kAdd:
+            return OnAdd(p);
+        case kDelete:
+            return OnDelete(p);
+        case kOriginal:
+            return OnModeChosen(p, LogoMode::Original);
+        case kBlackWhite:
+            return OnModeChosen(p, LogoMode::BlackWhite);
+        case kGrey:
+            return OnModeChosen(p, LogoMode::Grey);
+        case kDownloadAll:
+            return OnDownloadAll(p);
+        case kClearAll:
+            return SendToPrinter(p, BuildClearLogosJob());
+        case kBackSide:
+            return OnBackSide(p);
+        default:
+            break;
+    }
+    if (id >= kNoDither && id <= kErrorDiffusion) OnHalftoneChosen(p, id);
+    if (id >= kLeft && id <= kRight) p.logos.SetPosition(static_cast<BackSidePosition>(id - kLeft));
+}
+
+INT_PTR OnCommand(DownloadPage& p, int id, int code) {
+    if (code == BN_CLICKED) OnButton(p, id);
+    if (id == kBackSideText && code == EN_CHANGE)
+        p.Enable(kBackSide, p.logos.BackSideEnabled(p.HasBackSideText()));
+    return TRUE;
+}
+
+// While a trackbar moves, both positions become the selected row's settings.
+INT_PTR OnTrackbarScroll(DownloadPage& p, int code, HWND from) {
+    if (from != p.Item(kContrast) && from != p.Item(kBrightness)) return FALSE;
+    const int row = p.SelectedRow();
+    if (code > TB_BOTTOM || row < 0) return TRUE;
+    TakeTone(p, row, kContrast);
+    TakeTone(p, row, kBrightness);
+    RefreshPreview(p);
+    return TRUE;
+}
+
+// The mouse let go of a trackbar: its position is stored and the sheet told of the change.
+void OnTrackbarReleased(DownloadPage& p, int trackbar) {
+    const int row = p.SelectedRow();
+    if (row < 0) return;
+    TakeTone(p, row, trackbar);
+    ReportPageChanged(p.page);
+    RefreshPreview(p);
+}
+
+void OnListClick(const DownloadPage& p) {
+    RefreshPreview(p);
+    EnableModeButtons(p);
+    const int row = p.SelectedRow();
+    if (row >= 0 && static_cast<size_t>(row) < p.logos.RowCount()) ShowRowSettings(p, row);
+}
+
+INT_PTR AnswerSheet(const DownloadPage& p, LONG_PTR result) {
+    SetWindowLongPtrW(p.page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR OnNotify(DownloadPage& p, const NMHDR* header) {
+    if (header->idFrom == kLogoList) {
+        if (header->code == LVN_ITEMCHANGED) RefreshPreview(p);
+        if (header->code == NM_CLICK) OnListClick(p);
+        return FALSE;
+    }
+    if (header->idFrom == kContrast || header->idFrom == kBrightness) {
+        if (header->code == NM_RELEASEDCAPTURE)
+            OnTrackbarReleased(p, static_cast<int>(header->idFrom));
+        return FALSE;
+    }
+    switch (header->code) {
+        case PSN_APPLY:
+            AcknowledgeApply(p.page, p.context);
+            p.logos.DeleteWorkFiles();
+            return AnswerSheet(p, PSNRET_NOERROR);
+        case PSN_QUERYCANCEL:
+            p.logos.DeleteWorkFiles();
+            return AnswerSheet(p, FALSE);
+        default:
+            return DefaultPageNotify(p.page, header, p.context);
+    }
+}
+
+INT_PTR OnPaint(const DownloadPage& p) {
+    PAINTSTRUCT paint;
+    BeginPaint(p.page, &paint);
+    EndPaint(p.page, &paint);
+    RefreshPreview(p);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- creation
+
+void InitFileGroup(const DownloadPage& p) {
+    SendMessageW(p.Item(kPathEdit), EM_SETREADONLY, TRUE, 0);
+    p.Enable(kBrowse, true);
+    p.Enable(kDownloadFile, false);
+}
+
+void InitLogoList(const DownloadPage& p) {
+    ListView_DeleteAllItems(p.List());
+    int index = 0;
+    for (const auto& column : kLogoListColumns) {
+        const std::u16string title(column.title);
+        LVCOLUMNW c = {};
+        c.mask = LVCF_TEXT | LVCF_WIDTH;
+        c.cx = column.width;
+        c.pszText = const_cast<wchar_t*>(Wide(title));
+        ListView_InsertColumn(p.List(), index++, &c);
+    }
+    ListView_SetExtendedListViewStyleEx(p.List(), LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+}
+
+void InitTrackbar(const DownloadPage& p, int trackbar, int label) {
+    HWND bar = p.Item(trackbar);
+    SendMessageW(bar, TBM_SETRANGEMIN, FALSE, -100);
+    SendMessageW(bar, TBM_SETRANGEMAX, FALSE, 100);
+    SendMessageW(bar, TBM_SETPAGESIZE, 0, 20);
+    SendMessageW(bar, TBM_SETLINESIZE, 0, 1);
+    ShowTone(p, trackbar, label, 0);
+}
+
+INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
+    const auto* context = StorePageContext<PrinterSheetContext>(page, lParam);
+    auto* p = new DownloadPage{page, context, {}};
+    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
+    InitFileGroup(*p);
+    InitLogoList(*p);
+    CheckRadioButton(page, kOriginal, kGrey, kOriginal);
+    CheckRadioButton(page, kNoDither, kErrorDiffusion, kNoDither);
+    InitTrackbar(*p, kContrast, kContrastValue);
+    InitTrackbar(*p, kBrightness, kBrightnessValue);
+    CheckRadioButton(page, kLeft, kRight, kLeft);
+    p->Enable(kDownloadAll, false);
+    p->Enable(kBackSide, false);
+    return TRUE;
+}
+
+void OnDestroy(HWND page) {
+    delete PageState(page);
+    SetWindowLongPtrW(page, GWLP_USERDATA, 0);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return PrinterProtocolOnlyPage(page, message, wParam, lParam);
+    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
+    if (message == WM_DESTROY) {
+        OnDestroy(page);
+        return FALSE;
+    }
+    DownloadPage* p = PageState(page);
+    if (!PageContext<PrinterSheetContext>(page) || !p) return FALSE;
+    INT_PTR result = FALSE;
+    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    switch (message) {
+        case WM_PAINT:
+            return OnPaint(*p);
+        case WM_COMMAND:
+            return OnCommand(*p, LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY:
+            return OnNotify(*p, reinterpret_cast<const NMHDR*>(lParam));
+        case WM_HSCROLL:
+            return OnTrackbarScroll(*p, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        default:
+            return FALSE;
+    }
 }
 
 }  // namespace krv
