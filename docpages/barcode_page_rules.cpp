@@ -89,6 +89,18 @@ int64_t ReadSigned(std::u16string_view text) {
                                std::numeric_limits<int32_t>::max());
 }
 
+// The snapping depends on every product being rounded to double exactly as written. The 32-bit
+// Windows build computes on the x87 unit, which keeps intermediates in 80 bits (163 dots with
+// Font B would come out as 179 instead of 180); a store to memory rounds them.
+double RoundedToDouble(double value) {
+    volatile double rounded = value;
+    return rounded;
+}
+
+double DotsToPoints(double dots) {
+    return RoundedToDouble(RoundedToDouble(dots * 72.0) * kOneOver180);
+}
+
 template <typename T, size_t N>
 std::span<const T> Span(const T (&items)[N]) {
     return {items, N};
@@ -96,7 +108,8 @@ std::span<const T> Span(const T (&items)[N]) {
 
 }  // namespace
 
-double HalfPointRound(double points) {
+double HalfPointRound(double value) {
+    const double points = RoundedToDouble(value);
     const double whole = static_cast<double>(static_cast<int64_t>(points));
     const double fraction = points - whole;
     if (fraction < 0.4) return whole;
@@ -107,8 +120,9 @@ double HalfPointRound(double points) {
 uint32_t SnappedFontHeight(const BarcodeFontRecord& f) {
     const auto t0 = HeightWithHri(f);
     const double base = t0 ? static_cast<double>(*t0) : static_cast<double>(f.fontHeight);
-    const double points = base * 72.0 * kOneOver180;
-    const double height = HalfPointRound(points) * 180.0 * kOneOver72;
+    const double points = DotsToPoints(base);
+    const double height =
+        RoundedToDouble(RoundedToDouble(HalfPointRound(points) * 180.0) * kOneOver72);
     if (height >= static_cast<double>(std::numeric_limits<uint32_t>::max()))
         return std::numeric_limits<uint32_t>::max();
     const auto t = static_cast<uint32_t>(height);
@@ -120,11 +134,11 @@ void FontHeightSnap(BarcodeFontRecord& font) {
 }
 
 double FontHeightMillimetres(uint32_t fontHeight) {
-    return fontHeight * 25.4 * kOneOver180;
+    return RoundedToDouble(RoundedToDouble(fontHeight * 25.4) * kOneOver180);
 }
 
 double FontHeightPoints(uint32_t fontHeight) {
-    return HalfPointRound(fontHeight * 72.0 * kOneOver180);
+    return HalfPointRound(DotsToPoints(fontHeight));
 }
 
 BarcodeSizeTexts BarcodeSizeDisplay(const BarcodeFontRecord& font) {
