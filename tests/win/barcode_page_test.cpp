@@ -1,0 +1,380 @@
+// The barcode page of the real document sheet, driven with the messages a user's typing,
+// choosing and clicking produce: what it shows, what it stores where in the record, what it
+// reports to the sheet, and the test print it hands to the spooler.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "docpages/barcode_page_rules.h"
+#include "docpages/barcode_test_print.h"
+#include "tests/win/support/fake_spooler.h"
+#include "tests/win/support/sheet_harness.h"
+
+namespace krv::test {
+namespace {
+
+constexpr int kBarcodePageIndex = 4;  // the fifth tab of the document sheet
+constexpr size_t kFirstFontOffset = 596;
+constexpr size_t kFontRecordSize = 36;
+
+enum : int {
+    kPrint = 1036,
+    kFontList = 1020,
+    kTypeList = 1022,
+    kHriPositionList = 1023,
+    kGs1HriList = 1025,
+    kIdentifierList = 1026,
+    kElementWidth = 1047,
+    kBarHeight = 1048,
+    kGs1ElementWidth = 1049,
+    kGs1RowHeight = 1050,
+    kCompositeRowHeight = 1051,
+    kMillimetres = 1052,
+    kPoints = 1055,
+    kCompositeRowHeightUpDown = 1058,
+    kSeparatorHeight = 1059,
+    kFontA = 1060,
+    kFontB = 1061,
+    kStandalone = 1099,
+    kComposite = 1100,
+    kData = 1104,
+};
+
+Bytes Hex(std::initializer_list<int> values) {
+    Bytes out;
+    for (int v : values)
+        out.push_back(static_cast<uint8_t>(v));
+    return out;
+}
+
+Bytes Ascii(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+class BarcodePage : public testing::Test {
+  protected:
+    void SetUp() override { ResetSpooler(); }
+
+    void Open() {
+        sheet.Open();
+        page = sheet.Page(kBarcodePageIndex);
+        ASSERT_NE(page, nullptr);
+    }
+
+    // A field of font `font` read from the record's bytes at its offset in the font record.
+    uint32_t Stored(int font, size_t offset, size_t width) const {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(&sheet.record);
+        uint32_t value = 0;
+        std::memcpy(&value, bytes + kFirstFontOffset + kFontRecordSize * font + offset, width);
+        return value;
+    }
+
+    // A notification of control `id` as the control itself sends it.
+    void Notify(int id, int code) {
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+        PumpMessages();
+    }
+
+    int Changes() const { return sheet.CountSheetMessages(PSM_CHANGED, page); }
+    void ForgetSheetMessages() { sheet.sheetMessages.clear(); }
+
+    Sheet sheet{Sheet::Kind::Document};
+    HWND page = nullptr;
+};
+
+TEST_F(BarcodePage, NewPageShowsListsRangesAndRecordZero) {
+    Open();
+    ASSERT_EQ(ComboCount(page, kFontList), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ComboText(page, kFontList, i), L"1D Code" + std::to_wstring(i + 1));
+    ASSERT_EQ(ComboCount(page, kTypeList), 13);
+    EXPECT_EQ(ComboText(page, kTypeList, 4), L"Code39");
+    EXPECT_EQ(ComboText(page, kTypeList, 12), L"GS1 DataBar Expanded");
+    EXPECT_EQ(ComboText(page, kHriPositionList, 3), L"在条形码上部和下部");
+    EXPECT_EQ(ComboText(page, kGs1HriList, 0), L"主数据和辅助数据");
+    EXPECT_EQ(ComboText(page, kIdentifierList, 1), L"是");
+    EXPECT_EQ(ItemText(page, 1062), L"[ 2. . 6 ]");
+    EXPECT_EQ(ItemText(page, 1063), L"[ 1 . . 255 ]");
+
+    EXPECT_EQ(ComboSelection(page, kFontList), 0);
+    EXPECT_EQ(ComboSelection(page, kTypeList), 0);
+    const std::pair<int, const wchar_t*> numbers[] = {
+        {kElementWidth, L"3"},   {kBarHeight, L"163"},        {kGs1ElementWidth, L"2"},
+        {kGs1RowHeight, L"100"}, {kCompositeRowHeight, L"2"}, {kSeparatorHeight, L"1"}};
+    for (const auto& [id, text] : numbers)
+        EXPECT_EQ(ItemText(page, id), text) << id;
+    EXPECT_EQ(ComboSelection(page, kIdentifierList), 1);
+    EXPECT_EQ(ItemText(page, kMillimetres), L" 23.0");
+    EXPECT_EQ(ItemText(page, kPoints), L" 65.0");
+    EXPECT_TRUE(IsChecked(page, kFontA));
+    EXPECT_FALSE(IsEnabled(page, kFontA) || IsEnabled(page, kFontB)) << "no HRI: no HRI font";
+    EXPECT_TRUE(IsChecked(page, kStandalone));
+    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeight));
+    EXPECT_FALSE(IsEnabled(page, kIdentifierList));
+    EXPECT_EQ(ItemText(page, kData), L"123456789012");
+    EXPECT_TRUE(IsEnabled(page, kPrint));
+    EXPECT_EQ(Changes(), 0) << "showing the record changes nothing";
+}
+
+TEST_F(BarcodePage, EditsLimitTypingAndUpDownsTakeTheFieldRanges) {
+    Open();
+    struct Case {
+        int edit, upDown, limit, lo, hi;
+    } cases[] = {{kElementWidth, 1053, 1, 2, 6},        {kBarHeight, 1054, 3, 1, 255},
+                 {kGs1ElementWidth, 1056, 1, 1, 6},     {kGs1RowHeight, 1057, 3, 2, 250},
+                 {kCompositeRowHeight, 1058, 1, 1, 10}, {kSeparatorHeight, 1066, 1, 1, 10}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(SendDlgItemMessageW(page, c.edit, EM_GETLIMITTEXT, 0, 0), c.limit) << c.edit;
+        int lo = -1, hi = -1;
+        SendDlgItemMessageW(page, c.upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo),
+                            reinterpret_cast<LPARAM>(&hi));
+        EXPECT_EQ(lo, c.lo) << c.upDown;
+        EXPECT_EQ(hi, c.hi) << c.upDown;
+    }
+}
+
+// Each typed text is clamped, stored at its offset and put back into the field, and reported
+// once: putting the clamped value back must not store and report a second time.
+TEST_F(BarcodePage, TypedNumbersAreClampedStoredAndReportedOnce) {
+    Open();
+    struct Stores {
+        size_t offset, width;
+        uint32_t value;
+    };
+    struct Case {
+        int edit;
+        const wchar_t* typed;
+        const wchar_t* shown;
+        std::vector<Stores> stored;
+    } cases[] = {
+        {kElementWidth, L"9", L"6", {{1, 1, 6}, {12, 4, 48}}},
+        {kElementWidth, L"0", L"2", {{1, 1, 2}, {12, 4, 16}}},
+        {kElementWidth, L"-", L"2", {{1, 1, 2}, {12, 4, 16}}},
+        {kElementWidth, L"4", L"4", {{1, 1, 4}, {12, 4, 32}}},
+        {kBarHeight, L"300", L"255", {{4, 4, 255}}},
+        {kBarHeight, L"-12", L"255", {{4, 4, 255}}},
+        {kBarHeight, L"", L"1", {{4, 4, 1}, {16, 4, 1}}},
+        {kGs1ElementWidth, L"0", L"1", {{20, 1, 1}}},
+        {kGs1RowHeight, L"251", L"250", {{24, 4, 250}}},
+        {kCompositeRowHeight, L"11", L"10", {{28, 4, 10}}},
+        {kSeparatorHeight, L"x", L"1", {{32, 1, 1}}},
+        {kSeparatorHeight, L"7", L"7", {{32, 1, 7}}},
+    };
+    for (const Case& c : cases) {
+        ForgetSheetMessages();
+        SetText(page, c.edit, c.typed);
+        EXPECT_EQ(ItemText(page, c.edit), c.shown) << c.edit << " " << c.typed;
+        for (const Stores& s : c.stored)
+            EXPECT_EQ(Stored(0, s.offset, s.width), s.value) << c.edit << " offset " << s.offset;
+        EXPECT_EQ(Changes(), 1) << c.edit << " " << c.typed;
+    }
+}
+
+TEST_F(BarcodePage, BarHeightSnapsTheFontHeightAndApplyRefreshesTheSize) {
+    Open();
+    SetText(page, kBarHeight, L"16");
+    SetText(page, kBarHeight, L"163");
+    EXPECT_EQ(Stored(0, 16, 4), 162u) << "163 dots snap to 65 points, stored as 162";
+    EXPECT_EQ(ItemText(page, kMillimetres), L" 23.0") << "edits do not refresh the size";
+    sheet.PressApply();
+    EXPECT_EQ(ItemText(page, kMillimetres), L" 22.9");
+    EXPECT_EQ(ItemText(page, kPoints), L" 65.0");
+}
+
+TEST_F(BarcodePage, HriSettingsEnableTheFontButtonsAndSnapTheFontHeight) {
+    Open();
+    SelectCombo(page, kHriPositionList, 1);
+    EXPECT_EQ(Stored(0, 8, 1), 1u);
+    EXPECT_TRUE(IsEnabled(page, kFontA) && IsEnabled(page, kFontB));
+    EXPECT_EQ(Stored(0, 16, 4), 187u) << "163 + 24 dots of Font A";
+    Click(page, kFontB);
+    EXPECT_EQ(Stored(0, 9, 1), 1u);
+    EXPECT_EQ(Stored(0, 16, 4), 180u) << "163 + 17 dots of Font B, exactly 72 points";
+    SelectCombo(page, kHriPositionList, 3);
+    EXPECT_EQ(Stored(0, 16, 4), 197u) << "two lines of Font B";
+    Click(page, kFontA);
+    EXPECT_EQ(Stored(0, 9, 1), 0u);
+    SelectCombo(page, kHriPositionList, 0);
+    EXPECT_FALSE(IsEnabled(page, kFontA) || IsEnabled(page, kFontB));
+    EXPECT_EQ(Stored(0, 16, 4), 162u) << "the bars alone, snapped";
+    EXPECT_EQ(Changes(), 5);
+}
+
+TEST_F(BarcodePage, Gs1ListsStoreTheirValues) {
+    Open();
+    SelectCombo(page, kGs1HriList, 3);
+    EXPECT_EQ(Stored(0, 33, 1), 4u) << "entry index + 1";
+    SelectCombo(page, kTypeList, 12);
+    SelectCombo(page, kIdentifierList, 0);
+    EXPECT_EQ(Stored(0, 34, 1), 0u);
+}
+
+TEST_F(BarcodePage, IdentifierListIsEnabledOnlyForGs1DataBarExpanded) {
+    Open();
+    for (int type = 0; type < 13; ++type) {
+        SelectCombo(page, kTypeList, type);
+        EXPECT_EQ(Stored(0, 0, 1), static_cast<uint32_t>(type));
+        EXPECT_EQ(IsEnabled(page, kIdentifierList), type == 12) << type;
+        EXPECT_EQ(ItemText(page, kData), reinterpret_cast<const wchar_t*>(
+                                             BarcodeSampleText(static_cast<uint8_t>(type)).c_str()))
+            << type;
+    }
+    EXPECT_EQ(ItemText(page, kData), L"01234567890123");
+}
+
+TEST_F(BarcodePage, FontListShowsTheChosenFontWithoutStoring) {
+    sheet.record.barcodeFonts[2].barcodeType = 12;
+    sheet.record.barcodeFonts[2].hriPosition = 2;
+    sheet.record.barcodeFonts[2].hriFont = 1;
+    sheet.record.barcodeFonts[2].fontHeight = 180;
+    Open();
+    const OemDevmode before = sheet.record;
+    ForgetSheetMessages();
+    SelectCombo(page, kFontList, 2);
+    EXPECT_EQ(ComboSelection(page, kTypeList), 12);
+    EXPECT_TRUE(IsEnabled(page, kIdentifierList));
+    EXPECT_TRUE(IsChecked(page, kFontB) && !IsChecked(page, kFontA));
+    EXPECT_TRUE(IsEnabled(page, kFontB));
+    EXPECT_EQ(ItemText(page, kMillimetres), L" 25.4");
+    EXPECT_EQ(ItemText(page, kPoints), L" 72.0");
+    SelectCombo(page, kFontList, 7);
+    EXPECT_FALSE(IsEnabled(page, kIdentifierList));
+    EXPECT_FALSE(IsEnabled(page, kFontB));
+    EXPECT_EQ(ItemText(page, kData), L"{A1234");
+    EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0);
+    EXPECT_EQ(Changes(), 0);
+}
+
+TEST_F(BarcodePage, AnyNotificationOfTheFontOrTypeListReplacesTypedData) {
+    Open();
+    SetText(page, kData, L"999");
+    ForgetSheetMessages();
+    Notify(kTypeList, CBN_SETFOCUS);
+    EXPECT_EQ(ItemText(page, kData), L"123456789012");
+    EXPECT_EQ(Changes(), 1) << "the type list stores and reports even on focus";
+
+    SelectCombo(page, kFontList, 7);
+    SetText(page, kData, L"{B99");
+    ForgetSheetMessages();
+    Notify(kFontList, CBN_KILLFOCUS);
+    EXPECT_EQ(ItemText(page, kData), L"{A1234");
+    EXPECT_EQ(Changes(), 0) << "the font list never reports";
+}
+
+TEST_F(BarcodePage, CompositeEnablesTheCompositeRowHeightAndTheFontListKeepsIt) {
+    Open();
+    const OemDevmode before = sheet.record;
+    Click(page, kComposite);
+    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeight));
+    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeightUpDown));
+    EXPECT_EQ(Changes(), 1);
+    SelectCombo(page, kFontList, 1);
+    EXPECT_TRUE(IsChecked(page, kStandalone));
+    EXPECT_FALSE(IsChecked(page, kComposite));
+    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeight)) << "the font list leaves it enabled";
+    Click(page, kStandalone);
+    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeight));
+    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeightUpDown));
+    EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0) << "the choice is not stored";
+}
+
+TEST_F(BarcodePage, PrintButtonNeedsData) {
+    Open();
+    SetText(page, kData, L"");
+    EXPECT_FALSE(IsEnabled(page, kPrint));
+    SetText(page, kData, L"1");
+    EXPECT_TRUE(IsEnabled(page, kPrint));
+}
+
+// The worked jobs: a print sends exactly what the builder makes for the font, byte for byte.
+TEST_F(BarcodePage, PrintSendsTheJobOfTheSelectedFont) {
+    const Bytes trailer = Hex({0x0A, 0x1D, 0x56, 0x42, 0x00});
+    struct Case {
+        int font;
+        int type;  // -1: the font's default type
+        Bytes expected;
+    } cases[] = {
+        {0, -1,
+         Concat({Hex({0x0A, 0x0A, 0x1D, 0x66, 0x00, 0x1D, 0x48, 0x00, 0x1D, 0x77, 0x03, 0x1D, 0x68,
+                      0xA3, 0x1D, 0x6B, 0x00}),
+                 Ascii("123456789012"), Hex({0x00}), trailer})},
+        {7, -1,
+         Concat({Hex({0x0A, 0x0A, 0x1D, 0x66, 0x00, 0x1D, 0x48, 0x00, 0x1D, 0x77,
+                      0x03, 0x1D, 0x68, 0xA3, 0x1D, 0x6B, 0x49, 0x00, 0x1D, 0x77,
+                      0x03, 0x1D, 0x68, 0xA3, 0x1D, 0x6B, 0x49, 0x06}),
+                 Ascii("{A1234"), Hex({0x00}), trailer})},
+        {0, 9,
+         Concat({Hex({0x0A, 0x0A, 0x1D, 0x66, 0x00, 0x1D, 0x48, 0x00, 0x1D, 0x73, 0x01,
+                      0x02, 0x64, 0x02, 0x01, 0x02, 0x01, 0x01, 0x1D, 0x6B, 0x0D}),
+                 Ascii("01234567890123"), Hex({0x00}), trailer})},
+    };
+    Open();
+    ModalWatcher watcher;
+    for (const Case& c : cases) {
+        SelectCombo(page, kFontList, c.font);
+        if (c.type >= 0) SelectCombo(page, kTypeList, c.type);
+        ResetSpooler();
+        Click(page, kPrint);
+        EXPECT_EQ(Spooler().documentName, "Barcode");
+        EXPECT_EQ(Spooler().dataType, "RAW");
+        EXPECT_EQ(Spooler().Joined(), c.expected) << "font " << c.font;
+        const std::wstring data = ItemText(page, kData);
+        const TestPrintBuild build = BuildTestPrint(sheet.record, BarcodePageKind::Barcode, c.font,
+                                                    std::u16string(data.begin(), data.end()));
+        EXPECT_EQ(Spooler().pieces, build.job.pieces) << "font " << c.font;
+    }
+    EXPECT_TRUE(watcher.seen.empty());
+}
+
+TEST_F(BarcodePage, RefusedDataShowsTheMessageAndSendsNothing) {
+    Open();
+    const OemDevmode before = sheet.record;
+    ModalWatcher watcher;
+    SetText(page, kData, L"12345");  // UPC-A needs 11 or 12 digits
+    Click(page, kPrint);
+    ASSERT_EQ(watcher.seen.size(), 1u);
+    EXPECT_EQ(watcher.seen[0].caption, L"错误");
+    EXPECT_EQ(watcher.seen[0].text, L" 条码数据错误！");
+    EXPECT_EQ(watcher.seen[0].icon, 0u);
+    EXPECT_TRUE(Spooler().calls.empty());
+    EXPECT_EQ(ItemText(page, kData), L"12345");
+    EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0);
+}
+
+TEST_F(BarcodePage, SpoolerFailureShowsNothing) {
+    Open();
+    ModalWatcher watcher;
+    Spooler().FailAt(RecordingSpooler::Call::Write, 1);
+    Click(page, kPrint);
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_EQ(Spooler().calls.back(), RecordingSpooler::Call::EndDoc) << "the job is still ended";
+}
+
+// Without the host's common-UI parameter block there is no printer: the print button stays
+// disabled whatever the data, and a click that arrives anyway sends and shows nothing.
+TEST_F(BarcodePage, WithoutPrinterThePrintButtonStaysDisabledAndSendsNothing) {
+    sheet.documentContext.commonUi = nullptr;
+    Open();
+    EXPECT_EQ(ItemText(page, kData), L"123456789012");
+    EXPECT_FALSE(IsEnabled(page, kPrint));
+    SetText(page, kData, L"12345678901");
+    EXPECT_FALSE(IsEnabled(page, kPrint));
+    ModalWatcher watcher;
+    SetText(page, kData, L"1");  // refused data would show a message if anything were tried
+    Notify(kPrint, BN_CLICKED);
+    EXPECT_TRUE(Spooler().calls.empty());
+    EXPECT_TRUE(watcher.seen.empty());
+}
+
+}  // namespace
+}  // namespace krv::test
