@@ -1,0 +1,28 @@
+// The control font's translation-table editor: ControlFontTableDialog (template 115) lists the
+// 96 characters with their commands and saves the table file on OK; ControlFontCharDialog
+// (template 116) edits one character's command as hexadecimal text. The two hand a row to
+// each other through the process-wide ControlFontEntryExchange.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "devpages/control_font_table.h"
+
+namespace krv {
+
+// The table file both dialogs use ("857CONTROL.ini" in the printer-driver folder of the
+// plug-in's architecture); empty when the system reports no Windows folder.
+std::u16string ControlFontDialogTablePath();
+
+// Opens the table dialog modally, owned by `owner`; IDOK once the table was saved, IDCANCEL.
+INT_PTR OpenControlFontTableDialog(HWND owner);
+
+INT_PTR CALLBACK ControlFontTableDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ControlFontCharDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The row last handed from the table dialog to the character dialog, and its result.
+ControlFontEntryExchange& ControlFontExchange();
+
+}  // namespace krv
