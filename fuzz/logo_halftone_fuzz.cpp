@@ -1,0 +1,49 @@
+// The halftone converters on any file: the first byte picks the entry (the dispatcher or one
+// of the two converters) and the method, the next two give contrast and brightness, the rest is
+// the source bitmap. A written work file is a whole 1-bit bitmap of the source's size.
+#include "fuzz/fuzz_support.h"
+#include "imaging/bmp_format.h"
+#include "imaging/logo_convert.h"
+
+using namespace krv;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::Input in(data, size);
+    const uint8_t control = in.Byte();
+    const auto method = static_cast<HalftoneMethod>(control % 4);
+    const int entry = control / 4 % 3;
+    const int contrast = static_cast<int8_t>(in.Byte());
+    const int brightness = static_cast<int8_t>(in.Byte());
+    const auto source = in.Rest();
+    const std::string path = fuzz::WriteTempFile("halftone.bmp", source);
+    const std::string work = LogoWorkFile(path);
+    fuzz::RemoveTempFile(work);
+
+    ConvertResult r;
+    switch (entry) {
+        case 0:
+            r = HalftoneToMono(path, method, contrast, brightness);
+            break;
+        case 1:
+            r = HalftoneRgb24ToMono1(path, method, contrast, brightness);
+            break;
+        default:
+            r = HalftoneGrey8ToMono1(path, method, contrast, brightness);
+            break;
+    }
+    if (r.Written()) {
+        BmpHeaders s, h;
+        KRV_FUZZ_CHECK(ParseBmpHeaders(source, &s));
+        const std::vector<uint8_t> file = fuzz::ReadTempFile(work);
+        KRV_FUZZ_CHECK(ParseBmpHeaders(file, &h));
+        KRV_FUZZ_CHECK(h.bitCount == 1 && h.width == s.width && h.height == s.height);
+        KRV_FUZZ_CHECK(h.width > 0 && h.width <= kMaxLogoWidth);
+        KRV_FUZZ_CHECK(h.height > 0 && h.height <= kMaxLogoHeight);
+        KRV_FUZZ_CHECK(file.size() == PixelOffsetOf(1) + Stride1(h.width) * h.height);
+    } else {
+        KRV_FUZZ_CHECK(fuzz::ReadTempFile(work).empty());
+        if (r.code == kConvertAlreadyMono) KRV_FUZZ_CHECK(r.pathToUse == path);
+    }
+    fuzz::RemoveTempFile(work);
+    return 0;
+}

@@ -1,0 +1,225 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into build/fuzz/corpus/<target>/ (or the folder
+given as the first argument). The seeds are made here from their description, so the repository
+holds no binary files: small well-formed bitmaps of every depth the readers take, the same with
+lying headers, default and damaged private records, command texts, barcode data for every rule,
+INI files in both encodings, top/bottom lines and logo-page requests. Each target's input layout
+(control bytes first, then the payload) is described at the top of its fuzz/*_fuzz.cpp."""
+
+import os
+import struct
+import sys
+
+
+# ------------------------------------------------------------------ bitmaps
+def bmp(bits, width, height, *, palette=None, offset=None, file_size=None, compression=0,
+        info_size=40, pixels=None, truncate=None):
+    """A bottom-up BMP of the given depth; every header field can be made to lie."""
+    if bits == 1:
+        stride = (width + 31) // 32 * 4
+        palette = palette if palette is not None else [(0, 0, 0), (255, 255, 255)]
+    elif bits == 8:
+        stride = (width + 3) // 4 * 4
+        palette = palette if palette is not None else [(i, i, i) for i in range(256)]
+    else:
+        stride = (3 * width + 3) // 4 * 4
+        palette = palette if palette is not None else []
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    if pixels is None:
+        pixels = bytes((x * 37 + y * 11) & 0xFF for y in range(abs(height)) for x in range(stride))
+    off = offset if offset is not None else 54 + len(pal)
+    size = file_size if file_size is not None else off + len(pixels)
+    head = struct.pack("<2sIHHI", b"BM", size, 0, 0, off)
+    info = struct.pack("<IiiHHIIiiII", info_size, width, height, 1, bits, compression,
+                       len(pixels), 2835, 2835, len(palette), 0)
+    data = head + info + pal + pixels
+    return data[:truncate] if truncate is not None else data
+
+
+def bitmaps():
+    """Well-formed and lying bitmaps of the three depths."""
+    seeds = {}
+    for bits in (1, 8, 24):
+        for (w, h) in ((1, 1), (8, 8), (9, 3), (33, 24), (17, 25)):
+            seeds[f"ok{bits}_{w}x{h}"] = bmp(bits, w, h)
+        seeds[f"short{bits}"] = bmp(bits, 16, 16, truncate=60)
+        seeds[f"lyingsize{bits}"] = bmp(bits, 16, 16, file_size=0xFFFFFFFF)
+        seeds[f"hugeclaim{bits}"] = bmp(bits, 0x7FFFFFFF, 0x7FFFFFFF, pixels=b"\0" * 64)
+        seeds[f"toobig{bits}"] = bmp(bits, 1025, 2, pixels=b"\x55" * 64)
+        seeds[f"negative{bits}"] = bmp(bits, 8, -8)
+        seeds[f"rle{bits}"] = bmp(bits, 8, 8, compression=1)
+        seeds[f"zerowidth{bits}"] = bmp(bits, 0, 8, pixels=b"")
+        seeds[f"maxsize{bits}"] = bmp(bits, 1024, 768, pixels=b"\x0f" * 256)
+    seeds["reversed1"] = bmp(1, 16, 8, palette=[(255, 255, 255), (0, 0, 0)])
+    seeds["nopolarity1"] = bmp(1, 16, 8, palette=[(10, 20, 30), (40, 50, 60)])
+    seeds["twocolour8"] = bmp(8, 8, 8, palette=[(0, 0, 0), (255, 255, 255)])
+    seeds["offset24at62"] = bmp(24, 8, 8, offset=62)
+    seeds["info12"] = bmp(24, 8, 8, info_size=12)
+    seeds["notbm"] = b"XX" + bmp(24, 4, 4)[2:]
+    seeds["empty"] = b""
+    return seeds
+
+
+# ------------------------------------------------------------------ private record
+def devmode(size=1468, signature=0x564B5254, version=1, length=1468):
+    body = bytearray(length)
+    body[0:12] = struct.pack("<III", size, signature, version)[:length] if length >= 12 else b""
+    return bytes(body[:length])
+
+
+def devmode_seeds():
+    seeds = {}
+    records = {
+        "default": devmode(),
+        "small_claim": devmode(size=8),
+        "huge_claim": devmode(size=0xFFFFFFFF),
+        "one_more": devmode(size=1469, length=1469),
+        "short_record": devmode(length=600),
+        "seven_bytes": devmode(length=7),
+        "eight_bytes": devmode(length=8),
+        "foreign": devmode(signature=0x12345678),
+        "old_version": devmode(version=0),
+    }
+    for name, record in records.items():
+        for control in (0, 1, 2, 3):
+            target = 0xFFFFFFFF if control & 1 else 1468
+            seeds[f"{name}_{control}"] = bytes([control]) + struct.pack("<I", target) + record
+    return seeds
+
+
+# ------------------------------------------------------------------ texts
+def u16(text):
+    return text.encode("utf-16-le")
+
+
+def chunk(data):
+    return struct.pack("<H", len(data)) + data
+
+
+def command_text_seeds():
+    texts = ["1D 56 42 00", "1D5642", "1b 40 ", "F", "1 2 3", "  ", "", "G0 zz -.",
+             "FF " * 128, "AB" * 200, "1D 28 41 02 00 00 02", "中文 1B"]
+    seeds = {}
+    for i, t in enumerate(texts):
+        for area in (0, 3, 128, 255):
+            seeds[f"text{i}_area{area}"] = bytes([area]) + u16(t)
+    return seeds
+
+
+BARCODE_DATA = [b"123456789012", b"12345678901", b"0123456", b"01234565", b"1234567",
+                b"A1234B", b"a123d", b"*CODE39*", b"CODE 39", b"{A12{B34", b"{C123456",
+                b"{C12345", b"{B" + bytes(range(32, 127)), b"\x00\x01\x7f\xff", b"9" * 255,
+                b"(01)12345678901231", b"[)>"]
+
+
+def barcode_data_seeds():
+    seeds = {}
+    for code in list(range(0, 20)) + [65, 72, 73, 74]:
+        for i, d in enumerate(BARCODE_DATA):
+            seeds[f"rule{code}_{i}"] = bytes([code + 3]) + d
+    return seeds
+
+
+def barcode_font(barcode_type):
+    return struct.pack("<BB2xIBB2xIIB3xIIBBBB", barcode_type, 3, 163, 2, 0, 24, 163, 2, 100, 2,
+                       1, 1, 1, 0)
+
+
+def two_dimensional_font(code_type):
+    return struct.pack("<BBBBBBBxIIBBBBBBBB", code_type, 3, 3, 3, 3, 5, 2, 100, 2, 2, 4, 1, 1,
+                       3, 0, 1, 1)
+
+
+def barcode_test_print_seeds():
+    seeds = {}
+    for t in range(9):
+        fonts = b"".join(barcode_font(t) for _ in range(8))
+        fonts += two_dimensional_font(t % 4) * 2
+        for i, d in enumerate(BARCODE_DATA[:8]):
+            for control in (0, 1, 2, 3, 14, 15, 16, 255):
+                seeds[f"type{t}_data{i}_c{control}"] = (
+                    bytes([control]) + chunk(fonts) + u16(d.decode("latin-1")))
+    return seeds
+
+
+def ini_seeds():
+    section = "[Character Translation Table]\r\n"
+    rows = "".join(f"{c:X}=1B {c:02X} \r\n" for c in range(0x20, 0x80, 7))
+    long_value = "41=" + "1B " * 140 + "\r\n"
+    too_long = "42=" + "F" * 500 + "\r\n"
+    texts = {
+        "table": section + rows,
+        "long": section + long_value + too_long,
+        "quoted": section + '43="1B 40"\r\n44=  1D 56  \r\n',
+        "other_section": "[Other]\r\n41=00\r\n\r\n" + section + "41=1B\r\n",
+        "no_newline": section + "41=1B 40",
+        "lower": "[character translation table]\r\n41=1b 40\r\n",
+        "garbage": "=\r\n[\r\n]\r\n[[x]]\r\n=x\r\n41\r\n",
+    }
+    seeds = {name: t.encode("ascii") for name, t in texts.items()}
+    seeds["utf16"] = b"\xff\xfe" + u16(section + rows)
+    seeds["utf16_odd"] = b"\xff\xfe" + u16(section + "41=1B")[:-1]
+    seeds["gbk"] = (section + "41=中文\r\n").encode("gbk")
+    seeds["empty"] = b""
+    return seeds
+
+
+def top_bottom_seeds():
+    lines = [["Line one", "", "第三行", "4"], ["", "", "", ""], ["A" * 48, "B" * 49, "", ""],
+             ["中" * 48, "中" * 49, "", ""], ["x\0y", "", "", "z" * 199], ["z" * 250, "", "", ""]]
+    return {f"lines{i}": b"".join(chunk(u16(t)) for t in four) for i, four in enumerate(lines)}
+
+
+def logo_jobs_seeds():
+    seeds = {}
+    sources = {"mono": bmp(1, 24, 30), "grey": bmp(8, 16, 9), "rgb": bmp(24, 5, 5),
+               "reversed": bmp(1, 16, 8, palette=[(255, 255, 255), (0, 0, 0)])}
+    works = {"none": b"", "mono": bmp(1, 24, 30), "grey": bmp(8, 16, 9)}
+    texts = ["", "ABC", "中文字符", "x" * 1100]
+    controls = (0, 1, 2, 3, 4, 5, 7, 9, 19, 21, 39, 57)
+    for sname, source in sources.items():
+        for wname, work in works.items():
+            for ti, text in enumerate(texts):
+                for control in controls:
+                    seeds[f"{sname}_{wname}_t{ti}_c{control}"] = (
+                        bytes([control, control % 4]) + chunk(u16(text)) + chunk(source) + work)
+    return seeds
+
+
+def prefixed(seeds, prefixes):
+    return {f"{name}_p{'_'.join(map(str, p))}": bytes(p) + data
+            for name, data in seeds.items() for p in prefixes}
+
+
+def main():
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "build", "fuzz", "corpus")
+    images = bitmaps()
+    mono = {k: v for k, v in images.items() if "1" in k or k in ("notbm", "empty")}
+    corpora = {
+        "bmp_headers_fuzz": images,
+        "logo_grey_fuzz": prefixed(images, [(0, 0, 0), (1, 100, 156), (2, 200, 50)]),
+        "logo_halftone_fuzz": prefixed(images, [(m + 4 * e, 0, 0) for e in range(3)
+                                                for m in range(4)]),
+        "mono_print_fuzz": prefixed(mono, [(0,), (1,), (2,), (3,)]),
+        "grey_planes_fuzz": images,
+        "watermark_convert_fuzz": images,
+        "oem_devmode_fuzz": devmode_seeds(),
+        "command_text_fuzz": command_text_seeds(),
+        "barcode_data_fuzz": barcode_data_seeds(),
+        "barcode_test_print_fuzz": barcode_test_print_seeds(),
+        "control_font_ini_fuzz": ini_seeds(),
+        "top_bottom_fuzz": top_bottom_seeds(),
+        "logo_jobs_fuzz": logo_jobs_seeds(),
+    }
+    for target, seeds in corpora.items():
+        folder = os.path.join(root, target)
+        os.makedirs(folder, exist_ok=True)
+        for name, data in seeds.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+        print(f"{target}: {len(seeds)} seeds")
+
+
+if __name__ == "__main__":
+    main()
