@@ -19,23 +19,25 @@ struct Capture {
     size_t Stride() const { return (static_cast<size_t>(header.biWidth) * 3 + 3) & ~size_t{3}; }
 };
 
-bool CopyScreen(HWND window, const RECT& r, Capture* capture) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+// Copies from the window's own device context: under Wine it reads the window's drawing
+// surface, which holds what was painted even before the display shows it.
+bool CopyWindow(HWND window, Capture* capture) {
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
     capture->bitmap =
-        CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&capture->header),
+        CreateDIBSection(source, reinterpret_cast<const BITMAPINFO*>(&capture->header),
                          DIB_RGB_COLORS, &capture->bits, nullptr, 0);
     bool ok = capture->bitmap != nullptr;
     if (ok) {
         HGDIOBJ old = SelectObject(memory, capture->bitmap);
-        ok = BitBlt(memory, 0, 0, capture->header.biWidth, capture->header.biHeight, screen, r.left,
-                    r.top, SRCCOPY) ||
+        ok = BitBlt(memory, 0, 0, capture->header.biWidth, capture->header.biHeight, source, 0, 0,
+                    SRCCOPY) ||
              PrintWindow(window, memory, 0);
         GdiFlush();
         SelectObject(memory, old);
     }
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, source);
     return ok;
 }
 
@@ -69,7 +71,7 @@ bool SaveWindowShot(HWND window, const std::wstring& path) {
     capture.header.biBitCount = 24;
     capture.header.biCompression = BI_RGB;
     capture.header.biSizeImage = static_cast<DWORD>(capture.Stride() * height);
-    const bool ok = CopyScreen(window, r, &capture) && WriteBmp(path, capture);
+    const bool ok = CopyWindow(window, &capture) && WriteBmp(path, capture);
     if (capture.bitmap) DeleteObject(capture.bitmap);
     return ok;
 }
