@@ -1,0 +1,203 @@
+// The duplex page driven as a user drives it: mode, binding edge and picture, the
+// top/bottom switch, and the message lines sent as one "TopbottomMessage" job.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "channel/raw_printer_channel.h"
+#include "tests/win/support/fake_spooler.h"
+#include "tests/win/support/sheet_harness.h"
+
+namespace krv::test {
+namespace {
+
+constexpr int kDuplexPage = 0;
+constexpr int kModeList = 1020, kSwitchList = 1110, kDownload = 1036;
+constexpr int kLongEdge = 1127, kShortEdge = 1061;
+constexpr int kLongPicture = 1114, kShortPicture = 1113, kNoEdgePicture = 1115;
+constexpr int kFrontLine1 = 1047, kFrontLine2 = 1048, kBackLine1 = 1049, kBackLine2 = 1050;
+
+struct DuplexPage : testing::Test {
+    void SetUp() override { ResetSpooler(); }
+    HWND Open() {
+        sheet.Open();
+        return sheet.Page(kDuplexPage);
+    }
+    // Exactly one of the three pictures is shown.
+    int ShownPicture(HWND page) const {
+        int shown = 0, count = 0;
+        for (int id : {kLongPicture, kShortPicture, kNoEdgePicture})
+            if (IsVisible(page, id)) shown = id, ++count;
+        return count == 1 ? shown : -count;
+    }
+    Sheet sheet{Sheet::Kind::Document};
+};
+
+TEST_F(DuplexPage, FreshRecordShowsSplitModeLongEdgeAndMessagesOff) {
+    HWND page = Open();
+    const wchar_t* modes[] = {L"单面模式", L"单面拆分双面模式", L"双面模式", L"反面预定义模式",
+                              L"单面页模式"};
+    ASSERT_EQ(ComboCount(page, kModeList), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ComboText(page, kModeList, i), modes[i]);
+    EXPECT_EQ(ComboSelection(page, kModeList), 1);
+    EXPECT_TRUE(IsChecked(page, kLongEdge));
+    EXPECT_FALSE(IsChecked(page, kShortEdge));
+    EXPECT_TRUE(IsEnabled(page, kLongEdge) && IsEnabled(page, kShortEdge));
+    EXPECT_EQ(ShownPicture(page), kLongPicture);
+    EXPECT_EQ(ComboText(page, kSwitchList, ComboSelection(page, kSwitchList)), L"关");
+    EXPECT_FALSE(IsEnabled(page, kDownload)) << "all four lines are empty";
+}
+
+TEST_F(DuplexPage, OpensOnTheStoredEdgeAndSwitch) {
+    struct Case {
+        uint8_t edge, message;
+        int picture;
+        bool longChecked, shortChecked, radiosEnabled;
+        const wchar_t* switchText;
+    } cases[] = {
+        {0, 0, kLongPicture, true, false, true, L"关"},
+        {1, 3, kShortPicture, false, true, true, L"开"},
+        {2, 1, kNoEdgePicture, false, false, false, L"开"},  // any non-zero switch shows "开"
+        {7, 0, kNoEdgePicture, false, false, false, L"关"},
+    };
+    for (const Case& c : cases) {
+        Sheet sheet(Sheet::Kind::Document);
+        sheet.record.bindingEdge = c.edge;
+        sheet.record.topBottomMessage = c.message;
+        sheet.Open();
+        HWND page = sheet.Page(kDuplexPage);
+        SCOPED_TRACE(testing::Message() << "edge " << int(c.edge));
+        EXPECT_EQ(ShownPicture(page), c.picture);
+        EXPECT_EQ(IsChecked(page, kLongEdge), c.longChecked);
+        EXPECT_EQ(IsChecked(page, kShortEdge), c.shortChecked);
+        EXPECT_EQ(IsEnabled(page, kLongEdge), c.radiosEnabled);
+        EXPECT_EQ(IsEnabled(page, kShortEdge), c.radiosEnabled);
+        EXPECT_EQ(ComboText(page, kSwitchList, ComboSelection(page, kSwitchList)), c.switchText);
+        EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0) << "opening changes nothing";
+    }
+}
+
+TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge) {
+    HWND page = Open();
+    Click(page, kShortEdge);
+    EXPECT_EQ(sheet.record.bindingEdge, 1);
+    EXPECT_EQ(ShownPicture(page), kShortPicture);
+
+    SelectCombo(page, kModeList, 0);  // "单面模式"
+    EXPECT_EQ(sheet.record.duplexMode, 0);
+    EXPECT_EQ(sheet.record.bindingEdge, 2);
+    EXPECT_FALSE(IsEnabled(page, kLongEdge));
+    EXPECT_FALSE(IsEnabled(page, kShortEdge));
+    EXPECT_EQ(ShownPicture(page), kNoEdgePicture);
+
+    SelectCombo(page, kModeList, 2);  // "双面模式"
+    EXPECT_EQ(sheet.record.duplexMode, 2);
+    EXPECT_EQ(sheet.record.bindingEdge, 0);
+    EXPECT_TRUE(IsChecked(page, kLongEdge));
+    EXPECT_FALSE(IsChecked(page, kShortEdge));
+    EXPECT_TRUE(IsEnabled(page, kLongEdge) && IsEnabled(page, kShortEdge));
+    EXPECT_EQ(ShownPicture(page), kLongPicture);
+
+    SelectCombo(page, kModeList, 4);  // "单面页模式"
+    EXPECT_EQ(sheet.record.bindingEdge, 2);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 4);
+}
+
+TEST_F(DuplexPage, SwitchStoresThreeForOnAndZeroForOff) {
+    HWND page = Open();
+    SelectCombo(page, kSwitchList, 1);
+    EXPECT_EQ(sheet.record.topBottomMessage, 3);
+    SelectCombo(page, kSwitchList, 0);
+    EXPECT_EQ(sheet.record.topBottomMessage, 0);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
+}
+
+TEST_F(DuplexPage, DownloadIsEnabledWhileAnyLineHoldsText) {
+    HWND page = Open();
+    const OemDevmode before = sheet.record;
+    SetText(page, kFrontLine2, L"x");
+    EXPECT_TRUE(IsEnabled(page, kDownload));
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0) << "the second front line never reports";
+    SetText(page, kBackLine2, L"y");
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1);
+    SetText(page, kFrontLine2, L"");
+    EXPECT_TRUE(IsEnabled(page, kDownload));
+    SetText(page, kBackLine2, L"");
+    EXPECT_FALSE(IsEnabled(page, kDownload));
+    EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0)
+        << "message lines are never stored";
+}
+
+TEST_F(DuplexPage, FrontLineOneAbcIsSentExactly) {
+    HWND page = Open();
+    ModalWatcher watcher;
+    SetText(page, kFrontLine1, L"ABC");
+    Click(page, kDownload);
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_EQ(Spooler().documentName, "TopbottomMessage");
+    EXPECT_EQ(Spooler().dataType, "RAW");
+    EXPECT_EQ(Spooler().jobs, 1);
+    EXPECT_EQ(Spooler().Joined(),
+              (Bytes{0x1F, 0x65, 0x00, 0x00, 0x41, 0x42, 0x43, 0x00, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(DuplexPage, OnlyTheBackLinesAreSentWhenOnlyTheyHoldText) {
+    HWND page = Open();
+    SetText(page, kBackLine1, L"B1");
+    SetText(page, kBackLine2, L"B2");
+    Click(page, kDownload);
+    const auto& pieces = Spooler().pieces;
+    ASSERT_EQ(pieces.size(), 6u);
+    EXPECT_EQ(pieces[0], (Bytes{0x1F, 0x65, 0x02, 0x00}));
+    EXPECT_EQ(pieces[3], (Bytes{0x1F, 0x65, 0x03, 0x00}));
+    EXPECT_EQ(pieces[1], (Bytes{'B', '1', 0, 0}));
+    EXPECT_EQ(pieces[5], (Bytes{0x00}));
+}
+
+TEST_F(DuplexPage, LinesUpToFortyEightBytesAreSentLongerOnesRefusedBeforeAnyJob) {
+    struct Case {
+        std::wstring line;
+        bool sent;
+    } cases[] = {
+        {std::wstring(48, L'A'), true},
+        {std::wstring(49, L'A'), false},
+        {std::wstring(32, L'中'), true},
+        {std::wstring(33, L'中'), false},
+    };
+    HWND page = Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line.size() << " characters");
+        ResetSpooler();
+        ModalWatcher watcher;
+        SetText(page, kFrontLine1, L"ok");
+        SetText(page, kBackLine2, c.line);
+        Click(page, kDownload);
+        if (c.sent) {
+            EXPECT_TRUE(watcher.seen.empty());
+            ASSERT_EQ(Spooler().pieces.size(), 6u);
+            EXPECT_EQ(Spooler().pieces[4].size(), 96u) << "text bytes and one zero per character";
+        } else {
+            ASSERT_EQ(watcher.seen.size(), 1u);
+            EXPECT_EQ(watcher.seen[0].caption, L"错误");
+            EXPECT_EQ(watcher.seen[0].text, L"字符不得超过48个！");
+            EXPECT_EQ(watcher.seen[0].icon, 0u);
+            EXPECT_TRUE(Spooler().calls.empty()) << "the good line is not sent either";
+        }
+    }
+}
+
+TEST_F(DuplexPage, SpoolerFailureIsSilent) {
+    HWND page = Open();
+    ModalWatcher watcher;
+    Spooler().FailAt(RecordingSpooler::Call::Write, 1);
+    SetText(page, kFrontLine1, L"ABC");
+    Click(page, kDownload);
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_EQ(Spooler().calls.back(), RecordingSpooler::Call::EndDoc) << "the job is still ended";
+}
+
+}  // namespace
+}  // namespace krv::test
