@@ -1,0 +1,71 @@
+// WatermarkPreview: the watermark page's live preview in its frame (control 1085), and
+// WatermarkPreviewCache, the process-wide bitmap and pixels behind it. An image is read from
+// file only when the cache must reload it; every other redraw adds the brightness to the
+// cached pixels and stretches the result into the frame.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "docpages/watermark_canvas_win.h"
+#include "docpages/watermark_page_rules.h"
+
+namespace krv {
+
+struct WatermarkPreviewCache {
+    WatermarkPreviewCache() = default;
+    WatermarkPreviewCache(const WatermarkPreviewCache&) = delete;
+    WatermarkPreviewCache& operator=(const WatermarkPreviewCache&) = delete;
+    ~WatermarkPreviewCache();
+
+    // The image or text drawing the preview stretches (replaced, never shared). For an image
+    // it is a bottom-up 24-bit section whose pixels are `bitmapBits`.
+    HBITMAP bitmap = nullptr;
+    void* bitmapBits = nullptr;
+    // The image watermark as read back from file: header (40, width, height, 1 plane, 24 bits)
+    // and bottom-up 24-bit pixels, never more than the largest admitted image.
+    BITMAPINFOHEADER header = {};
+    std::vector<uint8_t> pixels;
+    // The image file and work file the cached pixels came from.
+    std::u16string imagePath;
+    std::u16string workFile;
+    // While set, the next image preview reads the image afresh.
+    bool reloadImage = true;
+    // Cleared after the first load-error message: later load errors stay silent.
+    bool reportPreviewErrors = true;
+    // The frame as last drawn, top-down 32-bit: drawn here whole, then copied to the frame.
+    HBITMAP frame = nullptr;
+    uint32_t* frameBits = nullptr;
+    int frameWidth = 0;
+    int frameHeight = 0;
+
+    void DropBitmap();
+};
+
+WatermarkPreviewCache& PreviewCache();
+void SetReloadImage();
+
+// What the preview shows, read from the page's controls.
+struct WatermarkPreviewRequest {
+    WatermarkMode mode = WatermarkMode::None;  // the checked mode radio
+    std::u16string imagePath;                  // edit 1047
+    TextWatermarkSpec text;
+    int position = 0;         // position combo 1023
+    int sizePercent = 0;      // size slider 1082
+    int brightness = 0;       // brightness slider 1083
+    std::u16string workFile;  // WatermarkWorkFile of the sheet's printer
+    // The too-large message returns on every redraw a change asks for; a repaint the system
+    // asks for (after that very message box closed, say) stays silent.
+    bool reportTooLarge = true;
+};
+
+enum class PreviewResult { White, Drawn, NotDrawn };
+
+// Draws the preview into `frame`; messages are owned by `page`. NotDrawn: an error stopped it
+// (reported as the rules say) and the frame keeps what it showed.
+PreviewResult WatermarkPreview(HWND page, HWND frame, const WatermarkPreviewRequest& request);
+
+}  // namespace krv
