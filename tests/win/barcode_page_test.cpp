@@ -9,6 +9,7 @@
 
 #include "docpages/barcode_page_rules.h"
 #include "docpages/barcode_test_print.h"
+#include "tests/win/support/barcode_pages_helpers.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -42,24 +43,6 @@ enum : int {
     kData = 1104,
 };
 
-Bytes Hex(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values)
-        out.push_back(static_cast<uint8_t>(v));
-    return out;
-}
-
-Bytes Ascii(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 class BarcodePage : public testing::Test {
   protected:
     void SetUp() override { ResetSpooler(); }
@@ -72,18 +55,10 @@ class BarcodePage : public testing::Test {
 
     // A field of font `font` read from the record's bytes at its offset in the font record.
     uint32_t Stored(int font, size_t offset, size_t width) const {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(&sheet.record);
-        uint32_t value = 0;
-        std::memcpy(&value, bytes + kFirstFontOffset + kFontRecordSize * font + offset, width);
-        return value;
+        return RecordField(sheet.record, kFirstFontOffset + kFontRecordSize * font + offset, width);
     }
 
-    // A notification of control `id` as the control itself sends it.
-    void Notify(int id, int code) {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-        PumpMessages();
-    }
+    void Notify(int id, int code) { NotifyFromControl(page, id, code); }
 
     int Changes() const { return sheet.CountSheetMessages(PSM_CHANGED, page); }
     void ForgetSheetMessages() { sheet.sheetMessages.clear(); }
@@ -103,6 +78,13 @@ TEST_F(BarcodePage, NewPageShowsListsRangesAndRecordZero) {
     EXPECT_EQ(ComboText(page, kHriPositionList, 3), L"在条形码上部和下部");
     EXPECT_EQ(ComboText(page, kGs1HriList, 0), L"主数据和辅助数据");
     EXPECT_EQ(ComboText(page, kIdentifierList, 1), L"是");
+    const std::pair<int, std::span<const std::u16string_view>> lists[] = {
+        {kTypeList, BarcodeTypeListTexts()},
+        {kHriPositionList, BarcodeHriPositionListTexts()},
+        {kGs1HriList, Gs1HriListTexts()},
+        {kIdentifierList, ApplicationIdentifierListTexts()}};
+    for (const auto& [id, texts] : lists)
+        EXPECT_EQ(ComboTexts(page, id), WideTexts(texts)) << id;
     EXPECT_EQ(ItemText(page, 1062), L"[ 2. . 6 ]");
     EXPECT_EQ(ItemText(page, 1063), L"[ 1 . . 255 ]");
 
@@ -134,12 +116,8 @@ TEST_F(BarcodePage, EditsLimitTypingAndUpDownsTakeTheFieldRanges) {
                  {kGs1ElementWidth, 1056, 1, 1, 6},     {kGs1RowHeight, 1057, 3, 2, 250},
                  {kCompositeRowHeight, 1058, 1, 1, 10}, {kSeparatorHeight, 1066, 1, 1, 10}};
     for (const Case& c : cases) {
-        EXPECT_EQ(SendDlgItemMessageW(page, c.edit, EM_GETLIMITTEXT, 0, 0), c.limit) << c.edit;
-        int lo = -1, hi = -1;
-        SendDlgItemMessageW(page, c.upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo),
-                            reinterpret_cast<LPARAM>(&hi));
-        EXPECT_EQ(lo, c.lo) << c.upDown;
-        EXPECT_EQ(hi, c.hi) << c.upDown;
+        EXPECT_EQ(EditLimit(page, c.edit), c.limit) << c.edit;
+        EXPECT_EQ(UpDownRange(page, c.upDown), std::make_pair(c.lo, c.hi)) << c.upDown;
     }
 }
 

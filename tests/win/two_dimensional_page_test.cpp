@@ -8,6 +8,8 @@
 #include <string>
 
 #include "docpages/barcode_test_print.h"
+#include "docpages/two_dimensional_page_rules.h"
+#include "tests/win/support/barcode_pages_helpers.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -50,24 +52,6 @@ enum : int {
 // The PDF417 edits, their up-downs and the PDF417 level list.
 constexpr int kPdf417Controls[] = {1047, 1053, 1048, 1054, 1049, 1056, 1050, 1057, 1023};
 
-Bytes Hex(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values)
-        out.push_back(static_cast<uint8_t>(v));
-    return out;
-}
-
-Bytes Ascii(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 class TwoDimensionalPage : public testing::Test {
   protected:
     void SetUp() override { ResetSpooler(); }
@@ -80,24 +64,10 @@ class TwoDimensionalPage : public testing::Test {
 
     // A field of font `font` read from the record's bytes at its offset in the font record.
     uint32_t Stored(int font, size_t offset, size_t width) const {
-        const auto* bytes = reinterpret_cast<const uint8_t*>(&sheet.record);
-        uint32_t value = 0;
-        std::memcpy(&value, bytes + kFirstFontOffset + kFontRecordSize * font + offset, width);
-        return value;
+        return RecordField(sheet.record, kFirstFontOffset + kFontRecordSize * font + offset, width);
     }
 
-    void Notify(int id, int code) {
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-        PumpMessages();
-    }
-
-    std::pair<int, int> UpDownRange(int upDown) const {
-        int lo = -1, hi = -1;
-        SendDlgItemMessageW(page, upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lo),
-                            reinterpret_cast<LPARAM>(&hi));
-        return {lo, hi};
-    }
+    void Notify(int id, int code) { NotifyFromControl(page, id, code); }
 
     bool Pdf417ControlsEnabled(bool expected) const {
         for (int id : kPdf417Controls)
@@ -120,6 +90,16 @@ TEST_F(TwoDimensionalPage, NewPageShowsRecordZeroCompletely) {
     EXPECT_EQ(ComboText(page, kTypeList, 2), L"GS1 DataBar Stacked Omnidirectional");
     EXPECT_EQ(ComboText(page, kTypeList, 5), L"Maxi Code");
     EXPECT_EQ(ComboText(page, kPdf417LevelList, 8), L"纠错等级 8");
+    EXPECT_EQ(ComboTexts(page, kTypeList), WideTexts(TwoDimensionalTypeListTexts()));
+    const std::pair<int, TwoDimensionalList> lists[] = {
+        {kPdf417LevelList, TwoDimensionalList::Pdf417Level},
+        {kGs1HriList, TwoDimensionalList::Gs1Hri},
+        {kIdentifierList, TwoDimensionalList::ApplicationIdentifiers},
+        {kLanguageList, TwoDimensionalList::QrLanguage},
+        {kModeList, TwoDimensionalList::QrMode},
+        {kQrLevelList, TwoDimensionalList::QrLevel}};
+    for (const auto& [id, list] : lists)
+        EXPECT_EQ(ComboTexts(page, id), WideTexts(TwoDimensionalListTexts(list))) << id;
     EXPECT_EQ(ItemText(page, 1062), L"[ 1. . 7 ]");
     EXPECT_EQ(ItemText(page, 1063), L"[ 2 . . 25 ]");
     EXPECT_EQ(ItemText(page, 1064), L"[ 1. . 30 ]");
@@ -173,8 +153,8 @@ TEST_F(TwoDimensionalPage, EditsLimitTypingAndUpDownsTakeTheFieldRanges) {
                  {kSegments, 1079, 1, 2, 20},
                  {kQrModuleWidth, 1072, 2, 1, 24}};
     for (const Case& c : cases) {
-        EXPECT_EQ(SendDlgItemMessageW(page, c.edit, EM_GETLIMITTEXT, 0, 0), c.limit) << c.edit;
-        EXPECT_EQ(UpDownRange(c.upDown), std::make_pair(c.lo, c.hi)) << c.upDown;
+        EXPECT_EQ(EditLimit(page, c.edit), c.limit) << c.edit;
+        EXPECT_EQ(UpDownRange(page, c.upDown), std::make_pair(c.lo, c.hi)) << c.upDown;
     }
 }
 
@@ -240,14 +220,14 @@ TEST_F(TwoDimensionalPage, CompositeRaisesTwoSegmentsToFourAndStandaloneAllowsTw
     EXPECT_EQ(ItemText(page, kSegments), L"4");
     EXPECT_EQ(Stored(0, 17, 1), 4u);
     EXPECT_EQ(ItemText(page, kSegmentsRange), L"[ 4 . . 20 ]");
-    EXPECT_EQ(UpDownRange(kSegmentsUpDown), std::make_pair(4, 20));
+    EXPECT_EQ(UpDownRange(page, kSegmentsUpDown), std::make_pair(4, 20));
     EXPECT_TRUE(IsEnabled(page, kCompositeRowHeight));
     EXPECT_TRUE(IsEnabled(page, kCompositeRowHeightUpDown));
 
     Click(page, kStandalone);
     EXPECT_EQ(Stored(0, 17, 1), 4u) << "standalone leaves the segments as they are";
     EXPECT_EQ(ItemText(page, kSegmentsRange), L"[ 2 . . 20 ]");
-    EXPECT_EQ(UpDownRange(kSegmentsUpDown), std::make_pair(2, 20));
+    EXPECT_EQ(UpDownRange(page, kSegmentsUpDown), std::make_pair(2, 20));
     EXPECT_FALSE(IsEnabled(page, kCompositeRowHeight));
     SetText(page, kSegments, L"2");
     EXPECT_EQ(ItemText(page, kSegments), L"2");
