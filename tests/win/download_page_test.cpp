@@ -305,6 +305,7 @@ TEST_F(DownloadPage, TrackbarsChangeOnlyASelectedRow) {
     const auto paths = AddColourRows(1);
     ChooseMode(0, kGrey);
     const FileBytes plain = ReadWholeFile(WorkFileOf(paths[0]));
+    ASSERT_GT(plain.size(), 1078u);
     ClickListRow(page, kList, -1);
     DragTrackbar(page, kContrast, 40);
     EXPECT_EQ(ItemText(page, kContrastValue), L"0");
@@ -405,6 +406,7 @@ TEST_F(DownloadPage, BackSideNeedsASelectedRowInBlackWhite) {
     EXPECT_EQ(p[0], FileBytes({0x1F, 0x68}));
     EXPECT_EQ(p[1], FileBytes({0x1B, 0x61, 0x01}));
     EXPECT_EQ(p[3], FileBytes({0x41, 0x42, 0x00, 0x00}));
+    ASSERT_GE(p[5].size(), 5u);
     EXPECT_EQ(FileBytes(p[5].begin(), p[5].begin() + 5), FileBytes({0x1B, 0x2A, 0x21, 32, 0}));
     EXPECT_EQ(p[7], FileBytes({0x1F, 0x68}));
 }
