@@ -81,7 +81,7 @@ WINBOOL WINAPI EnumFormsW(HANDLE, DWORD level, LPBYTE buffer, DWORD size, LPDWOR
     for (const auto& f : forms)
         bytes += static_cast<DWORD>((f.name.size() + 1) * sizeof(wchar_t));
     if (needed) *needed = bytes;
-    if (size < bytes || !buffer) {
+    if (size < bytes || (!buffer && bytes > 0)) {
         if (returned) *returned = 0;
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;

@@ -34,7 +34,8 @@ UINT MessageIcon(HWND box) {
         HWND item = GetDlgItem(box, id);
         if (!item) continue;
         const HICON icon = reinterpret_cast<HICON>(SendMessageW(item, STM_GETICON, 0, 0));
-        if (!icon || !IsWindowVisible(item)) return 0;
+        // The box is not shown yet when it is activated: look at the icon's own style.
+        if (!icon || !(GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE)) return 0;
         if (icon == LoadIconW(nullptr, IDI_HAND)) return MB_ICONERROR;
         if (icon == LoadIconW(nullptr, IDI_ASTERISK)) return MB_ICONINFORMATION;
         return 1;
