@@ -145,11 +145,20 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
                      reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
         PumpMessages();
     }
-    // Typing into the text combo: the text arrives in its edit part, which tells the combo.
+    // Typing into the text combo: one character after another into its edit part.
     void TypeText(const std::wstring& text) {
         HWND edit = FindWindowExW(GetDlgItem(page, kText), nullptr, L"Edit", nullptr);
         ASSERT_NE(edit, nullptr);
-        SetWindowTextW(edit, text.c_str());
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (wchar_t c : text)
+            SendMessageW(edit, WM_CHAR, c, 0);
+        PumpMessages();
+    }
+    // A text put into the combo past its typing limit, with the notification of a change.
+    void PasteText(const std::wstring& text) {
+        SetDlgItemTextW(page, kText, text.c_str());
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(kText, CBN_EDITCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, kText)));
         PumpMessages();
     }
     int SetResults() const {
@@ -339,10 +348,13 @@ TEST_F(WatermarkPageTest, SixteenCharacterTextIsCutToFifteenAndLeavesTheFontName
     EXPECT_EQ(ComboSelection(page, kText), CB_ERR) << "a stored text is shown as typed";
     EXPECT_EQ(ItemText(page, kText), L"DRAFT");
     TypeText(L"ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(ItemText(page, kText), L"ABCDEFGHIJKLMNO") << "typing stops at what is stored";
     EXPECT_EQ(StoredWatermarkText(sheet.record), u"ABCDEFGHIJKLMNO");
+    PasteText(L"0123456789ABCDEF");
+    EXPECT_EQ(StoredWatermarkText(sheet.record), u"0123456789ABCDE");
     EXPECT_EQ(StoredWatermarkFontName(sheet.record), u"Tahoma");
     sheet.PressApply();
-    EXPECT_EQ(StoredWatermarkText(sheet.record), u"ABCDEFGHIJKLMNO");
+    EXPECT_EQ(StoredWatermarkText(sheet.record), u"0123456789ABCDE");
     EXPECT_EQ(StoredWatermarkFontName(sheet.record).substr(0, 6), u"Tahoma");
 }
 
