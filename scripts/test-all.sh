@@ -12,4 +12,11 @@ for preset in native win32 win64; do
     cmake --build --preset "$preset"
     ctest --preset "$preset" --timeout 600 || status=1
 done
+
+# The sanitizer suite (clang AddressSanitizer/UndefinedBehaviorSanitizer tests, valgrind over
+# the native tests just built) and a short smoke of every fuzz target, 20 s each.
+echo "=== sanitizers"
+bash scripts/sanitize.sh -n build/native || status=1
+echo "=== fuzz smoke"
+bash scripts/fuzz.sh -t 20 || status=1
 exit $status
