@@ -68,3 +68,8 @@ if(WIN32)
         add_dependencies(dll_${name} krv857ui)
     endforeach()
 endif()
+
+# The host's tests run the built host and plug-in DLL as programs.
+if(WIN32 AND TARGET win_host_test AND TARGET krv857host)
+    add_dependencies(win_host_test krv857host krv857ui)
+endif()
