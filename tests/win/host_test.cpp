@@ -1,0 +1,325 @@
+// The development host run as a program: krv857host.exe beside this test, with the built
+// plug-in DLL, in a new process each time, headless (Wine's null driver), scripted with its
+// command line. One case prints through Wine's real spooler into a Unix file.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "frame/oem_devmode.h"
+
+namespace krv::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+// A fresh folder of this test process for one case.
+std::wstring Scratch(const std::wstring& name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"krv857host-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
+
+Bytes ReadBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadText(const std::wstring& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteBytes(const std::wstring& path, const void* data, size_t size) {
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+Bytes DefaultRecord() {
+    OemDevmode record;
+    DefaultOemDevmode(&record);
+    const auto* p = reinterpret_cast<const uint8_t*>(&record);
+    return Bytes(p, p + sizeof record);
+}
+
+// Runs the host with `args` in a new process; its exit code, or -1 when it did not end.
+int RunHost(const std::wstring& args, DWORD timeoutMs = 90000) {
+    std::wstring line = L"\"" + ProgramFolder() + L"\\krv857host.exe\" " + args;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+// Runs the host on `data` (jobs beside it) with the further arguments; returns its log.
+std::string RunInFolder(const std::wstring& data, const std::wstring& args, int expectedExit = 0) {
+    const std::wstring log = data + L"\\run.log";
+    DeleteFileW(log.c_str());
+    const int exit = RunHost(L"--data " + Quoted(data) + L" --jobs " + Quoted(data + L"\\jobs") +
+                             L" --log " + Quoted(log) + L" " + args);
+    const std::string text = ReadText(log);
+    EXPECT_EQ(exit, expectedExit) << text;
+    return text;
+}
+
+// The templates the plug-in added, in the order the host's callback saw them.
+std::vector<int> AddedTemplates(const std::string& log) {
+    std::vector<int> templates;
+    const std::string key = "CPSFUNC_ADD_PROPSHEETPAGEW: template ";
+    for (size_t at = log.find(key); at != std::string::npos; at = log.find(key, at + 1))
+        templates.push_back(std::atoi(log.c_str() + at + key.size()));
+    return templates;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
+    const std::wstring data = Scratch(L"document");
+    const std::string first = RunInFolder(data, L"--sheet document --visit-all --ok");
+    EXPECT_EQ(AddedTemplates(first), (std::vector<int>{132, 128, 131, 103, 117, 118, 105}));
+    EXPECT_TRUE(Contains(first, "signature 0x564B5254 \"VKRT\"")) << first;
+    EXPECT_TRUE(Contains(first, "private record size 1468")) << first;
+    EXPECT_TRUE(Contains(first, "title \"OEM UI Page\"")) << first;
+    const char* captions[] = {"双面选择", "版面", "水印", "操作", "条形码", "二维码", "版本"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(Contains(first, "page " + std::to_string(i) + " (template ")) << i;
+    for (const char* caption : captions)
+        EXPECT_TRUE(Contains(first, std::string("\"") + caption + "\"")) << caption;
+    EXPECT_TRUE(Contains(first, "plug-in object released, count 0")) << first;
+
+    const Bytes kept = ReadBytes(data + L"\\record.bin");
+    ASSERT_EQ(kept.size(), 1468u);
+    const Bytes header = {0xBC, 0x05, 0, 0, 0x54, 0x52, 0x4B, 0x56, 1, 0, 0, 0};
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), kept.begin()));
+
+    const std::string second = RunInFolder(data, L"--sheet document --visit-all --ok");
+    EXPECT_TRUE(Contains(second, "merging the stored record (1468 bytes)")) << second;
+    EXPECT_EQ(ReadBytes(data + L"\\record.bin"), kept) << "nothing changed, nothing differs";
+}
+
+TEST(HostHeadless, PrinterSheetVisitsEveryPageAndLeavesTheRecord) {
+    const std::wstring data = Scratch(L"printer");
+    Bytes stored = DefaultRecord();
+    stored[offsetof(OemDevmode, duplexMode)] = 2;
+    WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
+    const std::string log = RunInFolder(data, L"--sheet printer --visit-all --ok");
+    EXPECT_EQ(AddedTemplates(log), (std::vector<int>{114, 113, 119, 105}));
+    for (const char* caption : {"应用", "下载", "字体", "版本"})
+        EXPECT_TRUE(Contains(log, std::string("\"") + caption + "\"")) << caption;
+    EXPECT_EQ(ReadBytes(data + L"\\record.bin"), stored);
+}
+
+// A change on the layout page (print text as image) is kept with OK and dropped with Cancel.
+TEST(HostHeadless, RecordFollowsTheSheetsOutcome) {
+    struct Case {
+        const wchar_t* ending;
+        uint8_t textAsImage;
+        const char* logged;
+    } cases[] = {{L"--ok", 1, "record kept: 1468 bytes"},
+                 {L"--cancel", 0, "record not kept: the sheet was not applied"}};
+    for (const Case& c : cases) {
+        const std::wstring data = Scratch(L"outcome");
+        const Bytes stored = DefaultRecord();
+        WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
+        const std::string log =
+            RunInFolder(data, L"--sheet document --click 1:1061 " + std::wstring(c.ending));
+        EXPECT_TRUE(Contains(log, c.logged)) << log;
+        const Bytes kept = ReadBytes(data + L"\\record.bin");
+        ASSERT_EQ(kept.size(), 1468u);
+        EXPECT_EQ(kept[offsetof(OemDevmode, printTextAsImage)], c.textAsImage) << c.logged;
+    }
+}
+
+// Stored records that are short, foreign or lie about their size: the host hands the plug-in
+// only the bytes the file holds, and keeps a sound record.
+TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
+    Bytes claimsMore = DefaultRecord();
+    claimsMore[offsetof(OemDevmode, startOfDocument.feedDistanceMm)] = 7;
+    claimsMore.resize(200);  // header still claims 1468 bytes
+    const Bytes foreign = {'h', 'e', 'l', 'l', 'o'};
+    Bytes longer = DefaultRecord();
+    longer[offsetof(OemDevmode, startOfDocument.feedDistanceMm)] = 9;
+    longer.resize(4000, 0xEE);
+    struct Case {
+        const char* name;
+        Bytes stored;
+        uint8_t feedDistance;
+    } cases[] = {{"short, claims 1468", claimsMore, 7},
+                 {"foreign", foreign, 0},
+                 {"longer than a record", longer, 9}};
+    const Bytes defaults = DefaultRecord();
+    const size_t barcodes = offsetof(OemDevmode, barcodeFonts);
+    for (const Case& c : cases) {
+        const std::wstring data = Scratch(L"damaged");
+        WriteBytes(data + L"\\record.bin", c.stored.data(), c.stored.size());
+        const std::string log = RunInFolder(data, L"--sheet printer --ok");
+        const Bytes kept = ReadBytes(data + L"\\record.bin");
+        ASSERT_EQ(kept.size(), 1468u) << c.name << "\n" << log;
+        EXPECT_TRUE(std::equal(defaults.begin(), defaults.begin() + 12, kept.begin())) << c.name;
+        EXPECT_EQ(kept[offsetof(OemDevmode, startOfDocument.feedDistanceMm)], c.feedDistance)
+            << c.name;
+        // Beyond the 200 bytes of the short file everything is the default again.
+        EXPECT_TRUE(std::equal(defaults.begin() + barcodes, defaults.begin() + barcodes + 288,
+                               kept.begin() + barcodes))
+            << c.name;
+    }
+}
+
+TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
+    const std::wstring data = Scratch(L"jobs");
+    CreateDirectoryW((data + L"\\jobs").c_str(), nullptr);
+    const std::string log = RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
+    EXPECT_TRUE(Contains(log, "winspool imports now reach the host's printer")) << log;
+    const Bytes job = ReadBytes(data + L"\\jobs\\001-SELFTEST.bin");
+    EXPECT_EQ(job, (Bytes{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02})) << log;
+    const std::string text = ReadText(data + L"\\jobs\\001-SELFTEST.txt");
+    EXPECT_TRUE(Contains(text, "document \"SELFTEST\"\ndata type \"RAW\"")) << text;
+    EXPECT_TRUE(Contains(text, "piece 1: 7 bytes\n    1D 28 41 02 00 00 02\n")) << text;
+    EXPECT_TRUE(Contains(text, "\nended\n")) << text;
+
+    // Numbering goes on across runs: nothing recorded earlier is overwritten.
+    RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
+    EXPECT_EQ(ReadBytes(data + L"\\jobs\\002-SELFTEST.bin").size(), 7u);
+}
+
+TEST(HostHeadless, FormsOfTheHostPrinterAreKeptBetweenRuns) {
+    const std::wstring data = Scratch(L"forms");
+    const std::string saved =
+        "1\t210000\t297000\t0\t0\t210000\t297000\tA4\n"
+        "0\t58000\t200000\t0\t0\t58000\t200000\tCustom Paper-Narrow\n"
+        "not a form line\n"
+        "0\t1\t2\t3\t4\t5\n";
+    WriteBytes(data + L"\\forms.txt", saved.data(), saved.size());
+    // The application page adds its own paper size when the printer has none: the host's
+    // store then holds the saved forms and the new one, and writes them back.
+    const std::string log = RunInFolder(data, L"--sheet printer --ok");
+    EXPECT_TRUE(Contains(log, "forms: 2 from")) << log;
+    EXPECT_TRUE(Contains(log, "form added: Custom Paper-M857")) << log;
+    const std::string kept = ReadText(data + L"\\forms.txt");
+    EXPECT_EQ(kept,
+              "1\t210000\t297000\t0\t0\t210000\t297000\tA4\n"
+              "0\t58000\t200000\t0\t0\t58000\t200000\tCustom Paper-Narrow\n"
+              "0\t80000\t297000\t0\t0\t80000\t297000\tCustom Paper-M857\n");
+    const std::string again = RunInFolder(data, L"--sheet printer --ok");
+    EXPECT_TRUE(Contains(again, "forms: 3 from")) << again;
+    EXPECT_FALSE(Contains(again, "form added")) << again;
+}
+
+TEST(HostCommandLine, RefusesMalformedLinesAndMissingPlugins) {
+    EXPECT_EQ(RunHost(L"--sheet both"), 2);
+    EXPECT_EQ(RunHost(L"--click 1"), 2);
+    EXPECT_EQ(RunHost(L"--ok --cancel"), 2);
+    EXPECT_EQ(RunHost(L"--frobnicate"), 2);
+    const std::wstring data = Scratch(L"nodll");
+    const std::string log =
+        RunInFolder(data, L"--dll " + Quoted(data + L"\\missing.dll") + L" --ok", 1);
+    EXPECT_TRUE(Contains(log, "cannot load the plug-in")) << log;
+    EXPECT_EQ(GetFileAttributesW((data + L"\\record.bin").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// ---- through Wine's own spooler: a RAW printer whose port is a Unix file
+
+using UnixNameFn = char*(CDECL*)(LPCWSTR);
+
+class WinePrinter {
+  public:
+    WinePrinter(const std::wstring& name, const std::string& unixPort) : name_(name) {
+        DRIVER_INFO_3W driver = {};
+        driver.cVersion = 3;
+        driver.pName = driver_.data();
+        driver.pDriverPath = wineps_.data();
+        driver.pDataFile = wineps_.data();
+        driver.pConfigFile = wineps_.data();
+        driverAdded_ = AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver));
+        std::wstring port(unixPort.begin(), unixPort.end());
+        PRINTER_INFO_2W info = {};
+        info.pPrinterName = name_.data();
+        info.pPortName = port.data();
+        info.pDriverName = driver_.data();
+        info.pPrintProcessor = winprint_.data();
+        info.pDatatype = raw_.data();
+        printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    }
+    ~WinePrinter() {
+        if (printer_) {
+            DeletePrinter(printer_);
+            ClosePrinter(printer_);
+        }
+    }
+    bool ok() const { return driverAdded_ && printer_; }
+
+  private:
+    std::wstring name_;
+    std::wstring driver_ = L"KRV-M857 host test driver", wineps_ = L"wineps.drv",
+                 winprint_ = L"WinPrint", raw_ = L"RAW";
+    BOOL driverAdded_ = FALSE;
+    HANDLE printer_ = nullptr;
+};
+
+TEST(HostRealSpooler, SelfTestReachesThePrinterPortFile) {
+    const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) GTEST_SKIP() << "needs Wine: the port is a Unix file";
+    const std::wstring data = Scratch(L"spooler");
+    const std::wstring portFile = data + L"\\port.bin";
+    WriteBytes(portFile, "", 0);
+    char* unixPath = unixName(portFile.c_str());
+    ASSERT_NE(unixPath, nullptr);
+    const std::string port = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    DeleteFileW(portFile.c_str());
+
+    const std::wstring name = L"KRV-M857 e2e " + std::to_wstring(GetCurrentProcessId());
+    WinePrinter printer(name, port);
+    ASSERT_TRUE(printer.ok()) << "AddPrinterDriverW/AddPrinterW: " << GetLastError();
+    // The job must come from a new process: in this one Wine's spooler would drop it.
+    const std::string log = RunInFolder(
+        data, L"--real-spooler " + Quoted(name) + L" --sheet printer --click 0:1036 --ok");
+    EXPECT_TRUE(Contains(log, "opened")) << log;
+    EXPECT_FALSE(Contains(log, "winspool imports")) << "the DLL keeps its own imports";
+    EXPECT_EQ(ReadBytes(portFile), (Bytes{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02})) << log;
+}
+
+}  // namespace
+}  // namespace krv::test
