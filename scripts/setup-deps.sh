@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix
-    wine wine32:i386 wine64 xvfb xauth imagemagick fonts-wqy-microhei locales
+    wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick fonts-wqy-microhei locales
     clang libclang-rt-14-dev valgrind python3
 )
 
