@@ -6,6 +6,7 @@
 #include "docpages/watermark_bitmap.h"
 #include "docpages/watermark_gdi_win.h"
 #include "docpages/watermark_geometry.h"
+#include "docpages/watermark_stretch.h"
 #include "frame/page_protocol_win.h"
 
 namespace krv {
@@ -75,8 +76,7 @@ HBITMAP LoadWorkBitmap(HWND page, const WatermarkPreviewRequest& request) {
     return LoadBitmapFile(request.workFile);
 }
 
-// The work bitmap's pixels into the cache, and a section of our own to receive them
-// brightened on every redraw.
+// The work bitmap's pixels into the cache, bottom-up 24-bit whatever the file's own layout.
 bool KeepPixels(HBITMAP work, int width, int height, const WatermarkPreviewRequest& request) {
     WatermarkPreviewCache& cache = PreviewCache();
     BITMAPINFO info = BottomUpInfo(width, height, 24);
@@ -85,12 +85,6 @@ bool KeepPixels(HBITMAP work, int width, int height, const WatermarkPreviewReque
     if (GetDIBits(screen.get(), work, 0, height, cache.pixels.data(), &info, DIB_RGB_COLORS) !=
         height)
         return false;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section) return false;
-    cache.DropBitmap();
-    cache.bitmap = section;
-    cache.bitmapBits = bits;
     cache.header = info.bmiHeader;
     cache.imagePath = request.imagePath;
     cache.workFile = request.workFile;
@@ -116,32 +110,22 @@ bool CacheImage(HWND page, const WatermarkPreviewRequest& request) {
 bool ImageCached(const WatermarkPreviewRequest& request) {
     const WatermarkPreviewCache& cache = PreviewCache();
     // Another sheet's image (another job, another printer) is never shown for this one.
-    return !cache.reloadImage && cache.bitmapBits && cache.imagePath == request.imagePath &&
+    return !cache.reloadImage && !cache.pixels.empty() && cache.imagePath == request.imagePath &&
            cache.workFile == request.workFile;
-}
-
-// The cached pixels stay as read, so brightness never accumulates.
-void BrightenImage(int brightness) {
-    WatermarkPreviewCache& cache = PreviewCache();
-    GdiFlush();
-    AddBrightness(cache.pixels.data(), static_cast<uint8_t*>(cache.bitmapBits), cache.pixels.size(),
-                  static_cast<uint8_t>(brightness));
 }
 
 // ---- the text drawing
 
-bool CacheText(HWND frame, const TextWatermarkSpec& text, int brightness) {
+// The text drawing, brightened as a whole before it is stretched: black-on-white combines
+// the pixels it shrinks, so they must already be as bright as they will be shown.
+bool ShowText(HWND frame, const TextWatermarkSpec& text, int brightness) {
     WatermarkPreviewCache& cache = PreviewCache();
     cache.reloadImage = true;
     gdi::Owned<HBITMAP> canvas(DrawTextWatermarkCanvas(frame, text));
     if (!canvas.get()) return false;
-    std::vector<uint8_t> pixels = ReadTextCanvasPixels(canvas.get());
-    AddBrightness(pixels.data(), pixels.data(), pixels.size(), static_cast<uint8_t>(brightness));
-    BITMAPINFO info = BottomUpInfo(kTextCanvasSize, kTextCanvasSize, 32);
-    gdi::WindowDc screen(nullptr);
-    SetDIBits(screen.get(), canvas.get(), 0, kTextCanvasSize, pixels.data(), &info, DIB_RGB_COLORS);
-    cache.DropBitmap();
-    cache.bitmap = canvas.release();
+    cache.shown = ReadTextCanvasPixels(canvas.get());
+    AddBrightness(cache.shown.data(), cache.shown.data(), cache.shown.size(),
+                  static_cast<uint8_t>(brightness));
     return true;
 }
 
@@ -164,52 +148,53 @@ bool EnsureFrameBuffer(int width, int height) {
     return true;
 }
 
-void PaintWhite(HDC dc, const PreviewRect& r) {
-    const RECT rect = {r.x, r.y, r.x + r.width, r.y + r.height};
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+size_t Stride(int width, int bytesPerPixel) {
+    return (size_t(width) * size_t(bytesPerPixel) + 3) / 4 * 4;
 }
 
-void DrawPlacement(HDC target, const PreviewPlacement& placement, int stretchMode) {
+// What the preview stretches: the cached image pixels as read (brightened while stretched),
+// or the brightened text drawing.
+SourcePixels ShownPixels(bool image) {
+    const WatermarkPreviewCache& cache = PreviewCache();
+    if (image) {
+        const int width = cache.header.biWidth;
+        const int height = cache.header.biHeight;
+        if (cache.pixels.size() < Stride(width, 3) * size_t(height)) return {};
+        return {cache.pixels.data(), width, height, Stride(width, 3), 3};
+    }
+    if (cache.shown.size() < Stride(kTextCanvasSize, 4) * kTextCanvasSize) return {};
+    return {cache.shown.data(), kTextCanvasSize, kTextCanvasSize, Stride(kTextCanvasSize, 4), 4};
+}
+
+void DrawPlacement(const PreviewPlacement& placement, const SourcePixels& source, StretchMode mode,
+                   int brightness) {
+    const WatermarkPreviewCache& cache = PreviewCache();
+    const FramePixels frame{cache.frameBits, cache.frameWidth, cache.frameHeight};
     for (const PreviewRect& white : placement.white)
-        PaintWhite(target, white);
-    if (placement.stretches.empty()) return;
-    gdi::MemoryDc source(target);
-    source.Select(PreviewCache().bitmap);
-    SetStretchBltMode(target, stretchMode);
-    for (const PreviewStretch& s : placement.stretches)
-        StretchBlt(target, s.target.x, s.target.y, s.target.width, s.target.height, source.get(),
-                   s.source.x, s.source.y, s.source.width, s.source.height, SRCCOPY);
+        PaintFrameWhite(frame, white);
+    for (const PreviewStretch& stretch : placement.stretches)
+        StretchIntoFrame(source, frame, stretch, mode, static_cast<uint8_t>(brightness));
 }
 
 // The finished frame goes to the screen in one copy, so a redraw never flickers; the etched
 // edge of the frame is drawn again over it.
-void Present(HWND frame, const PreviewPlacement& placement, int stretchMode) {
+void Present(HWND frame) {
     const WatermarkPreviewCache& cache = PreviewCache();
     gdi::WindowDc screen(frame);
     if (!screen.get()) return;
     gdi::MemoryDc buffer(screen.get());
+    if (!buffer.get()) return;
+    GdiFlush();
     buffer.Select(cache.frame);
-    DrawPlacement(buffer.get(), placement, stretchMode);
     BitBlt(screen.get(), 0, 0, cache.frameWidth, cache.frameHeight, buffer.get(), 0, 0, SRCCOPY);
     RECT edge = {0, 0, cache.frameWidth, cache.frameHeight};
     DrawEdge(screen.get(), &edge, EDGE_ETCHED, BF_RECT);
 }
 
-PreviewPlacement WhiteFrame(int width, int height) {
-    return {{PreviewRect{0, 0, width, height}}, {}};
-}
-
 }  // namespace
 
 WatermarkPreviewCache::~WatermarkPreviewCache() {
-    DropBitmap();
     if (frame) DeleteObject(frame);
-}
-
-void WatermarkPreviewCache::DropBitmap() {
-    if (bitmap) DeleteObject(bitmap);
-    bitmap = nullptr;
-    bitmapBits = nullptr;
 }
 
 WatermarkPreviewCache& PreviewCache() {
@@ -228,29 +213,25 @@ PreviewResult WatermarkPreview(HWND page, HWND frame, const WatermarkPreviewRequ
     const int height = client.bottom;
     if (width <= 0 || height <= 0 || !EnsureFrameBuffer(width, height))
         return PreviewResult::NotDrawn;
-    WatermarkPreviewCache& cache = PreviewCache();
     const bool image = request.mode == WatermarkMode::Image && !request.imagePath.empty();
     if (request.mode != WatermarkMode::Text && !image) {
-        cache.reloadImage = true;
-        Present(frame, WhiteFrame(width, height), COLORONCOLOR);
+        PreviewCache().reloadImage = true;
+        DrawPlacement({{PreviewRect{0, 0, width, height}}, {}}, {}, StretchMode::ColourOnColour, 0);
+        Present(frame);
         return PreviewResult::White;
     }
     const int brightness = std::clamp(request.brightness, 0, kWatermarkBrightnessMax);
-    int stretchMode = BLACKONWHITE;
-    int bitmapWidth = kTextCanvasSize;
-    int bitmapHeight = kTextCanvasSize;
-    if (image) {
-        if (!ImageCached(request) && !CacheImage(page, request)) return PreviewResult::NotDrawn;
-        BrightenImage(brightness);
-        stretchMode = COLORONCOLOR;
-        bitmapWidth = cache.header.biWidth;
-        bitmapHeight = cache.header.biHeight;
-    } else if (!CacheText(frame, request.text, brightness)) {
+    if (image ? !ImageCached(request) && !CacheImage(page, request)
+              : !ShowText(frame, request.text, brightness))
         return PreviewResult::NotDrawn;
-    }
+    const SourcePixels source = ShownPixels(image);
     const PreviewPlacement placement = PlaceWatermarkPreview(
-        {request.position, request.sizePercent, width, height, bitmapWidth, bitmapHeight});
-    Present(frame, placement, stretchMode);
+        {request.position, request.sizePercent, width, height, source.width, source.height});
+    if (image)
+        DrawPlacement(placement, source, StretchMode::ColourOnColour, brightness);
+    else
+        DrawPlacement(placement, source, StretchMode::BlackOnWhite, 0);
+    Present(frame);
     return PreviewResult::Drawn;
 }
 

@@ -1,7 +1,8 @@
 // WatermarkPreview: the watermark page's live preview in its frame (control 1085), and
 // WatermarkPreviewCache, the process-wide bitmap and pixels behind it. An image is read from
-// file only when the cache must reload it; every other redraw adds the brightness to the
-// cached pixels and stretches the result into the frame.
+// file only when the cache must reload it; every other redraw stretches the cached pixels into
+// the frame, adding the brightness to the pixels it draws. The cached pixels stay as read, so
+// brightness never accumulates.
 #pragma once
 
 #include <windows.h>
@@ -21,17 +22,15 @@ struct WatermarkPreviewCache {
     WatermarkPreviewCache& operator=(const WatermarkPreviewCache&) = delete;
     ~WatermarkPreviewCache();
 
-    // The image or text drawing the preview stretches (replaced, never shared). For an image
-    // it is a bottom-up 24-bit section whose pixels are `bitmapBits`.
-    HBITMAP bitmap = nullptr;
-    void* bitmapBits = nullptr;
-    // The image watermark as read back from file: header (40, width, height, 1 plane, 24 bits)
-    // and bottom-up 24-bit pixels, never more than the largest admitted image.
+    // The image watermark as read back from its work file: header (40, width, height, 1 plane,
+    // 24 bits) and bottom-up 24-bit pixels, never more than the largest admitted image.
     BITMAPINFOHEADER header = {};
     std::vector<uint8_t> pixels;
     // The image file and work file the cached pixels came from.
     std::u16string imagePath;
     std::u16string workFile;
+    // The text drawing with the brightness added, bottom-up 32-bit, 300 x 300.
+    std::vector<uint8_t> shown;
     // While set, the next image preview reads the image afresh.
     bool reloadImage = true;
     // Cleared after the first load-error message: later load errors stay silent.
@@ -41,8 +40,6 @@ struct WatermarkPreviewCache {
     uint32_t* frameBits = nullptr;
     int frameWidth = 0;
     int frameHeight = 0;
-
-    void DropBitmap();
 };
 
 WatermarkPreviewCache& PreviewCache();

@@ -15,6 +15,7 @@
 #include "docpages/watermark_canvas_win.h"
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
+#include "docpages/watermark_stretch.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 #include "tests/win/support/fake_file_dialog.h"
 #include "tests/win/support/fake_spooler.h"
@@ -625,6 +626,59 @@ TEST(TextWatermarkCanvas, TextIsCentredLevelAtZeroAndUprightAtNinety) {
     EXPECT_NEAR((upright.top + upright.bottom) / 2, 150, 6);
     EXPECT_GT(upright.bottom - upright.top, 2 * (upright.right - upright.left));
 }
+
+// ---------------------------------------------------------------- stretching into the frame
+
+// A 6 x 3 source, bottom-up 24-bit (stride 20): white, with one black column at x = 4.
+std::vector<uint8_t> StripedSource() {
+    std::vector<uint8_t> bits(20 * 3, 0xFF);
+    for (int row = 0; row < 3; ++row)
+        std::fill_n(bits.begin() + row * 20 + 4 * 3, 3, uint8_t(0));
+    return bits;
+}
+
+struct StretchCase {
+    const char* name;
+    PreviewStretch stretch;
+    StretchMode mode;
+    uint8_t brightness;
+    std::vector<uint32_t> firstRow;  // of a 4 x 2 frame that starts grey
+};
+
+class StretchIntoFrameTest : public ::testing::TestWithParam<StretchCase> {};
+
+TEST_P(StretchIntoFrameTest, DrawsOnlyItsTargetInsideTheFrame) {
+    const StretchCase c = GetParam();
+    const std::vector<uint8_t> bits = StripedSource();
+    std::vector<uint32_t> frame(4 * 2 + 1, 0x808080);  // one guard pixel past the frame
+    StretchIntoFrame({bits.data(), 6, 3, 20, 3}, {frame.data(), 4, 2}, c.stretch, c.mode,
+                     c.brightness);
+    EXPECT_EQ(std::vector<uint32_t>(frame.begin(), frame.begin() + 4), c.firstRow) << c.name;
+    EXPECT_EQ(frame[8], 0x808080u) << c.name << ": nothing written past the frame";
+}
+
+constexpr uint32_t G = 0x808080, W = 0xFFFFFF, B = 0;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StretchIntoFrameTest,
+    ::testing::Values(
+        // 6 columns shrunk to 2: nearest takes columns 0 and 3 and loses the black one ...
+        StretchCase{
+            "nearest", {{0, 0, 2, 2}, {0, 0, 6, 3}}, StretchMode::ColourOnColour, 0, {W, W, G, G}},
+        // ... black-on-white keeps it.
+        StretchCase{
+            "combined", {{0, 0, 2, 2}, {0, 0, 6, 3}}, StretchMode::BlackOnWhite, 0, {W, B, G, G}},
+        StretchCase{"brightened",
+                    {{1, 0, 3, 2}, {3, 0, 3, 3}},
+                    StretchMode::ColourOnColour,
+                    200,
+                    {G, W, 0xC8C8C8, W}},
+        StretchCase{
+            "clipped", {{2, 0, 6, 4}, {0, 0, 6, 3}}, StretchMode::ColourOnColour, 0, {G, G, W, W}},
+        StretchCase{"empty source",
+                    {{0, 0, 4, 2}, {0, 0, 0, 3}},
+                    StretchMode::ColourOnColour,
+                    0,
+                    {G, G, G, G}}));
 
 // ---------------------------------------------------------------- the page's rules
 
