@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,9 @@ TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
     for (const char* caption : captions)
         EXPECT_TRUE(Contains(first, std::string("\"") + caption + "\"")) << caption;
     EXPECT_TRUE(Contains(first, "plug-in object released, count 0")) << first;
+    EXPECT_TRUE(Contains(first, "driver helper interface references left 1"))
+        << "the plug-in gives back the helper interface it took\n"
+        << first;
 
     const Bytes kept = ReadBytes(data + L"\\record.bin");
     ASSERT_EQ(kept.size(), 1468u);
@@ -221,6 +225,39 @@ TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
     // Numbering goes on across runs: nothing recorded earlier is overwritten.
     RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
     EXPECT_EQ(ReadBytes(data + L"\\jobs\\002-SELFTEST.bin").size(), 7u);
+}
+
+// Even headless, Wine paints the pages into window surfaces: one 24-bit BMP per page, named
+// after the page's index and template, all of the sheet's size, showing more than a blank.
+TEST(HostHeadless, ScreenshotOfEveryPage) {
+    const std::wstring data = Scratch(L"shots");
+    const std::wstring shots = data + L"\\shots";
+    CreateDirectoryW(shots.c_str(), nullptr);
+    RunInFolder(data, L"--sheet printer --shots " + Quoted(shots) + L" --cancel");
+    const wchar_t* names[] = {L"printer-0-114.bmp", L"printer-1-113.bmp", L"printer-2-119.bmp",
+                              L"printer-3-105.bmp"};
+    int32_t width = 0, height = 0;
+    for (const wchar_t* name : names) {
+        const Bytes bmp = ReadBytes(shots + L"\\" + name);
+        ASSERT_GE(bmp.size(), 54u) << "no picture " << name;
+        BITMAPFILEHEADER file;
+        BITMAPINFOHEADER info;
+        std::memcpy(&file, bmp.data(), sizeof file);
+        std::memcpy(&info, bmp.data() + sizeof file, sizeof info);
+        EXPECT_EQ(file.bfType, 0x4D42);
+        EXPECT_EQ(info.biBitCount, 24);
+        if (!width) width = info.biWidth, height = info.biHeight;
+        EXPECT_EQ(info.biWidth, width);
+        EXPECT_EQ(info.biHeight, height);
+        const size_t stride = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~size_t{3};
+        ASSERT_EQ(bmp.size(), file.bfOffBits + stride * static_cast<size_t>(info.biHeight));
+        std::set<uint32_t> colours;
+        for (size_t i = file.bfOffBits; i + 3 <= bmp.size() && colours.size() < 8; i += 3)
+            colours.insert(bmp[i] | bmp[i + 1] << 8 | bmp[i + 2] << 16);
+        EXPECT_GE(colours.size(), 8u) << name << " looks blank";
+    }
+    EXPECT_GT(width, 200);
+    EXPECT_GT(height, 200);
 }
 
 TEST(HostHeadless, FormsOfTheHostPrinterAreKeptBetweenRuns) {
