@@ -39,6 +39,14 @@ std::string Hex(const uint8_t* bytes, size_t n) {
     return s;
 }
 
+// "name[i]." built with snprintf: GCC 12 misreads the equivalent string concatenation as an
+// overlapping copy (-Wrestrict) in the optimised 32-bit build.
+std::string Indexed(const char* name, int i) {
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "%s[%d].", name, i);
+    return prefix;
+}
+
 void Line(const std::string& name, long long value) {
     std::printf("%s = %lld\n", name.c_str(), value);
 }
@@ -77,7 +85,7 @@ void Show(const OemDevmode& r) {
     ShowEvent("endOfPage", ReadEventBlock(r, EventMoment::EndOfPage));
     for (int i = 0; i < 8; ++i) {
         const auto& f = r.barcodeFonts[i];
-        const std::string p = "barcodeFonts[" + std::to_string(i) + "].";
+        const std::string p = Indexed("barcodeFonts", i);
         Line(p + "barcodeType", f.barcodeType);
         Line(p + "elementWidth", f.elementWidth);
         Line(p + "barHeight", f.barHeight);
@@ -94,7 +102,7 @@ void Show(const OemDevmode& r) {
     }
     for (int i = 0; i < 2; ++i) {
         const auto& f = r.twoDimensionalCodeFonts[i];
-        const std::string p = "twoDimensionalCodeFonts[" + std::to_string(i) + "].";
+        const std::string p = Indexed("twoDimensionalCodeFonts", i);
         Line(p + "codeType", f.codeType);
         Line(p + "pdf417ElementWidth", f.pdf417ElementWidth);
         Line(p + "pdf417ElementHeight", f.pdf417ElementHeight);
