@@ -31,10 +31,6 @@ FormRecord Form(const std::u16string& name, uint32_t w, uint32_t h) {
     return WholeSheetForm(name, w * 100, h * 100);
 }
 
-std::u16string U16(const std::wstring& s) {
-    return std::u16string(s.begin(), s.end());
-}
-
 class ApplicationPage : public testing::Test {
   protected:
     void SetUp() override { ResetSpooler(); }
@@ -311,19 +307,6 @@ TEST_F(ApplicationPage, ControlFontButtonOpensTheTableModallyOwnedByThePage) {
     EXPECT_EQ(watcher.seen[0].caption, L"Control Font Character Translation Table");
     // The owner of a dialog is the top-level window of the page: the sheet.
     EXPECT_EQ(owner, GetAncestor(p, GA_ROOT));
-}
-
-TEST_F(ApplicationPage, ApplyReportsSuccessAndChangesNoForm) {
-    Open();
-    const auto before = Forms().forms();
-    sheet.hostCalls.clear();
-    sheet.PressApply();
-    int results = 0;
-    for (const auto& call : sheet.hostCalls)
-        if (call.function == CPSFUNC_SET_RESULT && call.lParam2 == CPSUI_OK) ++results;
-    EXPECT_GE(results, 1);
-    EXPECT_EQ(Forms().forms(), before);
-    EXPECT_EQ(U16(ItemText(page(), kName)), u"M857");
 }
 
 }  // namespace

@@ -244,13 +244,6 @@ TEST_F(ControlFont, TableShowsTheFileAndHandsTheCommandToTheCharDialog) {
     EXPECT_EQ(Cell(Row(L'B'), 2).substr(0, 11), L"1D 56 42 00") << "cancel keeps the row";
 }
 
-TEST_F(ControlFont, EditWithoutSelectionDoesNothing) {
-    OpenTable();
-    AnswerCharDialog(L"1B");
-    Click(table, kEdit);
-    EXPECT_EQ(charDialogs, 0);
-}
-
 TEST_F(ControlFont, DoubleClickWithoutSelectionOpensEmptyFieldsAndChangesNothing) {
     OpenTable();
     std::wstring shownChar = L"?", shownHex = L"?";
@@ -433,13 +426,6 @@ TEST_F(CharDialog, Accepts128BytesIntoTheExchange) {
     EXPECT_FALSE(IsWindowVisible(dialog)) << "OK ends the dialog";
     EXPECT_EQ(ControlFontExchange().commandLength, 128);
     EXPECT_EQ(ControlFontExchange().commandBytes[127], 127);
-}
-
-TEST_F(CharDialog, EmptyTextClearsTheCommand) {
-    SetDlgItemTextW(dialog, kCommand, L"");
-    PressOk();
-    EXPECT_EQ(ControlFontExchange().commandLength, 0);
-    EXPECT_EQ(ControlFontExchange().CommandText(), u"");
 }
 
 }  // namespace

@@ -111,18 +111,5 @@ TEST_F(FontsPage, ImageListHoldsTheThreeIcons) {
     EXPECT_EQ(cy, 16);
 }
 
-TEST_F(FontsPage, ApplyReportsSuccessAndCommandsDoNothing) {
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kTree, 0), 0);
-    sheet.hostCalls.clear();
-    sheet.PressApply();
-    int results = 0;
-    for (const auto& call : sheet.hostCalls)
-        if (call.function == CPSFUNC_SET_RESULT && call.lParam2 == CPSUI_OK) ++results;
-    EXPECT_GE(results, 1);
-    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0);
-    EXPECT_EQ(TreeView_GetCount(tree), 19u);
-    EXPECT_TRUE(Spooler().calls.empty());
-}
-
 }  // namespace
 }  // namespace krv::test
