@@ -186,6 +186,18 @@ def logo_jobs_seeds():
     return seeds
 
 
+def watermark_preview_seeds():
+    """Position, size, frame and picture sizes (each byte read modulo its range), pixel format,
+    brightness, stretch mode, then pixel bytes."""
+    seeds = {}
+    for position in range(12):
+        for (fw, fh, bw, bh) in ((80, 60, 30, 20), (96, 96, 80, 1), (5, 90, 1, 80), (1, 1, 1, 1)):
+            for size in (0, 25, 105, 124):
+                control = bytes([position, size, fw, fh, bw, bh, position & 1, 50, size & 1])
+                seeds[f"p{position}_s{size}_{fw}x{fh}_{bw}x{bh}"] = control + bytes(range(64))
+    return seeds
+
+
 def prefixed(seeds, prefixes):
     return {f"{name}_p{'_'.join(map(str, p))}": bytes(p) + data
             for name, data in seeds.items() for p in prefixes}
@@ -211,6 +223,7 @@ def main():
         "control_font_ini_fuzz": ini_seeds(),
         "top_bottom_fuzz": top_bottom_seeds(),
         "logo_jobs_fuzz": logo_jobs_seeds(),
+        "watermark_preview_fuzz": watermark_preview_seeds(),
     }
     for target, seeds in corpora.items():
         folder = os.path.join(root, target)
