@@ -51,35 +51,6 @@ TEST_F(DuplexPage, FreshRecordShowsSplitModeLongEdgeAndMessagesOff) {
     EXPECT_FALSE(IsEnabled(page, kDownload)) << "all four lines are empty";
 }
 
-TEST_F(DuplexPage, OpensOnTheStoredEdgeAndSwitch) {
-    struct Case {
-        uint8_t edge, message;
-        int picture;
-        bool longChecked, shortChecked, radiosEnabled;
-        const wchar_t* switchText;
-    } cases[] = {
-        {0, 0, kLongPicture, true, false, true, L"关"},
-        {1, 3, kShortPicture, false, true, true, L"开"},
-        {2, 1, kNoEdgePicture, false, false, false, L"开"},  // any non-zero switch shows "开"
-        {7, 0, kNoEdgePicture, false, false, false, L"关"},
-    };
-    for (const Case& c : cases) {
-        Sheet sheet(Sheet::Kind::Document);
-        sheet.record.bindingEdge = c.edge;
-        sheet.record.topBottomMessage = c.message;
-        sheet.Open();
-        HWND page = sheet.Page(kDuplexPage);
-        SCOPED_TRACE(testing::Message() << "edge " << int(c.edge));
-        EXPECT_EQ(ShownPicture(page), c.picture);
-        EXPECT_EQ(IsChecked(page, kLongEdge), c.longChecked);
-        EXPECT_EQ(IsChecked(page, kShortEdge), c.shortChecked);
-        EXPECT_EQ(IsEnabled(page, kLongEdge), c.radiosEnabled);
-        EXPECT_EQ(IsEnabled(page, kShortEdge), c.radiosEnabled);
-        EXPECT_EQ(ComboText(page, kSwitchList, ComboSelection(page, kSwitchList)), c.switchText);
-        EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0) << "opening changes nothing";
-    }
-}
-
 TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge) {
     HWND page = Open();
     Click(page, kShortEdge);
@@ -104,15 +75,6 @@ TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge)
     SelectCombo(page, kModeList, 4);  // "单面页模式"
     EXPECT_EQ(sheet.record.bindingEdge, 2);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 4);
-}
-
-TEST_F(DuplexPage, SwitchStoresThreeForOnAndZeroForOff) {
-    HWND page = Open();
-    SelectCombo(page, kSwitchList, 1);
-    EXPECT_EQ(sheet.record.topBottomMessage, 3);
-    SelectCombo(page, kSwitchList, 0);
-    EXPECT_EQ(sheet.record.topBottomMessage, 0);
-    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
 }
 
 TEST_F(DuplexPage, DownloadIsEnabledWhileAnyLineHoldsText) {

@@ -61,7 +61,7 @@ TEST_F(HexCommandEdit, AsksForEveryKey) {
         << "other edits keep their own answer";
 }
 
-TEST_F(HexCommandEdit, LetsOnlyHexDigitsBlanksDotsAndDashesThrough) {
+TEST_F(HexCommandEdit, LetsOnlyHexDigitsBlanksDotsDashesAndBackspaceThrough) {
     struct Case {
         std::wstring typed, shown;
     } cases[] = {
@@ -73,18 +73,13 @@ TEST_F(HexCommandEdit, LetsOnlyHexDigitsBlanksDotsAndDashesThrough) {
         {L"1g2", L"12"},
         {L"中", L""},
         {L"\r\x1b\n", L""},
+        {L"1D5\b", L"1D"},
     };
     for (const Case& c : cases) {
         SetText(dialog, kCommand, L"");
         Type(c.typed);
         EXPECT_EQ(Text(), c.shown) << "typed " << testing::PrintToString(c.typed);
     }
-}
-
-TEST_F(HexCommandEdit, BackspaceDeletes) {
-    Type(L"1D5");
-    TypeCharacter(edit, L'\b');
-    EXPECT_EQ(Text(), L"1D");
 }
 
 TEST_F(HexCommandEdit, CtrlLetsEveryCharacterPassForTheClipboard) {

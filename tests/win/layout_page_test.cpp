@@ -104,18 +104,6 @@ TEST_F(LayoutPage, ApplyPushesTheSizeAndKeepsTheRotation) {
     EXPECT_GE(sheet.CountSheetMessages(PSM_UNCHANGED, page), 1);
 }
 
-TEST_F(LayoutPage, RotationAndZoomControlsStayHiddenAndOff) {
-    sheet.record.zoomPrinting = 1;
-    HWND page = Open();
-    for (int id : {kRotateNormal, kRotate180, kZoom, kScale, kScaleUpDown})
-        EXPECT_FALSE(IsVisible(page, id)) << id;
-    for (int id : {kRotate180, kZoom, kScale, kScaleUpDown})
-        EXPECT_FALSE(IsEnabled(page, id)) << id;
-    EXPECT_FALSE(IsChecked(page, kZoom));
-    EXPECT_TRUE(IsChecked(page, kRotateNormal));
-    EXPECT_EQ(ItemText(page, kScale), L"100");
-}
-
 TEST_F(LayoutPage, ActiveWatermarkRotationOrZoomLockTextAsImageOnYes) {
     struct Case {
         uint8_t watermarkMode, rotate180, zoomPrinting;
@@ -155,15 +143,6 @@ TEST_F(LayoutPage, WatermarkSwitchedOffShowsNoAndUnlocksOnReturn) {
     EXPECT_FALSE(WatermarkSwitchedOffRaised()) << "the flag is consumed";
 }
 
-TEST_F(LayoutPage, RadiosStoreTheChoice) {
-    HWND page = Open();
-    Click(page, kYes);
-    EXPECT_EQ(sheet.record.printTextAsImage, 1);
-    Click(page, kNo);
-    EXPECT_EQ(sheet.record.printTextAsImage, 0);
-    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
-}
-
 TEST_F(LayoutPage, ActivationFollowsTheHostsOwnChangeOfSize) {
     const std::u16string gone = u"Gone";
     StorePaperSizeName(sheet.record, gone);
@@ -196,16 +175,6 @@ TEST_F(LayoutPage, HostWithoutPaperSizesOrWithOddItemsLeavesTheComboUsable) {
     EXPECT_TRUE(driverUi.updates.empty()) << "no size chosen: nothing pushed";
     EXPECT_EQ(options.Item(0).Sel, 7);
     EXPECT_TRUE(StoredName().empty());
-}
-
-TEST(LayoutPageHost, WithoutPaperSizeItemsTheComboIsEmptyAndTheNameEmpty) {
-    Sheet sheet(Sheet::Kind::Document);
-    StorePaperSizeName(sheet.record, u"A4");
-    sheet.Open();
-    HWND page = sheet.Page(kLayoutPage);
-    EXPECT_EQ(ComboCount(page, kPaperSizes), 0);
-    sheet.PressApply();
-    EXPECT_TRUE(PaperSizeName(sheet.record).empty());
 }
 
 }  // namespace
