@@ -30,9 +30,11 @@ case $action in
 up)
     (
         flock 9
-        [ -f "$prefix/.ready-$arch" ] || create
-        quiet wineserver -p
-        quiet "$KRV_WINE" cmd /c exit
+        # The lock's descriptor is closed for every Wine process: a wineserver that kept it
+        # would hold the lock for as long as it runs, and the next `up` would wait for ever.
+        [ -f "$prefix/.ready-$arch" ] || create 9>&-
+        quiet wineserver -p 9>&-
+        quiet "$KRV_WINE" cmd /c exit 9>&-
     ) 9>"$prefix.lock"
     [ -f "$prefix/.ready-$arch" ] || { echo "wine prefix $prefix could not be made" >&2; exit 1; }
     ;;
