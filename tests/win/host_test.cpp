@@ -15,6 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "frame/oem_devmode.h"
+#include "host/host_options.h"
+#include "host/host_plugin.h"
+#include "host/host_printer.h"
+#include "host/import_patch.h"
 
 namespace krv::test {
 namespace {
@@ -73,6 +77,7 @@ int RunHost(const std::wstring& args, DWORD timeoutMs = 90000) {
     std::wstring line = L"\"" + ProgramFolder() + L"\\krv857host.exe\" " + args;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // the host's log file says it all
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
@@ -293,6 +298,153 @@ TEST(HostCommandLine, RefusesMalformedLinesAndMissingPlugins) {
         RunInFolder(data, L"--dll " + Quoted(data + L"\\missing.dll") + L" --ok", 1);
     EXPECT_TRUE(Contains(log, "cannot load the plug-in")) << log;
     EXPECT_EQ(GetFileAttributesW((data + L"\\record.bin").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// ---- the host's parts, checked directly
+
+TEST(HostParts, CommandLines) {
+    struct Case {
+        std::vector<std::wstring> args;
+        bool ok;
+        host::SheetKind sheet;
+        host::Ending ending;
+        size_t clicks;
+    } cases[] = {
+        {{}, true, host::SheetKind::Document, host::Ending::User, 0},
+        {{L"--sheet", L"printer", L"--click", L"0:1036", L"--click", L"2:1", L"--ok"},
+         true,
+         host::SheetKind::Printer,
+         host::Ending::Ok,
+         2},
+        {{L"--cancel", L"--cancel"}, true, host::SheetKind::Document, host::Ending::Cancel, 0},
+        {{L"--ok", L"--cancel"}, false, {}, {}, 0},
+        {{L"--sheet"}, false, {}, {}, 0},
+        {{L"--sheet", L"Document"}, false, {}, {}, 0},
+        {{L"--data", L""}, false, {}, {}, 0},
+        {{L"--click", L"0:0"}, false, {}, {}, 0},
+        {{L"--click", L"64:1000"}, false, {}, {}, 0},
+        {{L"--click", L"0:65536"}, false, {}, {}, 0},
+        {{L"--click", L"1:-5"}, false, {}, {}, 0},
+        {{L"--click", L"123456:1"}, false, {}, {}, 0},
+        {{L"--click", L"--ok"}, false, {}, {}, 0},
+        {{L"document"}, false, {}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        host::HostOptions options;
+        std::wstring error;
+        const bool ok = host::ParseHostArguments(c.args, &options, &error);
+        const std::wstring line = c.args.empty() ? L"(none)" : c.args[0];
+        EXPECT_EQ(ok, c.ok) << std::string(line.begin(), line.end());
+        EXPECT_EQ(error.empty(), c.ok);
+        if (!ok || !c.ok) continue;
+        EXPECT_EQ(options.sheet, c.sheet);
+        EXPECT_EQ(options.ending, c.ending);
+        EXPECT_EQ(options.clicks.size(), c.clicks);
+    }
+    host::HostOptions options;
+    std::wstring error;
+    ASSERT_TRUE(host::ParseHostArguments({L"--click", L"3:1036", L"--real-spooler", L"P 1"},
+                                         &options, &error));
+    EXPECT_EQ(options.clicks[0].page, 3);
+    EXPECT_EQ(options.clicks[0].control, 1036);
+    EXPECT_EQ(options.realSpooler, L"P 1");
+}
+
+TEST(HostParts, SavedFormsAreReadWithinTheirLimits) {
+    const std::string name63(63, 'n'), name64(64, 'n');
+    struct Case {
+        const char* what;
+        std::string line;
+        bool kept;
+    } cases[] = {
+        {"user form", "0\t80000\t297000\t0\t0\t80000\t297000\tCustom Paper-M857", true},
+        {"line ended CRLF", "1\t1\t2\t0\t0\t1\t2\tA4\r", true},
+        {"63-character name", "0\t1\t2\t0\t0\t1\t2\t" + name63, true},
+        {"64-character name", "0\t1\t2\t0\t0\t1\t2\t" + name64, false},
+        {"empty name", "0\t1\t2\t0\t0\t1\t2\t", false},
+        {"negative flags", "-1\t1\t2\t0\t0\t1\t2\tX", false},
+        {"number past 32 bits", "0\t4294967296\t2\t0\t0\t1\t2\tX", false},
+        {"not a number", "0\t1x\t2\t0\t0\t1\t2\tX", false},
+        {"six fields", "0\t1\t2\t0\t0\t1", false},
+        {"empty", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(host::ParseFormsText(c.line + "\n").size(), c.kept ? 1u : 0u) << c.what;
+
+    const std::vector<host::HostForm> forms = host::ParseFormsText(
+        "1\t210000\t297000\t5\t6\t209995\t296994\tA4\n"
+        "0\t58000\t200000\t0\t0\t58000\t200000\t窄纸\n");
+    ASSERT_EQ(forms.size(), 2u);
+    EXPECT_EQ(forms[1].name, L"窄纸");
+    EXPECT_EQ(forms[0].area.right, 209995);
+    EXPECT_EQ(host::ParseFormsText(host::FormsText(forms)).size(), 2u);
+    EXPECT_EQ(host::FormsText(host::ParseFormsText(host::FormsText(forms))),
+              host::FormsText(forms));
+
+    std::string many;
+    for (int i = 0; i < 600; ++i)
+        many += "0\t1\t2\t0\t0\t1\t2\tF" + std::to_string(i) + "\n";
+    EXPECT_EQ(host::ParseFormsText(many).size(), 512u) << "the store holds at most 512 forms";
+}
+
+TEST(HostParts, MergeInputHoldsOnlyTheStoredBytes) {
+    const Bytes whole = DefaultRecord();
+    struct Case {
+        const char* what;
+        Bytes stored;
+        uint32_t claimedAfter;
+    } cases[] = {
+        {"whole record", whole, 1468},
+        {"200 bytes claiming 1468", Bytes(whole.begin(), whole.begin() + 200), 200},
+        {"3 bytes", Bytes{0xBC, 0x05, 0x00}, 3},
+        {"claims less than it holds", Bytes{12, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9}, 12},
+    };
+    for (const Case& c : cases) {
+        const Bytes input = host::MergeInput(c.stored, 1468);
+        ASSERT_EQ(input.size(), 1468u) << c.what;
+        uint32_t claimed = 0;
+        std::memcpy(&claimed, input.data(), 4);
+        EXPECT_EQ(claimed, c.claimedAfter) << c.what;
+        EXPECT_TRUE(std::equal(c.stored.begin() + std::min<size_t>(4, c.stored.size()),
+                               c.stored.end(),
+                               input.begin() + std::min<size_t>(4, c.stored.size())))
+            << c.what;
+        for (size_t i = c.stored.size(); i < input.size(); ++i)
+            ASSERT_EQ(input[i], 0) << c.what << " byte " << i;
+    }
+    Bytes longer = whole;
+    longer.resize(5000, 0xEE);
+    EXPECT_EQ(host::MergeInput(longer, 1468), whole) << "cut to the record's size";
+}
+
+HANDLE g_closed = nullptr;
+BOOL WINAPI RecordClose(HANDLE printer) {
+    g_closed = printer;
+    return TRUE;
+}
+
+// The test program's own import of ClosePrinter from winspool, pointed elsewhere and back.
+TEST(HostParts, ImportsAreRedirectedByName) {
+    HMODULE self = GetModuleHandleW(nullptr);
+    const auto original =
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"winspool.drv"), "ClosePrinter"));
+    ASSERT_NE(original, nullptr);
+    const auto redirected =
+        host::RedirectImports(self, "WINSPOOL.drv",
+                              {{"ClosePrinter", reinterpret_cast<void*>(&RecordClose)},
+                               {"NoSuchFunction", reinterpret_cast<void*>(&RecordClose)}});
+    ASSERT_EQ(redirected, (std::vector<std::string>{"ClosePrinter"}));
+    const HANDLE fake = reinterpret_cast<HANDLE>(0x1234);
+    EXPECT_TRUE(ClosePrinter(fake));
+    EXPECT_EQ(g_closed, fake);
+    host::RedirectImports(self, "winspool.drv", {{"ClosePrinter", original}});
+    g_closed = nullptr;
+    SetLastError(0);
+    EXPECT_FALSE(ClosePrinter(fake)) << "the real one refuses a handle it never gave";
+    EXPECT_EQ(g_closed, nullptr);
+    EXPECT_TRUE(host::RedirectImports(self, "nosuch.dll",
+                                      {{"ClosePrinter", reinterpret_cast<void*>(&RecordClose)}})
+                    .empty());
 }
 
 // ---- through Wine's own spooler: a RAW printer whose port is a Unix file
