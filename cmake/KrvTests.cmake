@@ -69,7 +69,11 @@ if(WIN32)
     endforeach()
 endif()
 
-# The host's tests run the built host and plug-in DLL as programs.
+# The host's tests run the built host and plug-in DLL as programs, and check the host's own
+# parts (everything but its entry point) directly.
 if(WIN32 AND TARGET win_host_test AND TARGET krv857host)
     add_dependencies(win_host_test krv857host krv857ui)
+    set(KRV_HOST_PARTS ${KRV_HOST_SOURCES})
+    list(FILTER KRV_HOST_PARTS EXCLUDE REGEX "host_main\\.cpp$")
+    target_sources(win_host_test PRIVATE ${KRV_HOST_PARTS})
 endif()
