@@ -286,6 +286,16 @@ TEST(HostHeadless, FormsOfTheHostPrinterAreKeptBetweenRuns) {
     const std::string again = RunInFolder(data, L"--sheet printer --ok");
     EXPECT_TRUE(Contains(again, "forms: 3 from")) << again;
     EXPECT_FALSE(Contains(again, "form added")) << again;
+
+    // The user forms follow the host's five paper sizes in its paper-size option item; the
+    // kept choice selects one, and the layout page pushes it back through DrvUpdateUISetting.
+    WriteBytes(data + L"\\paper.txt", "Custom Paper-Narrow\n", 20);
+    const std::string document = RunInFolder(data, L"--sheet document --visit-all --ok");
+    EXPECT_TRUE(Contains(document,
+                         "DrvUpdateUISetting: Paper Size Sel=5 \"Custom Paper-Narrow\" changed=yes "
+                         "mode=1"))
+        << document;
+    EXPECT_EQ(ReadText(data + L"\\paper.txt"), "Custom Paper-Narrow\n");
 }
 
 TEST(HostCommandLine, RefusesMalformedLinesAndMissingPlugins) {
