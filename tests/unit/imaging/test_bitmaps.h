@@ -3,7 +3,6 @@
 #pragma once
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -95,8 +94,14 @@ inline constexpr Rgb kWhite{255, 255, 255};
 class ScratchDir {
   public:
     ScratchDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "krvimgXXXXXX").string();
-        dir_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
+        // A name nobody else holds: create_directory succeeds only for a new folder.
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+            const auto candidate = base / ("krvimg" + std::to_string(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) dir_ = candidate.string();
+        }
     }
     ~ScratchDir() {
         std::error_code ec;
