@@ -11,6 +11,7 @@
 #include "devpages/control_font_dialogs_win.h"
 #include "devpages/paper_forms.h"
 #include "devpages/self_test.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -53,11 +54,11 @@ LRESULT SendItem(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lPar
 
 // Limits, up-down ranges and the range texts, which replace the template's outdated ones.
 void SetSizeControls(HWND page) {
-    SendItem(page, kWidthEdit, EM_LIMITTEXT, kWidthEditLimit);
-    SendItem(page, kHeightEdit, EM_LIMITTEXT, kHeightEditLimit);
-    SendItem(page, kNameEdit, EM_LIMITTEXT, kFormNameEditLimit);
-    SendItem(page, kWidthUpDown, UDM_SETRANGE32, kMinFormWidth, kMaxFormWidth);
-    SendItem(page, kHeightUpDown, UDM_SETRANGE32, kMinFormHeight, kMaxFormHeight);
+    LimitText(page, kWidthEdit, kWidthEditLimit);
+    LimitText(page, kHeightEdit, kHeightEditLimit);
+    LimitText(page, kNameEdit, kFormNameEditLimit);
+    SetUpDownRange(page, kWidthUpDown, kMinFormWidth, kMaxFormWidth);
+    SetUpDownRange(page, kHeightUpDown, kMinFormHeight, kMaxFormHeight);
     SetControlText(page, kWidthRange, kWidthRangeText);
     SetControlText(page, kHeightRange, kHeightRangeText);
 }
@@ -73,7 +74,7 @@ void ShowList(HWND page, const PaperFormsView& view) {
 }
 
 void ShowDeleteButton(HWND page, const PaperFormsView& view) {
-    EnableWindow(GetDlgItem(page, kDeletePaperButton), view.deleteEnabled);
+    EnableControl(page, kDeletePaperButton, view.deleteEnabled);
 }
 
 void ShowSize(HWND page, const PaperFormsView& view) {
@@ -96,8 +97,8 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) {
     // Without the forms the page stays empty.
     if (!state->paper.Initialise()) return TRUE;
     const auto& view = state->paper.view();
-    SendItem(page, kWidthUpDown, UDM_SETPOS32, 0, static_cast<LPARAM>(view.width));
-    SendItem(page, kHeightUpDown, UDM_SETPOS32, 0, static_cast<LPARAM>(view.height));
+    SetUpDownPosition(page, kWidthUpDown, static_cast<int>(view.width));
+    SetUpDownPosition(page, kHeightUpDown, static_cast<int>(view.height));
     ShowList(page, view);
     ShowSelection(page, view);
     return TRUE;
@@ -138,8 +139,7 @@ void OnSetPaperSize(HWND page, ApplicationPageState& state) {
     if (result.height.corrected) SetControlText(page, kHeightEdit, result.height.text);
     if (!result.ok) {
         std::u16string message(kSetFormFailedMessage), caption(kSetFormFailedCaption);
-        MessageBoxW(page, reinterpret_cast<const wchar_t*>(message.c_str()),
-                    reinterpret_cast<const wchar_t*>(caption.c_str()), MB_OK | MB_ICONERROR);
+        MessageBoxW(page, Wide(message), Wide(caption), MB_OK | MB_ICONERROR);
         return;
     }
     if (!result.created) return;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "channel/hex_command_edit_win.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/module_win.h"
 #include "frame/page_protocol_win.h"
 #include "res/resource_ids.h"
@@ -35,10 +36,6 @@ ControlFontEntryExchange g_exchange;
 
 HWND List(HWND dialog) {
     return GetDlgItem(dialog, kTableList);
-}
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 // ---------------------------------------------------------------- list cells
@@ -115,7 +112,7 @@ ControlFontRows StoredRows() {
 
 BOOL OnTableInit(HWND dialog) {
     SetControlText(dialog, kDriverNameEdit, kControlFontDriverName);
-    SendDlgItemMessageW(dialog, kDriverNameEdit, EM_SETREADONLY, TRUE, 0);
+    SetReadOnly(dialog, kDriverNameEdit);
     HWND list = List(dialog);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     AddColumns(list);
@@ -209,8 +206,8 @@ BOOL OnTableNotify(HWND dialog, const NMHDR* header) {
 BOOL OnCharInit(HWND dialog) {
     SetControlText(dialog, kCharacterEdit, g_exchange.characterText);
     SetControlText(dialog, kHexEdit, g_exchange.hexText);
-    SendDlgItemMessageW(dialog, kCharacterEdit, EM_SETREADONLY, TRUE, 0);
-    SendDlgItemMessageW(dialog, kHexEdit, EM_SETREADONLY, TRUE, 0);
+    SetReadOnly(dialog, kCharacterEdit);
+    SetReadOnly(dialog, kHexEdit);
     AttachHexCommandEdit(GetDlgItem(dialog, kCommandEdit));
     SetControlText(dialog, kCommandEdit, g_exchange.CommandText());
     return TRUE;

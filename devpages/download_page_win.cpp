@@ -13,6 +13,7 @@
 #include "devpages/file_download.h"
 #include "devpages/logo_page_rules.h"
 #include "devpages/logo_preview_win.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -51,17 +52,13 @@ struct DownloadPage {
 
     HWND Item(int id) const { return GetDlgItem(page, id); }
     HWND List() const { return Item(kLogoList); }
-    void Enable(int id, bool on) const { EnableWindow(Item(id), on); }
+    void Enable(int id, bool on) const { EnableControl(page, id, on); }
     int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
     bool HasBackSideText() const { return GetWindowTextLengthW(Item(kBackSideText)) > 0; }
 };
 
 DownloadPage* PageState(HWND page) {
     return reinterpret_cast<DownloadPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 void ShowError(const DownloadPage& p, std::u16string_view text) {
@@ -351,7 +348,7 @@ INT_PTR OnPaint(const DownloadPage& p) {
 // ---------------------------------------------------------------- creation
 
 void InitFileGroup(const DownloadPage& p) {
-    SendMessageW(p.Item(kPathEdit), EM_SETREADONLY, TRUE, 0);
+    SetReadOnly(p.page, kPathEdit);
     p.Enable(kBrowse, true);
     p.Enable(kDownloadFile, false);
 }

@@ -10,6 +10,7 @@
 #include "channel/winspool_win.h"
 #include "docpages/barcode_page_rules.h"
 #include "docpages/barcode_test_print.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -79,9 +80,7 @@ struct BarcodePage {
     const DocumentSheetContext* context;
     OemDevmode* record;  // null when the host gave none
 
-    int SelectedFont() const {
-        return static_cast<int>(SendDlgItemMessageW(dialog, kFontList, CB_GETCURSEL, 0, 0));
-    }
+    int SelectedFont() const { return ComboSelection(dialog, kFontList); }
     // The selected font's record; null without a record or a selection.
     BarcodeFontRecord* Font() const {
         const int index = SelectedFont();
@@ -90,63 +89,16 @@ struct BarcodePage {
     }
 };
 
-// While the page itself writes the numeric edits (showing a record, or putting a clamped value
-// back through the up-down control) their EN_CHANGE must not store and report again. The depth
-// of such writes is a window property that exists only while a write is under way.
-constexpr wchar_t kWritingProperty[] = L"krv.BarcodePage.writing";
-
-class PageWritingControls {
-  public:
-    explicit PageWritingControls(HWND dialog) : dialog_(dialog) { Adjust(+1); }
-    ~PageWritingControls() { Adjust(-1); }
-    PageWritingControls(const PageWritingControls&) = delete;
-    PageWritingControls& operator=(const PageWritingControls&) = delete;
-    static bool Active(HWND dialog) { return GetPropW(dialog, kWritingProperty) != nullptr; }
-
-  private:
-    void Adjust(INT_PTR step) {
-        const INT_PTR depth = reinterpret_cast<INT_PTR>(GetPropW(dialog_, kWritingProperty)) + step;
-        if (depth > 0)
-            SetPropW(dialog_, kWritingProperty, reinterpret_cast<HANDLE>(depth));
-        else
-            RemovePropW(dialog_, kWritingProperty);
-    }
-    HWND dialog_;
-};
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
+// Fills a list and selects its first entry.
 void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
-    SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
-    for (std::u16string_view text : texts) {
-        const std::u16string copy(text);
-        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(copy)));
-    }
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, 0, 0);
-}
-
-int ListSelection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
-void SelectListEntry(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void EnableControl(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
-
-void SetUpDownPosition(HWND dialog, int upDown, uint32_t value) {
-    SendDlgItemMessageW(dialog, upDown, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
+    FillComboList(dialog, id, texts);
+    SelectComboEntry(dialog, id, 0);
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
     const NumericFieldSpec spec = BarcodeFieldSpec(control.field);
-    SendDlgItemMessageW(dialog, control.edit, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxChars), 0);
-    SendDlgItemMessageW(dialog, control.upDown, UDM_SETRANGE32, spec.lo, spec.hi);
+    LimitText(dialog, control.edit, spec.maxChars);
+    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
 }
 
 // ---- showing a font's record
@@ -154,20 +106,21 @@ void SetUpNumericControl(HWND dialog, const NumericControl& control) {
 // Type, numbers and lists of the selected font (initialisation step 6).
 void ShowFontRecord(const BarcodePage& page, const BarcodeFontRecord& font) {
     PageWritingControls writing(page.dialog);
-    SelectListEntry(page.dialog, kTypeList, font.barcodeType);
+    SelectComboEntry(page.dialog, kTypeList, font.barcodeType);
     for (const NumericControl& control : kNumericControls)
-        SetUpDownPosition(page.dialog, control.upDown, BarcodeFieldValue(font, control.field));
-    SelectListEntry(page.dialog, kHriPositionList, font.hriPosition);
-    SelectListEntry(page.dialog, kGs1HriList, Gs1HriListIndex(font.gs1Hri));
-    SelectListEntry(page.dialog, kApplicationIdentifierList, font.gs1UseAi);
+        SetUpDownPosition(page.dialog, control.upDown,
+                          static_cast<int>(BarcodeFieldValue(font, control.field)));
+    SelectComboEntry(page.dialog, kHriPositionList, font.hriPosition);
+    SelectComboEntry(page.dialog, kGs1HriList, Gs1HriListIndex(font.gs1Hri));
+    SelectComboEntry(page.dialog, kApplicationIdentifierList, font.gs1UseAi);
 }
 
 void ShowHriFont(const BarcodePage& page, const BarcodeFontRecord& font) {
     const bool enabled = HriFontButtonsEnabled(font.hriPosition);
     EnableControl(page.dialog, kFontAButton, enabled);
     EnableControl(page.dialog, kFontBButton, enabled);
-    CheckDlgButton(page.dialog, kFontAButton, font.hriFont == 0 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page.dialog, kFontBButton, font.hriFont == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckButton(page.dialog, kFontAButton, font.hriFont == 0);
+    CheckButton(page.dialog, kFontBButton, font.hriFont == 1);
 }
 
 void ShowSize(const BarcodePage& page) {
@@ -205,7 +158,7 @@ void SetUpControls(HWND dialog) {
     for (int id : {kFontAButton, kFontBButton, kMillimetreField, kPointField})
         EnableControl(dialog, id, false);
     for (int id : {kMillimetreField, kPointField})
-        SendDlgItemMessageW(dialog, id, EM_SETREADONLY, TRUE, 0);
+        SetReadOnly(dialog, id);
     FillList(dialog, kGs1HriList, Gs1HriListTexts());
     FillList(dialog, kApplicationIdentifierList, ApplicationIdentifierListTexts());
     CheckRadioButton(dialog, kStandaloneButton, kCompositeButton, kStandaloneButton);
@@ -216,7 +169,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
     PageWritingControls writing(dialog);
     SetUpControls(dialog);
     const BarcodePage page{dialog, context, PageRecord(context)};
-    SelectListEntry(dialog, kFontList, 0);
+    SelectComboEntry(dialog, kFontList, 0);
     // The application-identifier list keeps the template's state until a font or type is chosen.
     if (const BarcodeFontRecord* font = page.Font()) {
         ShowFontRecord(page, *font);
@@ -249,7 +202,7 @@ void OnFontList(const BarcodePage& page) {
 // the test data with the sample.
 void OnTypeList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
-    const int index = ListSelection(page.dialog, kTypeList);
+    const int index = ComboSelection(page.dialog, kTypeList);
     if (!font || index < 0 || index >= static_cast<int>(BarcodeTypeListTexts().size())) return;
     font->barcodeType = static_cast<uint8_t>(index);
     EnableControl(page.dialog, kApplicationIdentifierList,
@@ -261,7 +214,7 @@ void OnTypeList(const BarcodePage& page) {
 void OnHriPositionList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreHriPosition(*font, ListSelection(page.dialog, kHriPositionList));
+    StoreHriPosition(*font, ComboSelection(page.dialog, kHriPositionList));
     const bool enabled = HriFontButtonsEnabled(font->hriPosition);
     EnableControl(page.dialog, kFontAButton, enabled);
     EnableControl(page.dialog, kFontBButton, enabled);
@@ -278,14 +231,14 @@ void OnHriFont(const BarcodePage& page, uint8_t hriFont) {
 void OnGs1HriList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreGs1Hri(*font, ListSelection(page.dialog, kGs1HriList));
+    StoreGs1Hri(*font, ComboSelection(page.dialog, kGs1HriList));
     ReportPageChanged(page.dialog);
 }
 
 void OnApplicationIdentifierList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreApplicationIdentifiers(*font, ListSelection(page.dialog, kApplicationIdentifierList));
+    StoreApplicationIdentifiers(*font, ComboSelection(page.dialog, kApplicationIdentifierList));
     ReportPageChanged(page.dialog);
 }
 
@@ -305,7 +258,7 @@ void OnNumericEdit(const BarcodePage& page, const NumericControl& control) {
     const uint32_t value = StoreBarcodeNumericField(*font, control.field, text);
     {
         PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, value);
+        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
     }
     ReportPageChanged(page.dialog);
 }

@@ -8,6 +8,7 @@
 #include "channel/winspool_win.h"
 #include "docpages/duplex_rules.h"
 #include "docpages/top_bottom_message.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -29,50 +30,30 @@ enum Control : int {
     kLongEdge = 1127,
 };
 
-void Enable(HWND page, int id, bool enabled) {
-    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
-}
-
-void Show(HWND page, int id, bool shown) {
-    ShowWindow(GetDlgItem(page, id), shown ? SW_SHOW : SW_HIDE);
-}
-
-int Selection(HWND page, int id) {
-    return static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-}
-
-void FillList(HWND page, int id, std::span<const std::u16string_view> items) {
-    SendDlgItemMessageW(page, id, CB_RESETCONTENT, 0, 0);
-    for (const std::u16string_view item : items) {
-        const std::u16string text(item);
-        SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-}
-
 // Exactly one picture; the radios follow the view, and a view without an edge leaves their
 // checks as they were (they are disabled then).
 void ShowBindingEdge(HWND page, const BindingEdgeView& view) {
-    Show(page, kLongEdgePicture, view.picture == DuplexPicture::LongEdge);
-    Show(page, kShortEdgePicture, view.picture == DuplexPicture::ShortEdge);
-    Show(page, kNoEdgePicture, view.picture == DuplexPicture::NoEdge);
-    Enable(page, kLongEdge, view.radiosEnabled);
-    Enable(page, kShortEdge, view.radiosEnabled);
+    ShowControl(page, kLongEdgePicture, view.picture == DuplexPicture::LongEdge);
+    ShowControl(page, kShortEdgePicture, view.picture == DuplexPicture::ShortEdge);
+    ShowControl(page, kNoEdgePicture, view.picture == DuplexPicture::NoEdge);
+    EnableControl(page, kLongEdge, view.radiosEnabled);
+    EnableControl(page, kShortEdge, view.radiosEnabled);
     if (view.longEdgeChecked || view.shortEdgeChecked) {
-        CheckDlgButton(page, kLongEdge, view.longEdgeChecked ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(page, kShortEdge, view.shortEdgeChecked ? BST_CHECKED : BST_UNCHECKED);
+        CheckButton(page, kLongEdge, view.longEdgeChecked);
+        CheckButton(page, kShortEdge, view.shortEdgeChecked);
     }
 }
 
 void OnInit(HWND page, const DocumentSheetContext* context) {
-    FillList(page, kDuplexModeList, kDuplexModeItems);
-    FillList(page, kTopBottomMessageList, kTopBottomMessageItems);
-    Enable(page, kDownload, false);
+    FillComboList(page, kDuplexModeList, kDuplexModeItems);
+    FillComboList(page, kTopBottomMessageList, kTopBottomMessageItems);
+    EnableControl(page, kDownload, false);
     const OemDevmode* record = PageRecord(context);
     if (!record) return;
-    SendDlgItemMessageW(page, kTopBottomMessageList, CB_SETCURSEL,
-                        TopBottomMessageSelection(record->topBottomMessage), 0);
+    SelectComboEntry(page, kTopBottomMessageList,
+                     TopBottomMessageSelection(record->topBottomMessage));
     ShowBindingEdge(page, InitialBindingEdgeView(record->bindingEdge));
-    SendDlgItemMessageW(page, kDuplexModeList, CB_SETCURSEL, record->duplexMode, 0);
+    SelectComboEntry(page, kDuplexModeList, record->duplexMode);
 }
 
 // The lines as the page reads them: at most 199 characters each.
@@ -92,7 +73,7 @@ TopBottomLines Views(const std::array<std::u16string, kTopBottomLineCount>& line
 }
 
 void OnMessageLineChanged(HWND page, int id) {
-    Enable(page, kDownload, TopBottomDownloadEnabled(Views(MessageLines(page))));
+    EnableControl(page, kDownload, TopBottomDownloadEnabled(Views(MessageLines(page))));
     // Nothing is stored, but the sheet is told of changes to every line except the second
     // front line, as it always was.
     if (id != kSecondFrontLine) ReportPageChanged(page);
@@ -116,7 +97,7 @@ void OnDownload(HWND page, const DocumentSheetContext* context) {
 // Writes the record; true when something was stored.
 bool StoreChoice(HWND page, OemDevmode& record, int id, int code) {
     if (id == kDuplexModeList && code == CBN_SELCHANGE) {
-        ShowBindingEdge(page, SelectDuplexMode(record, Selection(page, kDuplexModeList)));
+        ShowBindingEdge(page, SelectDuplexMode(record, ComboSelection(page, kDuplexModeList)));
         return true;
     }
     if ((id == kShortEdge || id == kLongEdge) && code == BN_CLICKED) {
@@ -125,7 +106,8 @@ bool StoreChoice(HWND page, OemDevmode& record, int id, int code) {
         return true;
     }
     if (id == kTopBottomMessageList && code == CBN_SELCHANGE) {
-        record.topBottomMessage = TopBottomMessageValue(Selection(page, kTopBottomMessageList));
+        record.topBottomMessage =
+            TopBottomMessageValue(ComboSelection(page, kTopBottomMessageList));
         return true;
     }
     return false;

@@ -10,6 +10,7 @@
 
 #include "channel/hex_command_edit_win.h"
 #include "docpages/event_action_rules.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/module_win.h"
 #include "frame/page_protocol_win.h"
 #include "res/resource_ids.h"
@@ -47,105 +48,69 @@ constexpr int kLogoRadios[] = {kAlignLeft, kAlignCentre, kAlignRight, kBeforeCut
 constexpr int kNumberReadCharacters = 16;
 constexpr int kNumberLimit = 3;
 
-void SetCheck(HWND dialog, int id, bool checked) {
-    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void Enable(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
-
-int Selection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
-void Select(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void FillList(HWND dialog, int id, std::span<const std::u16string_view> items) {
-    SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
-    for (const std::u16string_view item : items) {
-        const std::u16string text(item);
-        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-}
-
-void SetUpDownRange(HWND dialog, int id, int low, int high) {
-    SendDlgItemMessageW(dialog, id, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
-}
-
-void SetUpDownPosition(HWND dialog, int id, int value) {
-    SendDlgItemMessageW(dialog, id, UDM_SETPOS32, 0, value);
-}
-
 int UpDownPosition(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessageW(dialog, id, UDM_GETPOS32, 0, 0));
 }
 
 void ChooseCashDrawer(HWND dialog, bool cashDrawer) {
-    SetCheck(dialog, kCashDrawerChoice, cashDrawer);
-    SetCheck(dialog, kPrompterChoice, !cashDrawer);
-    Enable(dialog, kCashDrawerList, cashDrawer);
-    Enable(dialog, kPrompterList, !cashDrawer);
+    CheckButton(dialog, kCashDrawerChoice, cashDrawer);
+    CheckButton(dialog, kPrompterChoice, !cashDrawer);
+    EnableControl(dialog, kCashDrawerList, cashDrawer);
+    EnableControl(dialog, kPrompterList, !cashDrawer);
 }
 
 void EnableBuzzerVolume(HWND dialog, bool enabled) {
-    Enable(dialog, kBuzzerVolume, enabled);
-    Enable(dialog, kBuzzerVolumeUpDown, enabled);
+    EnableControl(dialog, kBuzzerVolume, enabled);
+    EnableControl(dialog, kBuzzerVolumeUpDown, enabled);
 }
 
 void EnableLogoRadios(HWND dialog, bool enabled) {
     for (const int id : kLogoRadios)
-        Enable(dialog, id, enabled);
+        EnableControl(dialog, id, enabled);
 }
 
 // Puts a view computed by the rules on the controls: at opening and after "默认值".
 void ShowView(HWND dialog, const EventActionDialogView& view) {
-    SetCheck(dialog, kSendCommand, view.sendCommandChecked);
-    Enable(dialog, kSendCommand, view.sendCommandEnabled);
+    CheckButton(dialog, kSendCommand, view.sendCommandChecked);
+    EnableControl(dialog, kSendCommand, view.sendCommandEnabled);
     SetControlText(dialog, kCommandText, view.commandText);
-    Enable(dialog, kCommandText, view.commandEnabled);
-    SetCheck(dialog, kFeedToCut, view.feedToCutChecked);
-    Enable(dialog, kFeedToCut, view.feedToCutEnabled);
-    Select(dialog, kCashDrawerList, view.cashDrawer);
-    Select(dialog, kPrompterList, view.prompter);
-    Select(dialog, kCutterList, view.cutter);
-    Enable(dialog, kCutterList, view.cutterEnabled);
-    Select(dialog, kBuzzerList, view.buzzer);
-    Select(dialog, kLogoList, view.logo);
+    EnableControl(dialog, kCommandText, view.commandEnabled);
+    CheckButton(dialog, kFeedToCut, view.feedToCutChecked);
+    EnableControl(dialog, kFeedToCut, view.feedToCutEnabled);
+    SelectComboEntry(dialog, kCashDrawerList, view.cashDrawer);
+    SelectComboEntry(dialog, kPrompterList, view.prompter);
+    SelectComboEntry(dialog, kCutterList, view.cutter);
+    EnableControl(dialog, kCutterList, view.cutterEnabled);
+    SelectComboEntry(dialog, kBuzzerList, view.buzzer);
+    SelectComboEntry(dialog, kLogoList, view.logo);
     ChooseCashDrawer(dialog, !view.prompterChosen);
     SetUpDownPosition(dialog, kFeedDistanceUpDown, view.feedDistanceMm);
     SetUpDownPosition(dialog, kBuzzerVolumeUpDown, view.buzzerVolume);
     EnableBuzzerVolume(dialog, view.buzzerVolumeEnabled);
-    SetCheck(dialog, kAlignLeft, view.logoAlignment == 0);
-    SetCheck(dialog, kAlignCentre, view.logoAlignment == 1);
-    SetCheck(dialog, kAlignRight, view.logoAlignment == 2);
-    SetCheck(dialog, kBeforeCut, view.logoBeforeCut);
-    SetCheck(dialog, kAfterCut, !view.logoBeforeCut);
+    CheckButton(dialog, kAlignLeft, view.logoAlignment == 0);
+    CheckButton(dialog, kAlignCentre, view.logoAlignment == 1);
+    CheckButton(dialog, kAlignRight, view.logoAlignment == 2);
+    CheckButton(dialog, kBeforeCut, view.logoBeforeCut);
+    CheckButton(dialog, kAfterCut, !view.logoBeforeCut);
     EnableLogoRadios(dialog, view.logoRadiosEnabled);
 }
 
 void FillLists(HWND dialog) {
-    FillList(dialog, kCashDrawerList, kCashDrawerItems);
-    FillList(dialog, kPrompterList, kPrompterItems);
-    FillList(dialog, kCutterList, kCutterItems);
-    FillList(dialog, kBuzzerList, kBuzzerItems);
-    FillList(dialog, kLogoList, kLogoItems);
+    FillComboList(dialog, kCashDrawerList, kCashDrawerItems);
+    FillComboList(dialog, kPrompterList, kPrompterItems);
+    FillComboList(dialog, kCutterList, kCutterItems);
+    FillComboList(dialog, kBuzzerList, kBuzzerItems);
+    FillComboList(dialog, kLogoList, kLogoItems);
 }
 
 void OnInit(HWND dialog) {
     const EventActionWorkingCopy& copy = SharedEventActionWorkingCopy();
     AttachHexCommandEdit(GetDlgItem(dialog, kCommandText));
     const std::u16string title(EventMomentTitle(copy.eventIndex));
-    if (!title.empty()) SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(title.c_str()));
+    if (!title.empty()) SetWindowTextW(dialog, Wide(title));
     FillLists(dialog);
-    SendDlgItemMessageW(dialog, kFeedDistance, EM_LIMITTEXT, kNumberLimit, 0);
-    SendDlgItemMessageW(dialog, kBuzzerVolume, EM_LIMITTEXT, kNumberLimit, 0);
+    LimitText(dialog, kFeedDistance, kNumberLimit);
+    LimitText(dialog, kBuzzerVolume, kNumberLimit);
     SetUpDownRange(dialog, kFeedDistanceUpDown, 0, kFeedDistanceMax);
     SetUpDownRange(dialog, kBuzzerVolumeUpDown, 0, kBuzzerVolumeMax);
     ShowView(dialog, InitialEventActionView(copy));
@@ -175,19 +140,19 @@ EventActionDialogInput ReadInput(HWND dialog) {
     EventActionDialogInput input;
     input.commandText =
         ControlText(dialog, kCommandText, static_cast<int>(kCommandTextMaxCharacters));
-    input.sendCommandChecked = Checked(dialog, kSendCommand);
-    input.feedToCutChecked = Checked(dialog, kFeedToCut);
-    input.cashDrawer = Selection(dialog, kCashDrawerList);
-    input.prompter = Selection(dialog, kPrompterList);
-    input.cutter = Selection(dialog, kCutterList);
-    input.buzzer = Selection(dialog, kBuzzerList);
-    input.logo = Selection(dialog, kLogoList);
+    input.sendCommandChecked = ButtonChecked(dialog, kSendCommand);
+    input.feedToCutChecked = ButtonChecked(dialog, kFeedToCut);
+    input.cashDrawer = ComboSelection(dialog, kCashDrawerList);
+    input.prompter = ComboSelection(dialog, kPrompterList);
+    input.cutter = ComboSelection(dialog, kCutterList);
+    input.buzzer = ComboSelection(dialog, kBuzzerList);
+    input.logo = ComboSelection(dialog, kLogoList);
     input.feedDistanceText = ControlText(dialog, kFeedDistance, kNumberReadCharacters);
     input.buzzerVolumeText = ControlText(dialog, kBuzzerVolume, kNumberReadCharacters);
-    input.cashDrawerChosen = Checked(dialog, kCashDrawerChoice);
-    input.alignLeftChecked = Checked(dialog, kAlignLeft);
-    input.alignCentreChecked = Checked(dialog, kAlignCentre);
-    input.beforeCutChecked = Checked(dialog, kBeforeCut);
+    input.cashDrawerChosen = ButtonChecked(dialog, kCashDrawerChoice);
+    input.alignLeftChecked = ButtonChecked(dialog, kAlignLeft);
+    input.alignCentreChecked = ButtonChecked(dialog, kAlignCentre);
+    input.beforeCutChecked = ButtonChecked(dialog, kBeforeCut);
     return input;
 }
 
@@ -203,7 +168,8 @@ void OnConfirm(HWND dialog) {
 void OnCommand(HWND dialog, int id, int code) {
     switch (id) {
         case kSendCommand:
-            if (code == BN_CLICKED) Enable(dialog, kCommandText, Checked(dialog, kSendCommand));
+            if (code == BN_CLICKED)
+                EnableControl(dialog, kCommandText, ButtonChecked(dialog, kSendCommand));
             break;
         case kFeedDistance:
             if (code == EN_CHANGE)
@@ -219,10 +185,10 @@ void OnCommand(HWND dialog, int id, int code) {
             break;
         case kBuzzerList:
             if (code == CBN_SELCHANGE)
-                EnableBuzzerVolume(dialog, Selection(dialog, kBuzzerList) != 0);
+                EnableBuzzerVolume(dialog, ComboSelection(dialog, kBuzzerList) != 0);
             break;
         case kLogoList:  // any notification
-            EnableLogoRadios(dialog, Selection(dialog, kLogoList) != 0);
+            EnableLogoRadios(dialog, ComboSelection(dialog, kLogoList) != 0);
             break;
         case kDefaults:
             if (code == BN_CLICKED)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docpages/layout_rules.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -103,10 +104,6 @@ LONG ItemSelection(const PaperSizeItem& item, int comboSelection, std::u16string
     return -1;
 }
 
-int ComboSelection(HWND page) {
-    return static_cast<int>(SendDlgItemMessageW(page, kPaperSizeList, CB_GETCURSEL, 0, 0));
-}
-
 std::u16string ComboEntry(HWND page, int index) {
     const LRESULT length = SendDlgItemMessageW(page, kPaperSizeList, CB_GETLBTEXTLEN, index, 0);
     if (index < 0 || length <= 0) return {};
@@ -155,7 +152,7 @@ void UpdateHostPaperSize(const DocumentSheetContext* context,
 void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& record,
                    bool markFirst) {
     const std::vector<PaperSizeItem> items = PaperSizeItems(context);
-    const int selection = ComboSelection(page);
+    const int selection = ComboSelection(page, kPaperSizeList);
     const std::u16string chosen = ComboEntry(page, selection);
     if (selection >= 0) {
         if (markFirst) MarkPaperSizeItems(items, selection, chosen);
@@ -164,49 +161,41 @@ void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& r
     StorePaperSizeName(record, chosen);
 }
 
-void SetCheck(HWND page, int id, bool checked) {
-    CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void Enable(HWND page, int id, bool enabled) {
-    EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
-}
-
 void ShowTextAsImage(HWND page, const TextAsImageView& view) {
-    SetCheck(page, kTextAsImageYes, view.yesChecked);
-    SetCheck(page, kTextAsImageNo, view.noChecked);
-    Enable(page, kTextAsImageYes, view.enabled);
-    Enable(page, kTextAsImageNo, view.enabled);
+    CheckButton(page, kTextAsImageYes, view.yesChecked);
+    CheckButton(page, kTextAsImageNo, view.noChecked);
+    EnableControl(page, kTextAsImageYes, view.enabled);
+    EnableControl(page, kTextAsImageNo, view.enabled);
 }
 
 TextAsImageView ShownTextAsImage(HWND page) {
     TextAsImageView view;
     view.enabled = IsWindowEnabled(GetDlgItem(page, kTextAsImageYes)) != FALSE;
-    view.yesChecked = IsDlgButtonChecked(page, kTextAsImageYes) == BST_CHECKED;
-    view.noChecked = IsDlgButtonChecked(page, kTextAsImageNo) == BST_CHECKED;
+    view.yesChecked = ButtonChecked(page, kTextAsImageYes);
+    view.noChecked = ButtonChecked(page, kTextAsImageNo);
     return view;
 }
 
 // The rotation and zoom controls show the record and are then switched off: the page keeps
 // the fields but offers no way to change them.
 void SetUpHiddenControls(HWND page, const OemDevmode& record) {
-    SetCheck(page, kRotateNormal, record.rotate180 == 0);
-    SetCheck(page, kRotate180, record.rotate180 != 0);
-    SetCheck(page, kZoomPrinting, record.zoomPrinting != 0);
-    SendDlgItemMessageW(page, kZoomScale, EM_LIMITTEXT, 3, 0);
-    SendDlgItemMessageW(page, kZoomScaleUpDown, UDM_SETRANGE32, 10, 100);
-    SendDlgItemMessageW(page, kZoomScaleUpDown, UDM_SETPOS32, 0, record.zoomScalePercent);
-    SetCheck(page, kZoomPrinting, false);
-    SetCheck(page, kRotate180, false);
+    CheckButton(page, kRotateNormal, record.rotate180 == 0);
+    CheckButton(page, kRotate180, record.rotate180 != 0);
+    CheckButton(page, kZoomPrinting, record.zoomPrinting != 0);
+    LimitText(page, kZoomScale, 3);
+    SetUpDownRange(page, kZoomScaleUpDown, 10, 100);
+    SetUpDownPosition(page, kZoomScaleUpDown, record.zoomScalePercent);
+    CheckButton(page, kZoomPrinting, false);
+    CheckButton(page, kRotate180, false);
     for (const int id : {kZoomPrinting, kZoomScale, kZoomScaleUpDown, kRotate180})
-        Enable(page, id, false);
+        EnableControl(page, id, false);
 }
 
 void SelectHostCurrentSize(HWND page, const std::vector<PaperSizeItem>& items) {
     const std::vector<std::u16string> entries = ComboEntries(items);
     const std::vector<std::u16string_view> current = HostCurrentNames(items);
     const int selection = InitialPaperSizeSelection(entries, u"", current);
-    if (selection >= 0) SendDlgItemMessageW(page, kPaperSizeList, CB_SETCURSEL, selection, 0);
+    if (selection >= 0) SelectComboEntry(page, kPaperSizeList, selection);
 }
 
 void OnInit(HWND page, const DocumentSheetContext* context) {
@@ -217,7 +206,7 @@ void OnInit(HWND page, const DocumentSheetContext* context) {
     if (!record) return;
     const int selection =
         InitialPaperSizeSelection(entries, PaperSizeName(*record), HostCurrentNames(items));
-    SendDlgItemMessageW(page, kPaperSizeList, CB_SETCURSEL, selection, 0);
+    SelectComboEntry(page, kPaperSizeList, selection);
     SetUpHiddenControls(page, *record);
     ShowTextAsImage(page, InitialTextAsImageView(*record));
 }
@@ -233,8 +222,8 @@ INT_PTR OnSetActive(HWND page, const DocumentSheetContext* context) {
 
 INT_PTR OnApply(HWND page, const DocumentSheetContext* context) {
     if (OemDevmode* record = PageRecord(context)) {
-        ApplyRotateRadios(*record, IsDlgButtonChecked(page, kRotateNormal) == BST_CHECKED,
-                          IsDlgButtonChecked(page, kRotate180) == BST_CHECKED);
+        ApplyRotateRadios(*record, ButtonChecked(page, kRotateNormal),
+                          ButtonChecked(page, kRotate180));
         PushPaperSize(page, context, *record, false);
     }
     AcknowledgeApply(page, context);

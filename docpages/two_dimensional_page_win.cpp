@@ -11,6 +11,7 @@
 #include "channel/winspool_win.h"
 #include "docpages/barcode_test_print.h"
 #include "docpages/two_dimensional_page_rules.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -122,9 +123,7 @@ struct TwoDimensionalPage {
     const DocumentSheetContext* context;
     OemDevmode* record;  // null when the host gave none
 
-    int SelectedFont() const {
-        return static_cast<int>(SendDlgItemMessageW(dialog, kFontList, CB_GETCURSEL, 0, 0));
-    }
+    int SelectedFont() const { return ComboSelection(dialog, kFontList); }
     // The selected font's record; null without a record or a selection.
     TwoDimensionalCodeRecord* Font() const {
         const int index = SelectedFont();
@@ -133,67 +132,16 @@ struct TwoDimensionalPage {
     }
 };
 
-// While the page itself writes the numeric edits (showing a record, or putting a clamped value
-// back through the up-down control) their notifications must not store and report again. The
-// depth of such writes is a window property that exists only while a write is under way.
-constexpr wchar_t kWritingProperty[] = L"krv.TwoDimensionalPage.writing";
-
-class PageWritingControls {
-  public:
-    explicit PageWritingControls(HWND dialog) : dialog_(dialog) { Adjust(+1); }
-    ~PageWritingControls() { Adjust(-1); }
-    PageWritingControls(const PageWritingControls&) = delete;
-    PageWritingControls& operator=(const PageWritingControls&) = delete;
-    static bool Active(HWND dialog) { return GetPropW(dialog, kWritingProperty) != nullptr; }
-
-  private:
-    void Adjust(INT_PTR step) {
-        const INT_PTR depth = reinterpret_cast<INT_PTR>(GetPropW(dialog_, kWritingProperty)) + step;
-        if (depth > 0)
-            SetPropW(dialog_, kWritingProperty, reinterpret_cast<HANDLE>(depth));
-        else
-            RemovePropW(dialog_, kWritingProperty);
-    }
-    HWND dialog_;
-};
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
+// Fills a list and selects its first entry.
 void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
-    SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
-    for (std::u16string_view text : texts) {
-        const std::u16string copy(text);
-        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(copy)));
-    }
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, 0, 0);
-}
-
-int ListSelection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
-void SelectListEntry(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void EnableControl(HWND dialog, int id, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
-}
-
-void SetUpDownPosition(HWND dialog, int upDown, uint32_t value) {
-    SendDlgItemMessageW(dialog, upDown, UDM_SETPOS32, 0, static_cast<LPARAM>(value));
-}
-
-void SetUpDownRange(HWND dialog, int upDown, uint32_t lo, uint32_t hi) {
-    SendDlgItemMessageW(dialog, upDown, UDM_SETRANGE32, lo, hi);
+    FillComboList(dialog, id, texts);
+    SelectComboEntry(dialog, id, 0);
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
     const NumericFieldSpec spec = TwoDimensionalFieldSpec(control.field);
-    SendDlgItemMessageW(dialog, control.edit, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxChars), 0);
-    SetUpDownRange(dialog, control.upDown, spec.lo, spec.hi);
+    LimitText(dialog, control.edit, spec.maxChars);
+    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
 }
 
 // ---- showing a font's record
@@ -201,12 +149,12 @@ void SetUpNumericControl(HWND dialog, const NumericControl& control) {
 // Every control of the selected font (initialisation step 8).
 void ShowFontRecord(const TwoDimensionalPage& page, const TwoDimensionalCodeRecord& font) {
     PageWritingControls writing(page.dialog);
-    SelectListEntry(page.dialog, kTypeList, font.codeType);
+    SelectComboEntry(page.dialog, kTypeList, font.codeType);
     for (const NumericControl& control : kNumericControls)
         SetUpDownPosition(page.dialog, control.upDown,
-                          TwoDimensionalFieldValue(font, control.field));
+                          static_cast<int>(TwoDimensionalFieldValue(font, control.field)));
     for (const ListControl& control : kListControls)
-        SelectListEntry(page.dialog, control.id, TwoDimensionalListIndex(font, control.list));
+        SelectComboEntry(page.dialog, control.id, TwoDimensionalListIndex(font, control.list));
 }
 
 void ApplyEnables(const TwoDimensionalPage& page, const TwoDimensionalEnables& enables) {
@@ -234,9 +182,8 @@ void PutSampleData(const TwoDimensionalPage& page) {
 
 void SetSegmentsRange(HWND dialog, bool composite) {
     const SegmentsRange range = SegmentsRangeFor(composite);
-    SetUpDownRange(dialog, kSegmentsUpDown, range.lo, range.hi);
-    SendDlgItemMessageW(dialog, kSegmentsEdit, EM_LIMITTEXT,
-                        static_cast<WPARAM>(TwoDimensionalFieldSpec(Field::Segments).maxChars), 0);
+    SetUpDownRange(dialog, kSegmentsUpDown, static_cast<int>(range.lo), static_cast<int>(range.hi));
+    LimitText(dialog, kSegmentsEdit, TwoDimensionalFieldSpec(Field::Segments).maxChars);
 }
 
 void CheckStandalone(HWND dialog) {
@@ -249,7 +196,7 @@ void SetUpControls(HWND dialog) {
     FillList(dialog, kFontList, TwoDimensionalFontListTexts());
     FillList(dialog, kTypeList, TwoDimensionalTypeListTexts());
     EnableControl(dialog, kSizeField, false);
-    SendDlgItemMessageW(dialog, kSizeField, EM_SETREADONLY, TRUE, 0);
+    SetReadOnly(dialog, kSizeField);
     SetControlText(dialog, kSizeField, kTwoDimensionalSizeText);
     for (const NumericControl& control : kNumericControls)
         SetUpNumericControl(dialog, control);
@@ -270,7 +217,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
     SetUpControls(dialog);
     const TwoDimensionalPage page{dialog, context, PageRecord(context)};
     PutSampleData(page);
-    SelectListEntry(dialog, kFontList, 0);
+    SelectComboEntry(dialog, kFontList, 0);
     if (const TwoDimensionalCodeRecord* font = page.Font()) ShowFontRecord(page, *font);
     return TRUE;
 }
@@ -296,7 +243,7 @@ void OnFontList(const TwoDimensionalPage& page, int code) {
 void OnTypeList(const TwoDimensionalPage& page, int code) {
     if (code != CBN_SELCHANGE) return;
     TwoDimensionalCodeRecord* font = page.Font();
-    const int index = ListSelection(page.dialog, kTypeList);
+    const int index = ComboSelection(page.dialog, kTypeList);
     if (!font || index < 0 || index >= static_cast<int>(TwoDimensionalTypeListTexts().size()))
         return;
     font->codeType = static_cast<uint8_t>(index);
@@ -309,7 +256,7 @@ void OnTypeList(const TwoDimensionalPage& page, int code) {
 void OnValueList(const TwoDimensionalPage& page, const ListControl& control) {
     TwoDimensionalCodeRecord* font = page.Font();
     if (!font) return;
-    StoreTwoDimensionalList(*font, control.list, ListSelection(page.dialog, control.id));
+    StoreTwoDimensionalList(*font, control.list, ComboSelection(page.dialog, control.id));
     ReportPageChanged(page.dialog);
 }
 
@@ -322,7 +269,7 @@ void OnNumericEdit(const TwoDimensionalPage& page, const NumericControl& control
     const uint32_t value = StoreTwoDimensionalNumericField(*font, control.field, text);
     {
         PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, value);
+        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
     }
     // The segments up-down allows only 4..20 while "复合" is chosen, though the field's bounds
     // stay 2..20: it then shows 4 for a typed 2 or 3, and the record keeps what the field shows.

@@ -7,6 +7,7 @@
 #include "docpages/watermark_gdi_win.h"
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_page_rules.h"
+#include "frame/dialog_controls_win.h"
 
 namespace krv {
 
@@ -15,10 +16,6 @@ namespace {
 constexpr int kPointsPerInch = 72;
 constexpr int kTenthsPerDegree = 10;
 constexpr int kCanvasBytes32 = kTextCanvasSize * kTextCanvasSize * 4;
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 int CALLBACK KeepLastFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<LOGFONTW*>(found) = *font;

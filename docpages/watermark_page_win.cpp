@@ -17,6 +17,7 @@
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 
@@ -57,13 +58,6 @@ const wchar_t kTextAsImageNotice[] = L"所有文本将作为图像打印！";
 const wchar_t kNoFileName[] = L"未指定文件名！";
 const wchar_t kPathTooLong[] = L"所选择的位图文件路径过长！";
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-const wchar_t* Wide(std::u16string_view text) {
-    return reinterpret_cast<const wchar_t*>(text.data());
-}
-
 // ---- controls
 
 LRESULT Send(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -72,7 +66,7 @@ LRESULT Send(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam =
 
 void EnableGroup(HWND page, const auto& ids, bool enabled) {
     for (const int id : ids)
-        EnableWindow(GetDlgItem(page, id), enabled ? TRUE : FALSE);
+        EnableControl(page, id, enabled);
 }
 
 void ShowControlGroups(HWND page, WatermarkMode mode) {
@@ -83,14 +77,10 @@ void ShowControlGroups(HWND page, WatermarkMode mode) {
 }
 
 std::optional<WatermarkMode> CheckedMode(HWND page) {
-    if (IsDlgButtonChecked(page, kNoneRadio) == BST_CHECKED) return WatermarkMode::None;
-    if (IsDlgButtonChecked(page, kImageRadio) == BST_CHECKED) return WatermarkMode::Image;
-    if (IsDlgButtonChecked(page, kTextRadio) == BST_CHECKED) return WatermarkMode::Text;
+    if (ButtonChecked(page, kNoneRadio)) return WatermarkMode::None;
+    if (ButtonChecked(page, kImageRadio)) return WatermarkMode::Image;
+    if (ButtonChecked(page, kTextRadio)) return WatermarkMode::Text;
     return std::nullopt;
-}
-
-int Selection(HWND page, int id) {
-    return static_cast<int>(Send(page, id, CB_GETCURSEL));
 }
 
 std::u16string ComboEntry(HWND page, int id, int index) {
@@ -103,23 +93,14 @@ std::u16string ComboEntry(HWND page, int id, int index) {
 }
 
 std::u16string SelectedEntry(HWND page, int id) {
-    return ComboEntry(page, id, Selection(page, id));
+    return ComboEntry(page, id, ComboSelection(page, id));
 }
 
 // The selected suggestion, or what the user typed when none is selected.
 std::u16string ChosenText(HWND page) {
-    const int selection = Selection(page, kText);
+    const int selection = ComboSelection(page, kText);
     if (selection >= 0) return ComboEntry(page, kText, selection);
     return ControlText(page, kText, kTextReadCharacters);
-}
-
-template <size_t N>
-void FillList(HWND page, int id, const std::array<std::u16string_view, N>& entries) {
-    Send(page, id, CB_RESETCONTENT);
-    for (const std::u16string_view entry : entries) {
-        const std::u16string text(entry);
-        Send(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
-    }
 }
 
 int SliderPosition(HWND page, int id) {
@@ -148,7 +129,7 @@ int TypedFontSize(HWND page) {
 
 // The up-down sets the field's text; that change comes back as the field's own notification.
 void MoveFontSize(HWND page, int size) {
-    Send(page, kFontSizeUpDown, UDM_SETPOS32, 0, size);
+    SetUpDownPosition(page, kFontSizeUpDown, size);
     if (TypedFontSize(page) != size) SetDlgItemInt(page, kFontSize, static_cast<UINT>(size), TRUE);
 }
 
@@ -171,7 +152,7 @@ TextWatermarkSpec ReadTextSpec(HWND page) {
     spec.faceName = SelectedEntry(page, kFace);
     spec.pointSize = TypedFontSize(page);
     spec.angleDegrees = SliderPosition(page, kAngle);
-    spec.style = Selection(page, kStyle);
+    spec.style = ComboSelection(page, kStyle);
     return spec;
 }
 
@@ -180,7 +161,7 @@ void RedrawPreview(HWND page, const DocumentSheetContext* context, bool reportTo
     request.mode = CheckedMode(page).value_or(WatermarkMode::None);
     request.imagePath = ControlText(page, kImagePath, kFileNameCharacters);
     request.text = ReadTextSpec(page);
-    request.position = Selection(page, kPosition);
+    request.position = ComboSelection(page, kPosition);
     request.sizePercent = SliderPosition(page, kSizePercent);
     request.brightness = SliderPosition(page, kBrightness);
     request.workFile = WorkFile(context);
@@ -214,7 +195,7 @@ void FillFaces(HWND page, const std::u16string& storedFace) {
         EnumFontFamiliesExW(dc, &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(page), 0);
         ReleaseDC(page, dc);
     }
-    Send(page, kFace, CB_SETCURSEL, 0);
+    SelectComboEntry(page, kFace, 0);
     if (storedFace.empty()) return;
     const LRESULT found = Send(page, kFace, CB_FINDSTRING, static_cast<WPARAM>(-1),
                                reinterpret_cast<LPARAM>(Wide(storedFace)));
@@ -225,9 +206,9 @@ void FillTexts(HWND page, const std::u16string& storedText) {
     Send(page, kText, CB_RESETCONTENT);
     // One character fewer than the field holds: what is typed is what is stored and drawn.
     Send(page, kText, CB_LIMITTEXT, kWatermarkTextMaxCharacters);
-    FillList(page, kText, kSuggestedWatermarkTexts);
+    FillComboList(page, kText, kSuggestedWatermarkTexts);
     if (storedText.empty())
-        Send(page, kText, CB_SETCURSEL, 0);
+        SelectComboEntry(page, kText, 0);
     else
         SetControlText(page, kText, storedText);
 }
@@ -237,28 +218,28 @@ void ShowMode(HWND page, WatermarkMode mode) {
                       : mode == WatermarkMode::Text ? kTextRadio
                                                     : kNoneRadio;
     for (const int id : {kNoneRadio, kImageRadio, kTextRadio})
-        CheckDlgButton(page, id, id == radio ? BST_CHECKED : BST_UNCHECKED);
+        CheckButton(page, id, id == radio);
     ShowControlGroups(page, mode);
 }
 
 void ShowRecord(HWND page, const OemDevmode& record) {
     ShowMode(page, ShownWatermarkMode(record.watermarkMode));
-    Send(page, kImagePath, EM_SETREADONLY, TRUE);
+    SetReadOnly(page, kImagePath);
     SetControlText(page, kImagePath, StoredWatermarkImagePath(record));
     FillTexts(page, StoredWatermarkText(record));
     FillFaces(page, StoredWatermarkFontName(record));
-    FillList(page, kStyle, kWatermarkFontStyleNames);
-    Send(page, kStyle, CB_SETCURSEL, record.watermarkFontStyle);
-    Send(page, kFontSize, EM_LIMITTEXT, 2);
-    Send(page, kFontSizeUpDown, UDM_SETRANGE32, kWatermarkFontSizeMin, kWatermarkFontSizeMax);
-    Send(page, kFontSizeUpDown, UDM_SETPOS32, 0, record.watermarkFontSize);
+    FillComboList(page, kStyle, kWatermarkFontStyleNames);
+    SelectComboEntry(page, kStyle, record.watermarkFontStyle);
+    LimitText(page, kFontSize, 2);
+    SetUpDownRange(page, kFontSizeUpDown, kWatermarkFontSizeMin, kWatermarkFontSizeMax);
+    SetUpDownPosition(page, kFontSizeUpDown, record.watermarkFontSize);
     SetUpSlider(page, kAngle, kAngleLabel, kWatermarkAngleMax, record.watermarkAngle);
     SetUpSlider(page, kSizePercent, kSizeLabel, kWatermarkSizePercentMax,
                 record.watermarkSizePercent);
     SetUpSlider(page, kBrightness, kBrightnessLabel, kWatermarkBrightnessMax,
                 record.watermarkBrightness);
-    FillList(page, kPosition, kWatermarkPositionNames);
-    Send(page, kPosition, CB_SETCURSEL, record.watermarkPosition);
+    FillComboList(page, kPosition, kWatermarkPositionNames);
+    SelectComboEntry(page, kPosition, record.watermarkPosition);
 }
 
 // The controls are filled before the context is stored: the notifications they send while
@@ -310,7 +291,7 @@ void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record
     }
     const ConvertResult result = ConvertBitmapTo24(*chosen, WorkFile(context));
     if (result != ConvertResult::Done) {
-        ShowPageError(page, Wide(ConvertFailureMessage(result)));
+        ShowPageError(page, Wide(std::u16string(ConvertFailureMessage(result))));
         return;
     }
     SetControlText(page, kImagePath, *chosen);
@@ -325,7 +306,7 @@ void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record
 }
 
 void OnPositionChosen(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
-    const int position = Selection(page, kPosition);
+    const int position = ComboSelection(page, kPosition);
     if (position < 0) return;
     record.watermarkPosition = static_cast<uint8_t>(position);
     const int size = EffectiveSizePercent(position, record.watermarkSizePercent);
@@ -367,8 +348,8 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
     } else if (id == kFace && chosen) {
         StoreWatermarkFontName(*record, SelectedEntry(page, kFace));
         Refresh(page, context);
-    } else if (id == kStyle && chosen && Selection(page, kStyle) >= 0) {
-        record->watermarkFontStyle = static_cast<uint8_t>(Selection(page, kStyle));
+    } else if (id == kStyle && chosen && ComboSelection(page, kStyle) >= 0) {
+        record->watermarkFontStyle = static_cast<uint8_t>(ComboSelection(page, kStyle));
         Refresh(page, context);
     } else if (id == kPosition && chosen) {
         OnPositionChosen(page, context, *record);
@@ -440,7 +421,7 @@ INT_PTR OnSliderReleased(HWND page, const DocumentSheetContext* context, UINT_PT
 bool ApplyControls(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
     const std::optional<WatermarkMode> mode = CheckedMode(page);
     ApplyWatermarkMode(record, mode);
-    if (const int position = Selection(page, kPosition); position >= 0)
+    if (const int position = ComboSelection(page, kPosition); position >= 0)
         record.watermarkPosition = static_cast<uint8_t>(position);
     record.watermarkSizePercent = static_cast<uint8_t>(SliderPosition(page, kSizePercent));
     record.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, kBrightness));
@@ -448,7 +429,7 @@ bool ApplyControls(HWND page, const DocumentSheetContext* context, OemDevmode& r
     if (size != TypedFontSize(page)) MoveFontSize(page, size);
     record.watermarkFontSize = static_cast<uint8_t>(size);
     record.watermarkAngle = SliderPosition(page, kAngle);
-    if (const int style = Selection(page, kStyle); style >= 0)
+    if (const int style = ComboSelection(page, kStyle); style >= 0)
         record.watermarkFontStyle = static_cast<uint8_t>(style);
     if (mode == WatermarkMode::Image)
         StoreWatermarkImagePath(record, ControlText(page, kImagePath, kFileNameCharacters));

@@ -7,6 +7,7 @@
 #include "docpages/watermark_gdi_win.h"
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_stretch.h"
+#include "frame/dialog_controls_win.h"
 #include "frame/page_protocol_win.h"
 
 namespace krv {
@@ -16,10 +17,6 @@ namespace {
 const wchar_t kFileMissing[] = L"指定的文件不存在！";
 const wchar_t kNoRights[] = L"请确认该用户拥有管理员权限！";
 const wchar_t kTooLarge[] = L"所选择的位图文件过大！";
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 BITMAPINFO BottomUpInfo(int width, int height, WORD bits) {
     BITMAPINFO info = {};
