@@ -44,6 +44,7 @@ if [ "$only" != asan ]; then
         [ -x "$test" ] || continue
         start=$SECONDS
         if valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
+            --suppressions=scripts/valgrind-gtest.supp \
             "$test" --gtest_brief=1 >"$test.valgrind.log" 2>&1; then
             echo "$(basename "$test"): clean ($((SECONDS - start)) s)"
         else
