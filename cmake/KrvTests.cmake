@@ -60,11 +60,15 @@ if(WIN32)
     # Tests that drive the real pages: the Windows objects and the resources are linked in,
     # so the test program is the module whose templates the pages load.
     file(GLOB KRV_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+    # The support code (recorded spooler, file dialog answers, sheet harness) is compiled once
+    # as objects: every object is linked into every test program, so the test's own winspool
+    # and file-dialog functions always win over the system's import libraries.
     file(GLOB KRV_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+    add_library(krv_win_test_support OBJECT ${KRV_WIN_TEST_SUPPORT})
+    target_link_libraries(krv_win_test_support PUBLIC krv_win krv_test_main)
     foreach(src ${KRV_WIN_TESTS})
         get_filename_component(name ${src} NAME_WE)
-        krv_add_test(win_${name} SOURCES ${src} ${KRV_WIN_TEST_SUPPORT} ${KRV_RC}
-                     LIBS krv_win)
+        krv_add_test(win_${name} SOURCES ${src} ${KRV_RC} LIBS krv_win_test_support krv_win)
     endforeach()
     # Tests of the built DLL through its exports only.
     file(GLOB KRV_DLL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/dll/*_test.cpp)
