@@ -153,45 +153,47 @@ RowsResult ConvertRows(const PaletteLayout& layout, const uint8_t* palette, uint
     return RowsResult::Done;
 }
 
-ConvertResult ConvertPaletteSource(const PaletteLayout& layout, const FileHeader& file,
-                                   ExclusiveFile& source, ExclusiveFile& target) {
+WatermarkConvertResult ConvertPaletteSource(const PaletteLayout& layout, const FileHeader& file,
+                                            ExclusiveFile& source, ExclusiveFile& target) {
     InfoHeader info;
     if (source.Read(info.bytes, sizeof info.bytes) != sizeof info.bytes)
-        return ConvertResult::SourceUnusable;
-    if (!PaletteSourceUsable(layout, info, source.Size())) return ConvertResult::SourceUnusable;
-    if (!WriteTargetHeaders(target, file, info)) return ConvertResult::TargetNotCreated;
+        return WatermarkConvertResult::SourceUnusable;
+    if (!PaletteSourceUsable(layout, info, source.Size()))
+        return WatermarkConvertResult::SourceUnusable;
+    if (!WriteTargetHeaders(target, file, info)) return WatermarkConvertResult::TargetNotCreated;
     // 1-bit: entries absent from the file stay white; 8-bit: black. The checks above make
     // a short palette impossible, the presets only keep the table defined.
     std::array<uint8_t, kIndexedPaletteSize> palette;
     palette.fill(layout.bitCount == 1 ? 0xFF : 0x00);
     if (source.Read(palette.data(), layout.paletteSize) != layout.paletteSize ||
         !source.SeekTo(layout.pixelOffset))
-        return ConvertResult::SourceUnusable;
+        return WatermarkConvertResult::SourceUnusable;
     switch (ConvertRows(layout, palette.data(), uint64_t(info.Width()), uint64_t(info.Height()),
                         source, target)) {
         case RowsResult::Done:
-            return ConvertResult::Done;
+            return WatermarkConvertResult::Done;
         case RowsResult::SourceShort:
-            return ConvertResult::SourceUnusable;
+            return WatermarkConvertResult::SourceUnusable;
         case RowsResult::TargetFailed:
             break;
     }
-    return ConvertResult::TargetNotCreated;
+    return WatermarkConvertResult::TargetNotCreated;
 }
 
 // A 24-bit source is copied as it stands; the target loses any read-only attribute of the
 // source so that the next conversion can replace it.
-ConvertResult CopyTrueColourSource(ExclusiveFile& source, ExclusiveFile& target,
-                                   std::u16string_view sourcePath, std::u16string_view targetPath) {
+WatermarkConvertResult CopyTrueColourSource(ExclusiveFile& source, ExclusiveFile& target,
+                                            std::u16string_view sourcePath,
+                                            std::u16string_view targetPath) {
     InfoHeader info;
     const bool headerRead = source.Read(info.bytes, sizeof info.bytes) == sizeof info.bytes;
     source.Close();
     target.Close();
-    if (!headerRead || info.BitCount() != 24) return ConvertResult::SourceUnusable;
+    if (!headerRead || info.BitCount() != 24) return WatermarkConvertResult::SourceUnusable;
     if (!watermark_files::CopyReplacing(sourcePath, targetPath))
-        return ConvertResult::TargetNotCreated;
-    return watermark_files::SetArchiveOnly(targetPath) ? ConvertResult::Done
-                                                       : ConvertResult::SourceUnusable;
+        return WatermarkConvertResult::TargetNotCreated;
+    return watermark_files::SetArchiveOnly(targetPath) ? WatermarkConvertResult::Done
+                                                       : WatermarkConvertResult::SourceUnusable;
 }
 
 }  // namespace
@@ -216,14 +218,14 @@ std::u16string WatermarkWorkFile(std::u16string_view printerName) {
 
 // ---------------------------------------------------------------- ConvertBitmapTo24
 
-ConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target) {
+WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target) {
     ExclusiveFile in = ExclusiveFile::OpenForReading(source);
-    if (!in.IsOpen()) return ConvertResult::SourceUnusable;
+    if (!in.IsOpen()) return WatermarkConvertResult::SourceUnusable;
     ExclusiveFile out = ExclusiveFile::CreateReplacing(target);
-    if (!out.IsOpen()) return ConvertResult::TargetNotCreated;
+    if (!out.IsOpen()) return WatermarkConvertResult::TargetNotCreated;
     FileHeader file;
     if (in.Read(file.bytes, sizeof file.bytes) != sizeof file.bytes || !file.IsBitmap())
-        return ConvertResult::SourceUnusable;
+        return WatermarkConvertResult::SourceUnusable;
     switch (file.PixelOffset()) {
         case kMonoPixelOffset:
             return ConvertPaletteSource(kMono, file, in, out);
@@ -232,17 +234,17 @@ ConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view 
         case kHeadersSize:
             return CopyTrueColourSource(in, out, source, target);
         default:
-            return ConvertResult::SourceUnusable;
+            return WatermarkConvertResult::SourceUnusable;
     }
 }
 
-std::u16string_view ConvertFailureMessage(ConvertResult result) {
+std::u16string_view ConvertFailureMessage(WatermarkConvertResult result) {
     switch (result) {
-        case ConvertResult::TargetNotCreated:
+        case WatermarkConvertResult::TargetNotCreated:
             return u"请确认该用户拥有管理员权限！";
-        case ConvertResult::SourceUnusable:
+        case WatermarkConvertResult::SourceUnusable:
             return u"请确认当前指定的位图为 1/8/24/ 位！";
-        case ConvertResult::Done:
+        case WatermarkConvertResult::Done:
             break;
     }
     return {};

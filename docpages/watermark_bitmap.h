@@ -28,7 +28,7 @@ std::u16string WatermarkWorkFile(std::u16string_view printerName);
 
 // ---- ConvertBitmapTo24
 
-enum class ConvertResult : int {
+enum class WatermarkConvertResult : int {
     SourceUnusable = 0,    // cannot be opened, or not a 1-, 8- or 24-bit bitmap we can read
     Done = 1,              //
     TargetNotCreated = 2,  // the target cannot be created or written
@@ -37,10 +37,10 @@ enum class ConvertResult : int {
 // Writes a 24-bit bitmap at `target` from a 1-bit (pixel data at 62), 8-bit (at 1078) or
 // 24-bit (at 54, copied as it is) bitmap at `source`. The target is created (emptied) before
 // the source is examined, so an unusable source leaves it empty.
-ConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target);
+WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target);
 
 // The page's message for a failed conversion; empty for Done.
-std::u16string_view ConvertFailureMessage(ConvertResult result);
+std::u16string_view ConvertFailureMessage(WatermarkConvertResult result);
 
 // ---- the text watermark file
 

@@ -289,8 +289,8 @@ void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record
         ShowPageError(page, kPathTooLong);
         return;
     }
-    const ConvertResult result = ConvertBitmapTo24(*chosen, WorkFile(context));
-    if (result != ConvertResult::Done) {
+    const WatermarkConvertResult result = ConvertBitmapTo24(*chosen, WorkFile(context));
+    if (result != WatermarkConvertResult::Done) {
         ShowPageError(page, Wide(std::u16string(ConvertFailureMessage(result))));
         return;
     }

@@ -50,9 +50,10 @@ HBITMAP LoadBitmapFile(const std::u16string& path) {
 }
 
 bool ConvertToWorkFile(HWND page, const WatermarkPreviewRequest& request) {
-    const ConvertResult result = ConvertBitmapTo24(request.imagePath, request.workFile);
-    if (result == ConvertResult::Done) return true;
-    ReportLoadError(page, result == ConvertResult::TargetNotCreated ? kNoRights : kFileMissing);
+    const WatermarkConvertResult result = ConvertBitmapTo24(request.imagePath, request.workFile);
+    if (result == WatermarkConvertResult::Done) return true;
+    ReportLoadError(page,
+                    result == WatermarkConvertResult::TargetNotCreated ? kNoRights : kFileMissing);
     return false;
 }
 

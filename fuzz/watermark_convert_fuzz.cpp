@@ -16,18 +16,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto result = ConvertBitmapTo24(Utf8ToUtf16(source), Utf8ToUtf16(target));
     const std::vector<uint8_t> out = fuzz::ReadTempFile(target);
     switch (result) {
-        case krv::ConvertResult::Done: {
+        case krv::WatermarkConvertResult::Done: {
             KRV_FUZZ_CHECK(ConvertFailureMessage(result).empty());
             BmpHeaders h;
             KRV_FUZZ_CHECK(ParseBmpHeaders(out, &h));
             KRV_FUZZ_CHECK(h.type == kBmpType && h.bitCount == 24);
             break;
         }
-        case krv::ConvertResult::SourceUnusable:
+        case krv::WatermarkConvertResult::SourceUnusable:
             KRV_FUZZ_CHECK(!ConvertFailureMessage(result).empty());
             KRV_FUZZ_CHECK(out.empty());
             break;
-        case krv::ConvertResult::TargetNotCreated:
+        case krv::WatermarkConvertResult::TargetNotCreated:
             KRV_FUZZ_CHECK(!ConvertFailureMessage(result).empty());
             break;
     }

@@ -21,9 +21,9 @@ int RunWatermark(Args& args) {
     const auto p = args.Positionals();
     if (p.size() != 3 || p[0] != "convert")
         throw UsageError("unknown or incomplete watermark command");
-    const ConvertResult result = ConvertBitmapTo24(Utf8ToUtf16(p[1]), Utf8ToUtf16(p[2]));
+    const WatermarkConvertResult result = ConvertBitmapTo24(Utf8ToUtf16(p[1]), Utf8ToUtf16(p[2]));
     std::printf("%d\n", static_cast<int>(result));
-    if (result == ConvertResult::Done) return 0;
+    if (result == WatermarkConvertResult::Done) return 0;
     std::fprintf(stderr, "%s\n", Utf16ToUtf8(ConvertFailureMessage(result)).c_str());
     return 1;
 }

@@ -17,8 +17,7 @@
 
 namespace krv {
 
-// In watermark_limits_test.cpp: the watermark's own ConvertResult cannot share a translation
-// unit with the logo converters' one.
+// In watermark_limits_test.cpp, beside the watermark fixtures.
 bool WatermarkConversionDone(const std::string& source, const std::string& target);
 
 namespace {

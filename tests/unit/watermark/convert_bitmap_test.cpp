@@ -48,7 +48,7 @@ TEST_F(ConvertBitmapTo24Test, MonoWidthTenGivesThirtyPixelBytesAndTwoWhitePadByt
     const auto in = MakeBmp({62, 1, 10, 2, kMonoPalette, rows, 0, 40, 2});
     WriteBytes(Path("mono.bmp"), in);
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide("mono.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("mono.bmp"), Wide("out.bmp")), WatermarkConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     ExpectConvertedHeaders(out, in, 32, 2);
@@ -73,7 +73,7 @@ TEST_F(ConvertBitmapTo24Test, MonoRowsWiderThanOneReadChunkKeepEveryPixel) {
         rows[i] = static_cast<uint8_t>(i * 37 + 11);
     WriteBytes(Path("wide.bmp"), MakeBmp({62, 1, width, 2, kMonoPalette, rows}));
 
-    ASSERT_EQ(ConvertBitmapTo24(Wide("wide.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    ASSERT_EQ(ConvertBitmapTo24(Wide("wide.bmp"), Wide("out.bmp")), WatermarkConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     const size_t targetRow = width * 3;  // a multiple of 4
@@ -95,7 +95,7 @@ TEST_F(ConvertBitmapTo24Test, IndexedWidthThreeSkipsSourcePaddingAndPadsWithZero
     const auto in = MakeBmp({1078, 8, 3, 2, palette, rows});
     WriteBytes(Path("grey.bmp"), in);
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide("grey.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("grey.bmp"), Wide("out.bmp")), WatermarkConvertResult::Done);
 
     const auto out = ReadBytes(Path("out.bmp"));
     ExpectConvertedHeaders(out, in, 12, 2);
@@ -123,13 +123,13 @@ TEST_F(ConvertBitmapTo24Test, TrueColourSourceIsCopiedByteForByteAndLeftWritable
                     fs::perm_options::remove);
     WriteBytes(Path("out.bmp"), std::vector<uint8_t>(500, 0x11));
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), WatermarkConvertResult::Done);
 
     EXPECT_EQ(ReadBytes(Path("out.bmp")), in);
     EXPECT_NE(fs::status(Path("out.bmp")).permissions() & fs::perms::owner_write, fs::perms::none)
         << "a read-only copy could not be replaced next time";
     // ... and so the next conversion can replace it.
-    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), ConvertResult::Done);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("true.bmp"), Wide("out.bmp")), WatermarkConvertResult::Done);
     fs::permissions(Path("true.bmp"), fs::perms::owner_write, fs::perm_options::add);
 }
 
@@ -151,7 +151,8 @@ TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetEmpty) {
     WriteBytes(Path("in.bmp"), bytes);
     WriteBytes(Path("out.bmp"), std::vector<uint8_t>(100, 0x11));  // an earlier work file
 
-    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("out.bmp")), ConvertResult::SourceUnusable);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("out.bmp")),
+              WatermarkConvertResult::SourceUnusable);
     EXPECT_TRUE(std::filesystem::exists(Path("out.bmp")));
     EXPECT_EQ(ReadBytes(Path("out.bmp")).size(), 0u);
 }
@@ -206,15 +207,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConvertBitmapTo24Test, MissingSourceGivesZeroAndLeavesTheTargetAlone) {
     WriteBytes(Path("out.bmp"), {1, 2, 3});
-    EXPECT_EQ(ConvertBitmapTo24(Wide("none.bmp"), Wide("out.bmp")), ConvertResult::SourceUnusable);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("none.bmp"), Wide("out.bmp")),
+              WatermarkConvertResult::SourceUnusable);
     EXPECT_EQ(ReadBytes(Path("out.bmp")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 TEST_F(ConvertBitmapTo24Test, TargetThatCannotBeCreatedGivesTwo) {
     WriteBytes(Path("in.bmp"), MakeBmp({62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}));
     EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("no/such/folder/out.bmp")),
-              ConvertResult::TargetNotCreated);
-    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), u""), ConvertResult::TargetNotCreated);
+              WatermarkConvertResult::TargetNotCreated);
+    EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), u""), WatermarkConvertResult::TargetNotCreated);
 }
 
 TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
@@ -224,7 +226,7 @@ TEST_F(ConvertBitmapTo24Test, ConvertingTheWorkFileOntoItselfKeepsIt) {
                            MakeBmp({54, 24, 1, 1, {}, {1, 2, 3, 0}})}) {
         WriteBytes(Path("work.bmp"), in);
         EXPECT_EQ(ConvertBitmapTo24(Wide("work.bmp"), Wide("work.bmp")),
-                  ConvertResult::TargetNotCreated);
+                  WatermarkConvertResult::TargetNotCreated);
         EXPECT_EQ(ReadBytes(Path("work.bmp")), in);
     }
 }
