@@ -369,10 +369,13 @@ void InitLogoList(const DownloadPage& p) {
 
 void InitTrackbar(const DownloadPage& p, int trackbar, int label) {
     HWND bar = p.Item(trackbar);
-    SendMessageW(bar, TBM_SETRANGEMIN, FALSE, -100);
-    SendMessageW(bar, TBM_SETRANGEMAX, FALSE, 100);
+    SendMessageW(bar, TBM_SETRANGEMIN, TRUE, -100);
+    SendMessageW(bar, TBM_SETRANGEMAX, TRUE, 100);
     SendMessageW(bar, TBM_SETPAGESIZE, 0, 20);
     SendMessageW(bar, TBM_SETLINESIZE, 0, 1);
+    // Some trackbars place the thumb only when the position changes; the control starts at 0,
+    // so move it once and the first position is drawn where it belongs.
+    SendMessageW(bar, TBM_SETPOS, FALSE, 100);
     ShowTone(p, trackbar, label, 0);
 }
 
