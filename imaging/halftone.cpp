@@ -23,9 +23,34 @@ struct LumaTables {
             blue[v] = b[v] * 114u;
         }
     }
+    uint8_t At(const uint8_t* p) const {
+        return static_cast<uint8_t>((blue[p[0]] + green[p[1]] + red[p[2]]) / 1000);
+    }
     void Row(const uint8_t* p, int width, uint8_t* out) const {
         for (int x = 0; x < width; ++x, p += 3)
-            out[x] = static_cast<uint8_t>((blue[p[0]] + green[p[1]] + red[p[2]]) / 1000);
+            out[x] = At(p);
+    }
+};
+
+// The adjusted level of pixel x of a stored row, for each source depth. Error diffusion asks
+// pixel by pixel (the level is computed inside its pass, beside the serial error chain); the
+// threshold methods take whole rows.
+struct Rgb24Levels {
+    const LumaTables& luma;
+    const RowsView& source;
+    const uint8_t* RowAt(int y) const { return source.data + y * source.stride; }
+    uint8_t At(const uint8_t* row, int x) const { return luma.At(row + 3 * x); }
+    void Fill(int y, uint8_t* out) const { luma.Row(RowAt(y), source.width, out); }
+};
+struct Grey8Levels {
+    const LevelTable& adjust;
+    const RowsView& source;
+    const uint8_t* RowAt(int y) const { return source.data + y * source.stride; }
+    uint8_t At(const uint8_t* row, int x) const { return adjust[row[x]]; }
+    void Fill(int y, uint8_t* out) const {
+        const uint8_t* row = RowAt(y);
+        for (int x = 0; x < source.width; ++x)
+            out[x] = adjust[row[x]];
     }
 };
 
@@ -68,101 +93,118 @@ void ThresholdRow(const uint8_t* levels, int width, const RowThresholds& t, uint
         if (levels[x] >= t[x & 15]) out[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
 }
 
+// What one pixel of value V decides in error diffusion: white or not, and the shares of its
+// error X. A lookup replaces the arithmetic on the one serial chain of the pass: each pixel
+// waits for the share of the one before it, so that chain is kept to an add and a load.
+struct alignas(8) Decision {
+    int16_t threeEighths;  // (3 X) / 8: to the next pixel of the pass and to the pixel below
+    int16_t quarter;       // X / 4: to the pixel below the next one
+    uint8_t white;
+};
+// Eight bytes, so that the next lookup's address is the current pixel's row of the table plus
+// the share scaled by 8: one address computation inside the load, nothing else on the chain.
+static_assert(sizeof(Decision) == 8);
+// Index = V + kDecisionOffset. Reachable values stay within -128..383 (every error is within
+// -128..128); the table is wider so that clamping the part of the index known before the
+// chain (level + shares from above) keeps every index inside it, whatever share the chain
+// brings, without a bounds operation on the chain itself.
+constexpr int kDecisionOffset = 512;
+constexpr int kDecisionCount = 1024;
+using DecisionTable = std::array<Decision, kDecisionCount>;
+
+constexpr DecisionTable MakeDecisions() {
+    DecisionTable t{};
+    for (int i = 0; i < kDecisionCount; ++i) {
+        const int v = i - kDecisionOffset;
+        const int white = v > 128;
+        const int error = v - 255 * white;
+        t[i] = {static_cast<int16_t>((3 * error) / 8), static_cast<int16_t>(error / 4),
+                static_cast<uint8_t>(white)};
+    }
+    return t;
+}
+constexpr DecisionTable kDecisions = MakeDecisions();
+
+constexpr int ExtremeShare(bool largest) {
+    int share = 0;
+    for (const Decision& d : kDecisions)
+        if (largest ? d.threeEighths > share : d.threeEighths < share) share = d.threeEighths;
+    return share;
+}
+// Bounds of the known part of the index: with any share of the table added it stays inside.
+constexpr int kKnownMin = -ExtremeShare(false);
+constexpr int kKnownMax = kDecisionCount - 1 - ExtremeShare(true);
+// Level 0..255, shares from above within -80..80 (3/8 and 1/4 of errors within -128..128).
+static_assert(kKnownMin <= kDecisionOffset - 80 && kKnownMax >= kDecisionOffset + 255 + 80,
+              "the clamp must never move a reachable value");
+
 // Serpentine error diffusion: 3/8 to the next pixel of the pass, 3/8 to the pixel below,
 // 1/4 to the diagonal ahead; each share truncated toward zero (integer division does exactly
 // what truncating 0.375 X and 0.25 X does). The error rows are sized by the width.
 class ErrorDiffusion {
   public:
-    explicit ErrorDiffusion(int width)
-        : width_(width), cur_(width, 0), next_(width, 0), white_(width) {}
+    explicit ErrorDiffusion(int width) : width_(width), cur_(width, 0), next_(width, 0) {}
 
-    void Row(const uint8_t* levels, int y, uint8_t* out) {
+    // Writes every byte of the stored row `out` (the bits past the width clear).
+    template <typename Levels>
+    void Row(const Levels& levels, int y, uint8_t* out) {
         // Every entry of the next row is written during the pass, so the rows only swap.
         std::swap(cur_, next_);
         // Odd stored rows run left to right, even ones (row 0 included) right to left.
         if (y % 2 == 1)
-            Pass<1>(levels);
+            Pass<1>(levels, levels.RowAt(y), out);
         else
-            Pass<-1>(levels);
-        Pack(out);
+            Pass<-1>(levels, levels.RowAt(y), out);
     }
 
   private:
-    // What one pixel of value V decides: white or not, and the shares of its error X. The
-    // table covers every V that can occur (the errors stay within -128..128, so V stays within
-    // -128..383) and the index is masked, so no V can reach outside it. A lookup replaces the
-    // arithmetic on the one serial chain of the pass: each pixel waits for the share before it.
-    struct Decision {
-        int16_t threeEighths;  // (3 X) / 8: to the next pixel of the pass and to the pixel below
-        int16_t quarter;       // X / 4: to the pixel below the next one
-        uint8_t white;
-    };
-    static constexpr int kOffset = 512;
-    static constexpr int kMask = 1023;
-
-    static const Decision* Decisions() {
-        static const auto table = [] {
-            std::array<Decision, kMask + 1> t{};
-            for (int i = 0; i <= kMask; ++i) {
-                const int v = i - kOffset;
-                const int white = v > 128;
-                const int error = v - 255 * white;
-                t[i] = {static_cast<int16_t>((3 * error) / 8), static_cast<int16_t>(error / 4),
-                        static_cast<uint8_t>(white)};
-            }
-            return t;
-        }();
-        return table.data();
-    }
-
     // The pixel below x receives exactly two shares in a pass: its 3/8 from x and the 1/4
     // of the pixel before x in the pass; the diagonal share of the pass's last pixel falls
     // outside the picture and is dropped. After the last row the next row is never read.
-    template <int Step>
-    void Pass(const uint8_t* levels) {
-        const Decision* decisions = Decisions();
+    // Bits are gathered in a register and each byte stored once it is complete.
+    template <int Step, typename Levels>
+    void Pass(const Levels& levels, const uint8_t* row, uint8_t* out) {
+        const Decision* decisions = kDecisions.data();
         const int* cur = cur_.data();
         int* next = next_.data();
-        uint8_t* white = white_.data();
-        int e = 0;
+        ptrdiff_t e = 0;
         int diagonal = 0;
+        unsigned bits = 0;
         int x = Step > 0 ? 0 : width_ - 1;
         for (int i = 0; i < width_; ++i, x += Step) {
-            const int v = levels[x] + cur[x] + e;
-            const Decision& d = decisions[(v + kOffset) & kMask];
-            white[x] = d.white;
+            int known = levels.At(row, x) + cur[x] + kDecisionOffset;
+            known = known < kKnownMin ? kKnownMin : known > kKnownMax ? kKnownMax : known;
+            const Decision& d = (decisions + known)[e];
             e = d.threeEighths;
-            next[x] = diagonal + e;
+            next[x] = diagonal + static_cast<int>(e);
             diagonal = d.quarter;
+            bits |= static_cast<unsigned>(d.white) << (7 - (x & 7));
+            if ((x & 7) == (Step > 0 ? 7 : 0)) {
+                out[x >> 3] = static_cast<uint8_t>(bits);
+                bits = 0;
+            }
         }
-    }
-
-    void Pack(uint8_t* out) const {
-        for (int x = 0; x < width_; ++x)
-            out[x / 8] |= static_cast<uint8_t>(white_[x] << (7 - x % 8));
+        if (Step > 0 && (width_ & 7) != 0) out[(width_ - 1) >> 3] = static_cast<uint8_t>(bits);
     }
 
     int width_;
     std::vector<int> cur_, next_;
-    std::vector<uint8_t> white_;
 };
 
-// Runs a method over rows whose levels `levelsOf(y, buffer)` produces.
-template <typename LevelsOf>
-void HalftonePass(int width, int height, HalftoneMethod method, bool trueColour, int mean,
-                  LevelsOf levelsOf, MutableRows out) {
-    std::vector<uint8_t> levels(width);
+// Runs a method over the rows of a source.
+template <typename Levels>
+void HalftonePass(const Levels& levels, int width, int height, HalftoneMethod method,
+                  bool trueColour, int mean, MutableRows out) {
     if (method == HalftoneMethod::ErrorDiffusion) {
         ErrorDiffusion diffusion(width);
-        for (int y = 0; y < height; ++y) {
-            levelsOf(y, levels.data());
-            diffusion.Row(levels.data(), y, out.data + y * out.stride);
-        }
+        for (int y = 0; y < height; ++y)
+            diffusion.Row(levels, y, out.data + y * out.stride);
         return;
     }
+    std::vector<uint8_t> row(width);
     for (int y = 0; y < height; ++y) {
-        levelsOf(y, levels.data());
-        ThresholdRow(levels.data(), width, ThresholdsFor(method, trueColour, y, mean),
+        levels.Fill(y, row.data());
+        ThresholdRow(row.data(), width, ThresholdsFor(method, trueColour, y, mean),
                      out.data + y * out.stride);
     }
 }
@@ -188,15 +230,11 @@ void HalftoneRgb24Rows(const RowsView& s, HalftoneMethod requested, int contrast
         const LumaTables luma(MakeMeanLevelTable(contrast, brightness, m.red),
                               MakeMeanLevelTable(contrast, brightness, m.green),
                               MakeMeanLevelTable(contrast, brightness, m.blue));
-        HalftonePass(
-            s.width, s.height, method, true, mean,
-            [&](int y, uint8_t* l) { luma.Row(s.data + y * s.stride, s.width, l); }, out);
+        HalftonePass(Rgb24Levels{luma, s}, s.width, s.height, method, true, mean, out);
         return;
     }
     const LumaTables luma(adjust, adjust, adjust);
-    HalftonePass(
-        s.width, s.height, method, true, mean,
-        [&](int y, uint8_t* l) { luma.Row(s.data + y * s.stride, s.width, l); }, out);
+    HalftonePass(Rgb24Levels{luma, s}, s.width, s.height, method, true, mean, out);
 }
 
 void HalftoneGrey8Rows(const RowsView& s, HalftoneMethod requested, int contrast, int brightness,
@@ -206,14 +244,7 @@ void HalftoneGrey8Rows(const RowsView& s, HalftoneMethod requested, int contrast
     int mean = 0;
     if (method == HalftoneMethod::None)
         mean = MeanAdjustedLevel(s.data, s.width, s.height, s.stride, contrast, brightness);
-    HalftonePass(
-        s.width, s.height, method, false, mean,
-        [&](int y, uint8_t* l) {
-            const uint8_t* p = s.data + y * s.stride;
-            for (int x = 0; x < s.width; ++x)
-                l[x] = adjust[p[x]];
-        },
-        out);
+    HalftonePass(Grey8Levels{adjust, s}, s.width, s.height, method, false, mean, out);
 }
 
 void Rgb24RowsToGrey8(const RowsView& s, int contrast, int brightness, MutableRows out) {
