@@ -16,10 +16,6 @@
 namespace krv::test {
 namespace {
 
-constexpr int kBarcodePageIndex = 4;  // the fifth tab of the document sheet
-constexpr size_t kFirstFontOffset = 596;
-constexpr size_t kFontRecordSize = 36;
-
 enum : int {
     kPrint = 1036,
     kFontList = 1020,
@@ -43,29 +39,8 @@ enum : int {
     kData = 1104,
 };
 
-class BarcodePage : public testing::Test {
-  protected:
-    void SetUp() override { ResetSpooler(); }
-
-    void Open() {
-        sheet.Open();
-        page = sheet.Page(kBarcodePageIndex);
-        ASSERT_NE(page, nullptr);
-    }
-
-    // A field of font `font` read from the record's bytes at its offset in the font record.
-    uint32_t Stored(int font, size_t offset, size_t width) const {
-        return RecordField(sheet.record, kFirstFontOffset + kFontRecordSize * font + offset, width);
-    }
-
-    void Notify(int id, int code) { NotifyFromControl(page, id, code); }
-
-    int Changes() const { return sheet.CountSheetMessages(PSM_CHANGED, page); }
-    void ForgetSheetMessages() { sheet.sheetMessages.clear(); }
-
-    Sheet sheet{Sheet::Kind::Document};
-    HWND page = nullptr;
-};
+// The fifth tab of the document sheet; font records of 36 bytes from byte 596.
+class BarcodePage : public CodePageTest<4, 596, 36> {};
 
 TEST_F(BarcodePage, NewPageShowsListsRangesAndRecordZero) {
     Open();

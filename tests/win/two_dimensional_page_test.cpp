@@ -16,10 +16,6 @@
 namespace krv::test {
 namespace {
 
-constexpr int kTwoDimensionalPageIndex = 5;  // the sixth tab of the document sheet
-constexpr size_t kFirstFontOffset = 884;
-constexpr size_t kFontRecordSize = 24;
-
 enum : int {
     kFontList = 1020,
     kTypeList = 1022,
@@ -52,34 +48,14 @@ enum : int {
 // The PDF417 edits, their up-downs and the PDF417 level list.
 constexpr int kPdf417Controls[] = {1047, 1053, 1048, 1054, 1049, 1056, 1050, 1057, 1023};
 
-class TwoDimensionalPage : public testing::Test {
+// The sixth tab of the document sheet; font records of 24 bytes from byte 884.
+class TwoDimensionalPage : public CodePageTest<5, 884, 24> {
   protected:
-    void SetUp() override { ResetSpooler(); }
-
-    void Open() {
-        sheet.Open();
-        page = sheet.Page(kTwoDimensionalPageIndex);
-        ASSERT_NE(page, nullptr);
-    }
-
-    // A field of font `font` read from the record's bytes at its offset in the font record.
-    uint32_t Stored(int font, size_t offset, size_t width) const {
-        return RecordField(sheet.record, kFirstFontOffset + kFontRecordSize * font + offset, width);
-    }
-
-    void Notify(int id, int code) { NotifyFromControl(page, id, code); }
-
     bool Pdf417ControlsEnabled(bool expected) const {
         for (int id : kPdf417Controls)
             if (IsEnabled(page, id) != expected) return false;
         return true;
     }
-
-    int Changes() const { return sheet.CountSheetMessages(PSM_CHANGED, page); }
-    void ForgetSheetMessages() { sheet.sheetMessages.clear(); }
-
-    Sheet sheet{Sheet::Kind::Document};
-    HWND page = nullptr;
 };
 
 TEST_F(TwoDimensionalPage, NewPageShowsRecordZeroCompletely) {

@@ -14,8 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "channel/raw_printer_channel.h"
 #include "frame/oem_devmode.h"
+#include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
@@ -77,5 +80,32 @@ inline std::vector<std::wstring> WideTexts(std::span<const std::u16string_view> 
 inline int EditLimit(HWND dialog, int edit) {
     return static_cast<int>(SendDlgItemMessageW(dialog, edit, EM_GETLIMITTEXT, 0, 0));
 }
+
+// A test of one of the two code pages of the document sheet: the page at tab `PageIndex`,
+// whose eight font records of `FontRecordSize` bytes start at `FirstFontOffset`.
+template <int PageIndex, size_t FirstFontOffset, size_t FontRecordSize>
+class CodePageTest : public testing::Test {
+  protected:
+    void SetUp() override { ResetSpooler(); }
+
+    void Open() {
+        sheet.Open();
+        page = sheet.Page(PageIndex);
+        ASSERT_NE(page, nullptr);
+    }
+
+    // A field of font `font` read from the record's bytes at its offset in the font record.
+    uint32_t Stored(int font, size_t offset, size_t width) const {
+        return RecordField(sheet.record, FirstFontOffset + FontRecordSize * font + offset, width);
+    }
+
+    void Notify(int id, int code) { NotifyFromControl(page, id, code); }
+
+    int Changes() const { return sheet.CountSheetMessages(PSM_CHANGED, page); }
+    void ForgetSheetMessages() { sheet.sheetMessages.clear(); }
+
+    Sheet sheet{Sheet::Kind::Document};
+    HWND page = nullptr;
+};
 
 }  // namespace krv::test
