@@ -95,14 +95,15 @@ void ThresholdRow(const uint8_t* levels, int width, const RowThresholds& t, uint
 
 // What one pixel of value V decides in error diffusion: white or not, and the shares of its
 // error X. A lookup replaces the arithmetic on the one serial chain of the pass: each pixel
-// waits for the share of the one before it, so that chain is kept to an add and a load.
+// waits for the share of the one before it, so that chain is kept to the index addition and the
+// load.
 struct alignas(8) Decision {
     int16_t threeEighths;  // (3 X) / 8: to the next pixel of the pass and to the pixel below
     int16_t quarter;       // X / 4: to the pixel below the next one
     uint8_t white;
 };
-// Eight bytes, so that the next lookup's address is the current pixel's row of the table plus
-// the share scaled by 8: one address computation inside the load, nothing else on the chain.
+// Eight bytes, so that the index is scaled by the load's own addressing (entries of 6 bytes
+// put a multiply on the chain).
 static_assert(sizeof(Decision) == 8);
 // Index = V + kDecisionOffset. Reachable values stay within -128..383 (every error is within
 // -128..128); the table is wider so that clamping the part of the index known before the
