@@ -1,8 +1,8 @@
 // The halftone converters on any file: the first byte picks the entry (the dispatcher or one
 // of the two converters) and the method, the next two give contrast and brightness, the rest is
 // the source bitmap. A written work file is a whole 1-bit bitmap of the source's size.
+#include "fuzz/bitmap_checks.h"
 #include "fuzz/fuzz_support.h"
-#include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"
 
 using namespace krv;
@@ -32,14 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
     }
     if (r.Written()) {
-        BmpHeaders s, h;
-        KRV_FUZZ_CHECK(ParseBmpHeaders(source, &s));
-        const std::vector<uint8_t> file = fuzz::ReadTempFile(work);
-        KRV_FUZZ_CHECK(ParseBmpHeaders(file, &h));
-        KRV_FUZZ_CHECK(h.bitCount == 1 && h.width == s.width && h.height == s.height);
-        KRV_FUZZ_CHECK(h.width > 0 && h.width <= kMaxLogoWidth);
-        KRV_FUZZ_CHECK(h.height > 0 && h.height <= kMaxLogoHeight);
-        KRV_FUZZ_CHECK(file.size() == PixelOffsetOf(1) + Stride1(h.width) * h.height);
+        KRV_FUZZ_CHECK(r.pathToUse == work);
+        fuzz::CheckWorkFileOf(source, work, 1);
     } else {
         KRV_FUZZ_CHECK(fuzz::ReadTempFile(work).empty());
         if (r.code == kConvertAlreadyMono) KRV_FUZZ_CHECK(r.pathToUse == path);

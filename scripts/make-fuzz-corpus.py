@@ -50,6 +50,9 @@ def bitmaps():
         seeds[f"rle{bits}"] = bmp(bits, 8, 8, compression=1)
         seeds[f"zerowidth{bits}"] = bmp(bits, 0, 8, pixels=b"")
         seeds[f"maxsize{bits}"] = bmp(bits, 1024, 768, pixels=b"\x0f" * 256)
+    # Whole bitmaps wider than the page admits: the converters still take them.
+    seeds["wide1_2053x2"] = bmp(1, 2053, 2)
+    seeds["wide8_2500x1"] = bmp(8, 2500, 1)
     seeds["reversed1"] = bmp(1, 16, 8, palette=[(255, 255, 255), (0, 0, 0)])
     seeds["nopolarity1"] = bmp(1, 16, 8, palette=[(10, 20, 30), (40, 50, 60)])
     seeds["twocolour8"] = bmp(8, 8, 8, palette=[(0, 0, 0), (255, 255, 255)])
