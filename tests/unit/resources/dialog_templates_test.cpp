@@ -1,6 +1,8 @@
 // The resource script as the resource compiler builds it: the test compiles res/krv857.rc
 // with the MinGW windres into a .res file and reads the dialog templates, the manifest and the
 // version block back from the bytes Windows will load. It is skipped where no windres exists.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -212,7 +214,10 @@ class CompiledResources : public testing::Test {
         const std::optional<std::string> windres = FindWindres();
         if (!windres) return;
         const fs::path res = RepoRoot() / "res";
-        const fs::path out = fs::path(testing::TempDir()) / "krv857_resources_test.res";
+        // One file per process: CTest runs the cases of this suite side by side, each in its
+        // own process, and a shared name let one read another's half-written file.
+        const fs::path out = fs::path(testing::TempDir()) /
+                             ("krv857_resources_test_" + std::to_string(getpid()) + ".res");
         const std::string command = *windres + " -c 65001 -I '" + res.string() + "' '" +
                                     (res / "krv857.rc").string() + "' -O res -o '" + out.string() +
                                     "'";
@@ -220,6 +225,9 @@ class CompiledResources : public testing::Test {
         std::ifstream in(out, std::ios::binary);
         const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                          std::istreambuf_iterator<char>()};
+        in.close();
+        std::error_code ignored;
+        fs::remove(out, ignored);
         if (compiled_) resources_ = ParseResFile(bytes);
         windresFound_ = true;
     }
