@@ -162,6 +162,12 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
                      reinterpret_cast<LPARAM>(GetDlgItem(page, kText)));
         PumpMessages();
     }
+    // PSN_APPLY to this page alone, so that what the host is told comes from it.
+    void ApplyThisPage() {
+        NMHDR apply = {GetParent(page), 0, static_cast<UINT>(PSN_APPLY)};
+        SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply));
+        PumpMessages();
+    }
     int SetResults() const {
         return int(std::count_if(sheet.hostCalls.begin(), sheet.hostCalls.end(),
                                  [](const auto& c) { return c.function == CPSFUNC_SET_RESULT; }));
@@ -409,15 +415,46 @@ TEST_F(WatermarkPageTest, ApplyWithTextWritesTheCanvasFileNamedAfterThePrinter) 
 }
 
 TEST_F(WatermarkPageTest, ApplyStopsWithoutAcknowledgementWhenTheTextFileCannotBeWritten) {
-    sheet.printerName = L"no such folder\\KRV";
+    // A printer name that would put the work file outside the temporary folder is refused.
+    sheet.printerName = L"..\\KRV";
     sheet.sheetParams.pPrinterName = sheet.printerName.data();
     sheet.record.watermarkMode = 2;
     Open();
     SendDlgItemMessageW(page, kBrightness, TBM_SETPOS, TRUE, 77);
-    sheet.PressApply();
+    sheet.hostCalls.clear();
+    ApplyThisPage();
+    EXPECT_EQ(SetResults(), 0);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_UNCHANGED, page), 0);
     EXPECT_EQ(sheet.record.watermarkBrightness, 77) << "fields stored before the file stay";
     EXPECT_TRUE(watcher.seen.empty()) << "no message";
+    EXPECT_EQ(GetFileAttributesW(WorkFile().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A printer reached through a server is named "\\server\queue": its work file lies in a
+// folder "server" of the temporary folder, made when it is needed.
+TEST_F(WatermarkPageTest, APrinterOnAServerGetsItsWorkFileInAFolderOfTheTemporaryFolder) {
+    sheet.printerName = L"\\\\krvsrv\\queue";
+    sheet.sheetParams.pPrinterName = sheet.printerName.data();
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring folder = std::wstring(temporary) + L"krvsrv";
+    const std::wstring work = folder + L"\\queue1.bmp";
+    DeleteFileW(work.c_str());
+    RemoveDirectoryW(folder.c_str());
+    sheet.record.watermarkMode = 1;
+    const std::wstring source = Fixture("red.bmp", SolidBitmap24(8, 6, 0, 0, 255));
+    Open();
+    QueueOpenFileAnswer(source);
+    Click(page, kBrowse);
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_EQ(ReadBytes(work), ReadBytes(Path("red.bmp")));
+    Click(page, kTextRadio);
+    sheet.hostCalls.clear();
+    ApplyThisPage();
+    EXPECT_EQ(SetResults(), 1);
+    EXPECT_EQ(ReadBytes(work).size(), 270054u);
+    DeleteFileW(work.c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else is left in it";
 }
 
 // ---------------------------------------------------------------- browse
@@ -449,19 +486,27 @@ TEST_F(WatermarkPageTest, BrowsingATrueColourBitmapStoresItsPathAndWritesTheWork
 
 TEST_F(WatermarkPageTest, BrowsingAFourBitBitmapReportsItAndChangesNothing) {
     sheet.record.watermarkMode = 1;
-    StoreWatermarkImagePath(sheet.record, u"C:\\before.bmp");
-    const std::wstring source = Fixture("four.bmp", FourBitBitmap());
+    const std::wstring red = Fixture("red.bmp", SolidBitmap24(40, 30, 0, 0, 255));
+    const std::wstring four = Fixture("four.bmp", FourBitBitmap());
     Open();
-    watcher.seen.clear();  // the preview's report of the missing file it was opened with
-    QueueOpenFileAnswer(source);
+    QueueOpenFileAnswer(red);
+    Click(page, kBrowse);
+    ASSERT_TRUE(watcher.seen.empty());
+    QueueOpenFileAnswer(four);
     Click(page, kBrowse);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"错误");
     EXPECT_EQ(watcher.seen[0].text, L"请确认当前指定的位图为 1/8/24/ 位！");
     EXPECT_EQ(watcher.seen[0].icon, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"C:\\before.bmp");
-    EXPECT_EQ(ItemText(page, kImagePath), L"C:\\before.bmp");
-    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
+    EXPECT_EQ(ToWide(StoredWatermarkImagePath(sheet.record)), red);
+    EXPECT_EQ(ItemText(page, kImagePath), red);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1) << "the first browse only";
+    // The next job prints the picture the page shows: the work file is the red one still.
+    EXPECT_EQ(ReadBytes(WorkFile()), ReadBytes(Path("red.bmp")));
+    SpoilDrawnFrame();
+    DragSlider(kBrightness, 0);
+    const std::vector<uint32_t> frame = DrawnFrame();
+    EXPECT_GT(std::count(frame.begin(), frame.end(), 0xFF0000u), 0) << "the preview shows red";
 }
 
 TEST_F(WatermarkPageTest, APathLongerThanTheRecordHoldsIsRefusedBeforeAnythingIsWritten) {
