@@ -4,6 +4,9 @@
 #include <string>
 #include <utility>
 
+#include "channel/ansi_text.h"
+#include "imaging/file_io.h"
+
 namespace krv::watermark_files {
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
@@ -34,6 +37,10 @@ std::u16string Hex(uint32_t value) {
 }
 
 }  // namespace
+
+std::u16string TemporaryFolder() {
+    return Utf8ToUtf16(TemporaryFolderPath());
+}
 
 ReplacementFile::ReplacementFile(std::u16string_view target) : target_(target) {
     if (target.empty()) return;

@@ -85,13 +85,6 @@ void ExclusiveFile::Close() {
     CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)));
 }
 
-std::u16string TemporaryFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
-    if (n == 0 || n > MAX_PATH) return {};
-    return std::u16string(buffer, buffer + n);
-}
-
 bool MoveReplacing(std::u16string_view from, std::u16string_view to) {
     return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
            0;

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -125,13 +124,6 @@ void ExclusiveFile::Close() {
     const int fd = static_cast<int>(std::exchange(handle_, kNoHandle));
     Release(fd);
     close(fd);
-}
-
-std::u16string TemporaryFolder() {
-    const char* dir = std::getenv("TMPDIR");
-    std::string folder = dir && *dir ? dir : "/tmp/";
-    if (folder.back() != '/') folder += '/';
-    return Utf8ToUtf16(folder);
 }
 
 bool MoveReplacing(std::u16string_view from, std::u16string_view to) {
