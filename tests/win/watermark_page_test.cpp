@@ -110,7 +110,6 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
         ScratchFolder::SetUp();
         ResetSpooler();
         ResetFileDialog();
-        ConsumeWatermarkSwitchedOff();
         WatermarkPreviewCache& cache = PreviewCache();
         cache.reloadImage = true;
         cache.reportPreviewErrors = true;
@@ -250,7 +249,7 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
     Click(page, kNoneRadio);
     EXPECT_EQ(sheet.record.watermarkMode, 0);
     EXPECT_EQ(sheet.record.printTextAsImage, 0);
-    EXPECT_TRUE(WatermarkSwitchedOffRaised());
+    EXPECT_TRUE(sheet.documentContext.watermarkSwitchedOff);
     for (const auto& group : {std::vector<int>(std::begin(kImageGroup), std::end(kImageGroup)),
                               std::vector<int>(std::begin(kTextGroup), std::end(kTextGroup)),
                               std::vector<int>(std::begin(kCommonGroup), std::end(kCommonGroup))})
@@ -260,7 +259,35 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
     EXPECT_TRUE(IsChecked(layout, kLayoutNo));
     EXPECT_FALSE(IsChecked(layout, kLayoutYes));
     EXPECT_TRUE(IsEnabled(layout, kLayoutNo));
-    EXPECT_FALSE(WatermarkSwitchedOffRaised()) << "the layout page consumed it";
+    EXPECT_FALSE(sheet.documentContext.watermarkSwitchedOff) << "the layout page consumed it";
+}
+
+// A watermark chosen and switched off again in a sheet that is then cancelled: the next sheet
+// (of the same plug-in object or another) shows the choice its own record holds.
+TEST_F(WatermarkPageTest, SwitchingTheWatermarkOffConcernsOnlyItsOwnSheet) {
+    sheet.record.printTextAsImage = 1;
+    Open();
+    Click(page, kTextRadio);
+    Click(page, kNoneRadio);
+    sheet.Close();  // cancelled: the host keeps the stored record
+    DefaultOemDevmode(&sheet.record);
+    sheet.record.printTextAsImage = 1;
+    sheet.Open();
+    HWND layout = sheet.Page(kLayoutPage);
+    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
+    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+
+    page = sheet.Page(kWatermarkPage);  // raised again, and this sheet stays open
+    Click(page, kTextRadio);
+    Click(page, kNoneRadio);
+    ASSERT_TRUE(sheet.documentContext.watermarkSwitchedOff);
+    Sheet other(Sheet::Kind::Document);
+    other.record.printTextAsImage = 1;
+    other.Open();
+    layout = other.Page(kLayoutPage);
+    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
+    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+    other.Close();
 }
 
 // ---------------------------------------------------------------- size, tile, sliders
@@ -270,7 +297,7 @@ TEST_F(WatermarkPageTest, TilingRaisesTheSizeToTwentyAndKeepsItThere) {
     sheet.record.watermarkSizePercent = 10;
     Open();
     ASSERT_EQ(ItemText(page, kSizeLabel), L"10");
-    SelectCombo(page, kPosition, 9);
+    PickComboEntry(page, kPosition, 9);
     EXPECT_EQ(sheet.record.watermarkPosition, 9);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
     EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
@@ -278,7 +305,7 @@ TEST_F(WatermarkPageTest, TilingRaisesTheSizeToTwentyAndKeepsItThere) {
     DragSlider(kSizePercent, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
     EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
-    SelectCombo(page, kPosition, 0);
+    PickComboEntry(page, kPosition, 0);
     DragSlider(kSizePercent, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 5) << "untiled, any size";
 }
@@ -455,6 +482,44 @@ TEST_F(WatermarkPageTest, APrinterOnAServerGetsItsWorkFileInAFolderOfTheTemporar
     EXPECT_EQ(ReadBytes(work).size(), 270054u);
     DeleteFileW(work.c_str());
     EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else is left in it";
+}
+
+// Apply takes every field from the controls, whatever was stored before.
+TEST_F(WatermarkPageTest, ApplyStoresPathAngleStylePositionFromTheControls) {
+    sheet.record.watermarkMode = 1;
+    Open();
+    SetDlgItemTextW(page, kImagePath, L"C:\\pictures\\mark.bmp");
+    SendDlgItemMessageW(page, kAngle, TBM_SETPOS, TRUE, 123);
+    SendDlgItemMessageW(page, kStyle, CB_SETCURSEL, 3, 0);
+    SendDlgItemMessageW(page, kPosition, CB_SETCURSEL, 7, 0);
+    ApplyThisPage();
+    EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"C:\\pictures\\mark.bmp");
+    EXPECT_EQ(sheet.record.watermarkAngle, 123);
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 3);
+    EXPECT_EQ(sheet.record.watermarkPosition, 7);
+    EXPECT_EQ(SetResults(), 1);
+}
+
+// The face, style and position lists store when a choice is confirmed; moving through the
+// dropped list (a selection change alone) stores nothing until then.
+TEST_F(WatermarkPageTest, FaceStyleAndPositionStoreAConfirmedChoiceOnly) {
+    sheet.record.watermarkMode = 2;
+    Open();
+    ASSERT_GE(ComboCount(page, kFace), 2);
+    SelectCombo(page, kFace, 1);
+    SelectCombo(page, kStyle, 2);
+    SelectCombo(page, kPosition, 8);
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 0);
+    EXPECT_EQ(sheet.record.watermarkPosition, 4);
+    EXPECT_EQ(StoredWatermarkFontName(sheet.record), u"");
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
+    PickComboEntry(page, kFace, 1);
+    PickComboEntry(page, kStyle, 2);
+    PickComboEntry(page, kPosition, 8);
+    EXPECT_EQ(ToWide(StoredWatermarkFontName(sheet.record)), ComboText(page, kFace, 1));
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 2);
+    EXPECT_EQ(sheet.record.watermarkPosition, 8);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 3);
 }
 
 // ---------------------------------------------------------------- browse
