@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/bmp_format.h"
+#include "imaging/tone.h"
 
 namespace krv {
 
@@ -44,6 +45,23 @@ void SumAcross(const uint8_t* row, const AxisSpans& across, std::vector<uint64_t
         for (uint32_t k = across.start[o]; k < across.start[o + 1]; ++k)
             sum += *p++ * across.weight[k];
         (*sums)[o] = sum;
+    }
+}
+
+// The ordered dithers compare levels with thresholds that reach the ends of the range, so on
+// their own they leave one dot in 64 (M3) or 256 (M4) on white paper, and error diffusion can
+// carry a dot into white next to dark areas. On a receipt white must stay white (blank bands
+// then go as paper feed) and black black: a level adjusted to 255 is never a dot, one adjusted
+// to 0 always is. `bits` marks white pixels, as the halftone passes write them.
+void KeepWhiteAndBlackPure(const uint8_t* levels, uint32_t w, uint32_t h, const LevelTable& adjust,
+                           uint8_t* bits, uint64_t stride) {
+    for (uint32_t y = 0; y < h; ++y, levels += w, bits += stride) {
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint8_t level = adjust[levels[x]];
+            const auto mask = static_cast<uint8_t>(0x80 >> (x % 8));
+            if (level == 255) bits[x / 8] |= mask;
+            if (level == 0) bits[x / 8] &= static_cast<uint8_t>(~mask);
+        }
     }
 }
 
@@ -121,6 +139,8 @@ bool HalftonePage(const GreyImage& page, HalftoneMethod method, int contrast, in
         uint8_t* picture = r.rows.data() + static_cast<size_t>(r.paddedHeight - h) * r.stride;
         HalftoneGrey8Rows({stored.data(), static_cast<int>(w), static_cast<int>(h), w}, method,
                           contrast, brightness, {picture, r.stride});
+        KeepWhiteAndBlackPure(stored.data(), w, h, MakeLevelTable(contrast, brightness), picture,
+                              r.stride);
         // Halftoning marks white pixels; the printer wants dots.
         NormalizeMonoRows(picture, static_cast<int>(w), r.stride, static_cast<int>(h));
         *out = std::move(r);

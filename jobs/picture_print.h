@@ -56,9 +56,11 @@ bool AppendGreyRow(GreyImage* page, const uint8_t* line, size_t length);
 
 // A page's dots with the core's halftone methods and tone adjustment, computed on the rows in
 // the stored (bottom-up) order of a bitmap file, so a picture already at its printed size gets
-// exactly the dots `logo convert --to mono` gives its 8-bit bitmap. The result's rows are a
-// whole number of bands with the picture at the top: `height` = `paddedHeight` = the page's
-// height rounded up to 24; a set bit is a printed dot. False when there is no memory.
+// the dots `logo convert --to mono` gives its 8-bit bitmap, except that a level adjusted to
+// white (255) never prints and one adjusted to black (0) always does (the ordered dithers
+// alone leave a dot in every 64 or 256 on white paper). The result's rows are a whole number
+// of bands with the picture at the top: `height` = `paddedHeight` = the page's height rounded
+// up to 24; a set bit is a printed dot. False when there is no memory.
 bool HalftonePage(const GreyImage& page, HalftoneMethod method, int contrast, int brightness,
                   MonoRaster* out);
 

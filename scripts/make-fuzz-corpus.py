@@ -260,6 +260,31 @@ def picture_seeds():
     return seeds
 
 
+# ------------------------------------------------------------------ printer jobs
+def job_seeds():
+    """One job of each kind the faces write, as the printer receives it."""
+    band = b"\x1b\x2a\x21\x03\x00" + bytes(range(9)) + b"\x0a"
+    logo = b"\x02\x00\x01\x00" + bytes(range(16))
+    grey = b"\x01\x00\x01\x00\x01\x00" + bytes(range(8))
+    return {
+        "selftest": b"\x1d\x28\x41\x02\x00\x00\x02",
+        "clear": b"\x1c\x71\x00\x00\x0a",
+        "logo": b"\x1b\x40\x1c\x71\x02" + logo + logo + b"\x0a",
+        "grey": b"\x1b\x40\x1c\x72\x01" + grey + b"\x0a",
+        "picture": (b"\x1b\x40\x1b\x61\x01\x1b\x33\x18\x1b\x4a\x18" + band + band +
+                    b"\x1b\x32\x1b\x61\x00\x1d\x56\x42\x00\x1b\x70\x00\x1e\x32"),
+        "backside": (b"\x1f\x68\x1b\x61\x01\x1b\x33\x18AB\x00\x00\x0d\x0a" + band +
+                     bytes(96) + b"\x0a\x1f\x68"),
+        "topbottom": b"\x1f\x65\x00\x00ABC\x00\x00\x00\x00",
+        "barcode": (b"\x0a\x0a\x1d\x66\x00\x1d\x48\x00\x1d\x77\x03\x1d\x68\xa3\x1d\x6b"
+                    b"\x49\x00\x1d\x77\x03\x1d\x68\xa3\x1d\x6b\x49\x04{C\x0c\x22\x00"
+                    b"\x0a\x1d\x56\x42\x00"),
+        "twod": (b"\x1d\x70\x01\x01\x03\x03\x03\x03\x1d\x71\x05\x1d\x6b\x0a0123\x00"
+                 b"\x1d\x6f\x00\x03\x00\x01\x1d\x6b\x0bMA,xy\x00"
+                 b"\x1d\x73\x01\x02\x64\x02\x01\x02\x01\x01\x1d\x6b\x0d01\x00"),
+    }
+
+
 def prefixed(seeds, prefixes):
     return {f"{name}_p{'_'.join(map(str, p))}": bytes(p) + data
             for name, data in seeds.items() for p in prefixes}
@@ -287,6 +312,7 @@ def main():
         "logo_jobs_fuzz": logo_jobs_seeds(),
         "watermark_preview_fuzz": watermark_preview_seeds(),
         "picture_decode_fuzz": prefixed(picture_seeds(), [(0,), (1,), (3,)]),
+        "job_decode_fuzz": job_seeds(),
     }
     for target, seeds in corpora.items():
         folder = os.path.join(root, target)

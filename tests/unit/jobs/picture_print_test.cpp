@@ -6,6 +6,7 @@
 
 #include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"
+#include "imaging/tone.h"
 #include "tests/unit/imaging/test_bitmaps.h"
 
 namespace krv {
@@ -107,8 +108,9 @@ TEST(PicturePrint, LinesAreClippedOrMadeUpWithWhite) {
 
 // ---------------------------------------------------------------- halftoning
 
-// A page at its printed size gets exactly the dots the 8-bit logo converter gives the same
-// picture, for every method and with tone adjustment: both read the rows bottom-up.
+// A page at its printed size gets the dots the 8-bit logo converter gives the same picture,
+// for every method and with tone adjustment (both read the rows bottom-up), except that levels
+// adjusted to white never print and those adjusted to black always do.
 TEST(PicturePrint, HalftoneMatchesTheLogoConverterOfTheSamePicture) {
     const uint32_t w = 45, h = 30;
     const GreyImage page = Picture(
@@ -127,10 +129,27 @@ TEST(PicturePrint, HalftoneMatchesTheLogoConverterOfTheSamePicture) {
         for (uint32_t top = 0; top < h; ++top)
             for (uint32_t x = 0; x < w; ++x) {
                 const size_t at = 62 + (h - 1 - top) * Stride1(w) + x / 8;
-                const bool white = work[at] & (0x80 >> (x % 8));
+                const int level = AdjustLevel(page.Row(top)[x], 30, -20);
+                const bool white = level == 255 || (level > 0 && (work[at] & (0x80 >> (x % 8))));
                 ASSERT_EQ(DotAt(dots, x, top), !white)
                     << "method " << int(method) << " at " << x << "," << top;
             }
+    }
+}
+
+// White paper stays white and black black with every method, also where the ordered
+// dithers' thresholds reach the ends of the range.
+TEST(PicturePrint, WhiteNeverPrintsAndBlackAlwaysDoes) {
+    for (const auto method : {HalftoneMethod::None, HalftoneMethod::M3, HalftoneMethod::M4,
+                              HalftoneMethod::ErrorDiffusion}) {
+        // Left half white, right half black.
+        const GreyImage page =
+            Picture(64, 48, [](uint32_t x, uint32_t) { return uint8_t(x < 32 ? 255 : 0); });
+        MonoRaster dots;
+        ASSERT_TRUE(HalftonePage(page, method, 0, 0, &dots));
+        for (uint32_t top = 0; top < 48; ++top)
+            for (uint32_t x = 0; x < 64; ++x)
+                ASSERT_EQ(DotAt(dots, x, top), x >= 32) << int(method) << " " << x << "," << top;
     }
 }
 
