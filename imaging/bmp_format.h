@@ -114,6 +114,8 @@ uint64_t BitmapBytesToRead(std::span<const uint8_t> head, uint64_t fileSize);
 // caller fills in place (rows start at 1078 for grey, at 62 for monochrome).
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height);
 Bytes MakeMonoWorkBitmap(int32_t width, int32_t height);
+// The same for a 24-bit bitmap (rows from 54): the canonical form decoded pictures take.
+Bytes MakeRgb24Bitmap(int32_t width, int32_t height);
 
 // The work bitmap path of a logo source: the last four characters (the extension) replaced by
 // "Temp.bmp". A path of fewer than four characters simply gets "Temp.bmp" appended, so the
