@@ -221,6 +221,13 @@ Bytes MakeMonoWorkBitmap(int32_t width, int32_t height) {
     return file;
 }
 
+Bytes MakeRgb24Bitmap(int32_t width, int32_t height) {
+    const BmpHeaders h = WorkHeaders(width, height, 24);
+    Bytes file(h.fileSize, 0);
+    StoreBmpHeaders(h, file.data());
+    return file;
+}
+
 std::string LogoWorkFile(const std::string& sourcePath) {
     // Count characters, not bytes, so a multi-byte character is never cut in two.
     size_t end = sourcePath.size();

@@ -114,6 +114,8 @@ uint64_t BitmapBytesToRead(std::span<const uint8_t> head, uint64_t fileSize);
 // caller fills in place (rows start at 1078 for grey, at 62 for monochrome).
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height);
 Bytes MakeMonoWorkBitmap(int32_t width, int32_t height);
+// The same for a 24-bit bitmap (rows from 54): the canonical form decoded pictures take.
+Bytes MakeRgb24Bitmap(int32_t width, int32_t height);
 
 // A work bitmap path beside a logo source, as the command-line tool keeps it (the page keeps
 // its own in a folder of its own): the last four characters (the extension) replaced by

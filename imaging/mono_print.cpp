@@ -112,28 +112,42 @@ uint32_t BandCount(const MonoRaster& r) {
     return (r.height + 23) / 24;
 }
 
+void AppendBandBitImage(const MonoRaster& r, uint32_t band, uint32_t columns, Bytes* out) {
+    const uint64_t fieldRows = 24ull * BandCount(r);
+    out->insert(out->end(), {0x1B, 0x2A, 0x21, static_cast<uint8_t>(columns % 256),
+                             static_cast<uint8_t>(columns / 256)});
+    for (uint32_t c = 0; c < columns; ++c) {
+        for (uint32_t part = 0; part < 3; ++part) {
+            uint8_t byte = 0;
+            for (uint32_t bit = 0; bit < 8; ++bit) {
+                const uint64_t fieldRow = 24ull * band + 8 * part + bit;
+                if (Dot(r, fieldRows - 1 - fieldRow, c)) byte |= static_cast<uint8_t>(0x80 >> bit);
+            }
+            out->push_back(byte);
+        }
+    }
+    out->push_back(0x0A);
+}
+
+bool BandIsBlank(const MonoRaster& r, uint32_t band) {
+    const uint64_t fieldRows = 24ull * BandCount(r);
+    for (uint64_t fieldRow = 24ull * band; fieldRow < 24ull * band + 24; ++fieldRow) {
+        const uint64_t storedRow = fieldRows - 1 - fieldRow;
+        for (uint32_t i = 0; i < r.stride; ++i) {
+            const uint64_t at = storedRow * r.stride + i;
+            if (at < r.rows.size() && r.rows[at]) return false;
+        }
+    }
+    return true;
+}
+
 Bytes EncodeBandBitImage(const MonoRaster& r) {
     const uint32_t n = 8 * r.stride;
     const uint32_t bands = BandCount(r);
-    const uint64_t fieldRows = 24ull * bands;
     Bytes out;
     out.reserve(static_cast<size_t>(bands) * (6 + 3ull * n));
-    for (uint32_t band = 0; band < bands; ++band) {
-        out.insert(out.end(), {0x1B, 0x2A, 0x21, static_cast<uint8_t>(n % 256),
-                               static_cast<uint8_t>(n / 256)});
-        for (uint32_t c = 0; c < n; ++c) {
-            for (uint32_t part = 0; part < 3; ++part) {
-                uint8_t byte = 0;
-                for (uint32_t bit = 0; bit < 8; ++bit) {
-                    const uint64_t fieldRow = 24ull * band + 8 * part + bit;
-                    if (Dot(r, fieldRows - 1 - fieldRow, c))
-                        byte |= static_cast<uint8_t>(0x80 >> bit);
-                }
-                out.push_back(byte);
-            }
-        }
-        out.push_back(0x0A);
-    }
+    for (uint32_t band = 0; band < bands; ++band)
+        AppendBandBitImage(r, band, n, &out);
     return out;
 }
 

@@ -62,6 +62,11 @@ ColumnBitImage EncodeColumnBitImage(const MonoRaster& raster);
 Bytes EncodeBandBitImage(const MonoRaster& raster);
 // The number of bands EncodeBandBitImage makes.
 uint32_t BandCount(const MonoRaster& raster);
+// One of those bands (0 is the top) with its first `columns` columns (at most 8 x stride),
+// appended to `out`.
+void AppendBandBitImage(const MonoRaster& raster, uint32_t band, uint32_t columns, Bytes* out);
+// True when the band has no dot.
+bool BandIsBlank(const MonoRaster& raster, uint32_t band);
 
 // Grey stored-logo raster from an 8-bit bitmap: four bit planes of darkness per pixel row,
 // top row first. Nothing for a file that is not an uncompressed 8-bit "BM" bitmap holding all
