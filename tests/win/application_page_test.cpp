@@ -201,24 +201,6 @@ TEST_F(ApplicationPage, TypingM857ResizesThePluginForm) {
     EXPECT_EQ(ListCount(), 1);
 }
 
-// A listed form whose name is longer than a user may type: choosing it and setting the size
-// resizes it; no form with its name cut to 18 characters appears.
-TEST_F(ApplicationPage, AListedFormWithALongNameIsResizedByItsWholeName) {
-    const std::u16string longName = u"Custom Paper-Receipt 80 x 200 mm roll";
-    Forms().Add(Form(longName, 800, 2000));
-    Open();
-    ASSERT_EQ(ListCount(), 2);
-    SelectEntry(1);
-    EXPECT_EQ(ItemText(page(), kName), std::wstring(longName.begin() + 13, longName.end()));
-    SetText(page(), kWidth, L"600");
-    Click(page(), kSetPaper);
-    EXPECT_TRUE(watcher.seen.empty());
-    EXPECT_EQ(Forms().forms().size(), 2u);
-    ASSERT_NE(Forms().Find(longName), nullptr);
-    EXPECT_EQ(Forms().Find(longName)->width, 60000u);
-    EXPECT_EQ(ListCount(), 2);
-}
-
 TEST_F(ApplicationPage, EmptyNameCreatesThePrefixAlone) {
     Open();
     SetSize(L"", L"500", L"500");

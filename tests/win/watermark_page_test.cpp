@@ -16,7 +16,6 @@
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
 #include "docpages/watermark_stretch.h"
-#include "tests/unit/imaging/test_bitmaps.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 #include "tests/win/support/fake_file_dialog.h"
 #include "tests/win/support/fake_spooler.h"
@@ -548,21 +547,6 @@ TEST_F(WatermarkPageTest, BrowsingATrueColourBitmapStoresItsPathAndWritesTheWork
     EXPECT_GT(std::count(frame.begin(), frame.end(), 0xFF3232u), 0)
         << "red brightened by the default 50";
     EXPECT_GT(std::count(frame.begin(), frame.end(), kWhite), 0);
-}
-
-// A bitmap with a 124-byte header and rows from the top, as painting programs write it: the
-// work file is the same as for the 40-byte layout of the picture, and the preview shows it.
-TEST_F(WatermarkPageTest, BrowsingABitmapWithALongHeaderAndTopDownRowsWritesTheUsualWorkFile) {
-    sheet.record.watermarkMode = 1;
-    const std::vector<uint8_t> plain = SolidBitmap24(40, 30, 0, 0, 255);
-    const std::wstring source = Fixture("v5.bmp", testing::Relayout(plain, {124, true, 0, 2}));
-    Open();
-    QueueOpenFileAnswer(source);
-    Click(page, kBrowse);
-    EXPECT_TRUE(watcher.seen.empty());
-    EXPECT_EQ(ReadBytes(WorkFile()), plain);
-    const std::vector<uint32_t> frame = DrawnFrame();
-    EXPECT_GT(std::count(frame.begin(), frame.end(), 0xFF3232u), 0);
 }
 
 TEST_F(WatermarkPageTest, BrowsingAFourBitBitmapReportsItAndChangesNothing) {
