@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "channel/ansi_text.h"
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "devpages/logo_rows.h"
 #include "imaging/bmp_format.h"
 #include "tools/tool.h"

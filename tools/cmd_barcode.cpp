@@ -3,7 +3,7 @@
 #include <string>
 
 #include "channel/ansi_text.h"
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "frame/oem_devmode.h"
 #include "tools/tool.h"
 

@@ -1,6 +1,6 @@
 // krv857 firmware: the download page's file download, the file sent unchanged.
 #include "channel/ansi_text.h"
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 #include "tools/tool.h"
 
 namespace krv::tool {

@@ -1,7 +1,7 @@
 // krv857 logo: the logo page's work files and its "LOGO" and clear-all jobs.
 #include <cstdio>
 
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "devpages/logo_rows.h"
 #include "imaging/bmp_format.h"
 #include "tools/tool.h"

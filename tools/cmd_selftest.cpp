@@ -1,5 +1,5 @@
 // krv857 selftest: the application page's self-test job.
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 #include "tools/tool.h"
 
 namespace krv::tool {

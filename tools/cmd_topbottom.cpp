@@ -3,7 +3,7 @@
 #include <string>
 
 #include "channel/ansi_text.h"
-#include "docpages/top_bottom_message.h"
+#include "jobs/top_bottom_message.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
