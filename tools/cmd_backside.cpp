@@ -43,34 +43,36 @@ LogoRowSettings SettingsOptions(Args& args, bool* given) {
 int RunBackSide(Args& args) {
     BackSideRequest request;
     request.mode = LogoMode::BlackWhite;
-    std::string text, logo, outPath;
-    if (args.TakeOption("--text", &text)) request.text = Utf8ToUtf16(text);
+    std::string logo, outPath;
+    args.TakeText("--text", &request.text);
     request.position = AlignOption(args);
     const bool hasLogo = args.TakeOption("--logo", &logo);
     bool settingsGiven = false;
     const LogoRowSettings settings = SettingsOptions(args, &settingsGiven);
     if (settingsGiven && !hasLogo)
         throw UsageError("--halftone, --contrast, --brightness need --logo");
-    if (!args.TakeOption("-o", &outPath)) throw UsageError("-o FILE is required");
+    if (!args.TakeOption("-o", &outPath)) throw UsageError("-o DST is required");
     args.Exactly(0);
+    RequireEncodable("--text", request.text);
     if (hasLogo) {
+        RequireRegularFile(logo);
         const LogoAddCheck check = CheckLogoSource(logo, LogoMode::BlackWhite);
         if (!check.accepted)
-            throw Refusal(check.message.empty() ? logo + ": not a bitmap this mode can use"
-                                                : check.message);
+            throw Refusal(logo,
+                          check.message.empty() ? "not a bitmap this mode can use" : check.message);
         PrepareLogoRow(logo, LogoMode::BlackWhite, settings);
         request.sourcePaths.push_back(logo);
         request.selectedRow = 0;
     }
     const LogoJobOutcome outcome = BuildBackSideJob(request);
-    if (outcome.kind == LogoJobOutcome::Kind::Refused) throw Refusal(outcome.message);
+    if (outcome.kind == LogoJobOutcome::Kind::Refused) throw Refusal("backside", outcome.message);
     if (outcome.kind == LogoJobOutcome::Kind::Abandoned)
-        throw Refusal("no job: " + logo + " cannot be read as a printable 1-bit bitmap");
+        throw Refusal(logo, "cannot be read as a printable 1-bit bitmap");
     return WriteJob(outcome.job, outPath);
 }
 
 }  // namespace
 
-KRV_TOOL_COMMAND(backside, "backside", kUsage, RunBackSide);
+KRV_TOOL_COMMAND(backside, "backside", "back-side characters and logo", kUsage, RunBackSide);
 
 }  // namespace krv::tool

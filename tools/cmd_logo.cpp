@@ -59,14 +59,20 @@ Options TakeOptions(Args& args) {
     return o;
 }
 
-int SendOutcome(const LogoJobOutcome& outcome, const std::string& outPath) {
-    if (outcome.kind == LogoJobOutcome::Kind::Refused) throw Refusal(outcome.message);
+int SendOutcome(const LogoJobOutcome& outcome, const std::vector<std::string>& rows,
+                const std::string& outPath) {
+    if (outcome.kind == LogoJobOutcome::Kind::Refused)
+        throw Refusal("logo download", outcome.message);
     if (outcome.kind == LogoJobOutcome::Kind::Abandoned)
-        throw Refusal("no job: a logo file cannot be read as a printable 1-bit bitmap");
-    const int rc = WriteJob(outcome.job, outPath);
-    if (!outcome.endedEarly) return rc;
-    std::fprintf(stderr, "job ended part-way: a logo file cannot be read or encoded\n");
-    return 1;
+        throw Refusal("logo download",
+                      "no job: a logo file cannot be read as a printable 1-bit bitmap");
+    if (outcome.endedEarly) {
+        // Reset and command, then two pieces a row: the row after the last whole one failed.
+        const size_t failed = (outcome.job.pieces.size() - 2) / 2;
+        throw Refusal(failed < rows.size() ? rows[failed] : "logo download",
+                      "cannot be read or encoded as a logo; nothing was written");
+    }
+    return WriteJob(outcome.job, outPath);
 }
 
 int Convert(const Options& o, const std::vector<std::string>& p) {
@@ -76,10 +82,10 @@ int Convert(const Options& o, const std::vector<std::string>& p) {
     const std::string& source = p[1];
     const ConvertResult r = ConvertLogoRow(source, mode, o.settings);
     if (r.pathToUse.empty())
-        throw Refusal(source + ": cannot be converted (" +
-                      (r.code == kConvertWrongForm ? "not a bitmap of an accepted form"
-                                                   : "cannot open, allocate or write") +
-                      ")");
+        throw Refusal(source, std::string("cannot be converted (") +
+                                  (r.code == kConvertWrongForm ? "not a bitmap of an accepted form"
+                                                               : "cannot open, allocate or write") +
+                                  ")");
     std::printf("%s\n", r.pathToUse.c_str());
     return 0;
 }
@@ -91,16 +97,18 @@ int Download(const Options& o, const std::vector<std::string>& p) {
     std::vector<std::string> rows;
     for (size_t i = 1; i < p.size(); ++i) {
         const std::string& source = p[i];
-        if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(*full);
+        if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(source, *full);
+        RequireRegularFile(source);
         const LogoAddCheck check = CheckLogoSource(source, mode);
         if (!check.accepted)
-            throw Refusal(check.message.empty() ? source + ": not a bitmap this mode can use"
-                                                : check.message);
+            throw Refusal(source,
+                          check.message.empty() ? "not a bitmap this mode can use" : check.message);
         // A failed conversion shows nothing on the page either; the job decides.
         PrepareLogoRow(source, mode, o.settings);
         rows.push_back(source);
     }
-    return SendOutcome(BuildLogoDownloadJob(rows, mode), o.outPath);
+    if (rows.empty()) throw UsageError("download needs at least one SRC");
+    return SendOutcome(BuildLogoDownloadJob(rows, mode), rows, o.outPath);
 }
 
 int Clear(const Options& o, const std::vector<std::string>& p) {
@@ -123,6 +131,6 @@ int RunLogo(Args& args) {
 
 }  // namespace
 
-KRV_TOOL_COMMAND(logo, "logo", kUsage, RunLogo);
+KRV_TOOL_COMMAND(logo, "logo", "convert, download or clear the stored logos", kUsage, RunLogo);
 
 }  // namespace krv::tool

@@ -21,15 +21,22 @@ int RunWatermark(Args& args) {
     const auto p = args.Positionals();
     if (p.size() != 3 || p[0] != "convert")
         throw UsageError("unknown or incomplete watermark command");
-    const WatermarkConvertResult result = ConvertBitmapTo24(Utf8ToUtf16(p[1]), Utf8ToUtf16(p[2]));
+    const std::string& source = p[1];
+    const std::string& target = p[2];
+    RequireRegularFile(source);
+    const WatermarkConvertResult result =
+        ConvertBitmapTo24(PathToUtf16(source), PathToUtf16(target));
     std::printf("%d\n", static_cast<int>(result));
-    if (result == WatermarkConvertResult::Done) return 0;
-    std::fprintf(stderr, "%s\n", Utf16ToUtf8(ConvertFailureMessage(result)).c_str());
-    return 1;
+    if (result == WatermarkConvertResult::Done) return kExitDone;
+    const std::string message = Utf16ToUtf8(ConvertFailureMessage(result));
+    if (result == WatermarkConvertResult::TargetNotCreated)
+        throw Refusal(target, message + " (the watermark bitmap cannot be written here)");
+    throw Refusal(source, message + " (not a 1-, 8- or 24-bit bitmap that can be read)");
 }
 
 }  // namespace
 
-KRV_TOOL_COMMAND(watermark, "watermark", kUsage, RunWatermark);
+KRV_TOOL_COMMAND(watermark, "watermark", "convert a bitmap into the watermark work file", kUsage,
+                 RunWatermark);
 
 }  // namespace krv::tool
