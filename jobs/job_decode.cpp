@@ -35,7 +35,11 @@ std::string Quoted(std::span<const uint8_t> bytes) {
 std::string InCodePage(std::span<const uint8_t> bytes) {
     const std::u16string wide =
         FromAnsi({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-    return "\"" + Utf16ToUtf8(wide) + "\"";
+    // Appended rather than `"\"" + ...`: GCC 12 warns wrongly about that concatenation.
+    std::string quoted(1, '"');
+    quoted += Utf16ToUtf8(wide);
+    quoted += '"';
+    return quoted;
 }
 
 const char* BarcodeSystemName(uint8_t m) {

@@ -3,6 +3,7 @@
 
 #include "devpages/logo_jobs.h"
 #include "devpages/logo_rows.h"
+#include "imaging/bmp_format.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -59,7 +60,7 @@ Options TakeOptions(Args& args) {
     return o;
 }
 
-int SendOutcome(const LogoJobOutcome& outcome, const std::vector<std::string>& rows,
+int SendOutcome(const LogoJobOutcome& outcome, const std::vector<LogoRowFiles>& rows,
                 const std::string& outPath) {
     if (outcome.kind == LogoJobOutcome::Kind::Refused)
         throw Refusal("logo download", outcome.message);
@@ -69,7 +70,7 @@ int SendOutcome(const LogoJobOutcome& outcome, const std::vector<std::string>& r
     if (outcome.endedEarly) {
         // Reset and command, then two pieces a row: the row after the last whole one failed.
         const size_t failed = (outcome.job.pieces.size() - 2) / 2;
-        throw Refusal(failed < rows.size() ? rows[failed] : "logo download",
+        throw Refusal(failed < rows.size() ? rows[failed].source : "logo download",
                       "cannot be read or encoded as a logo; nothing was written");
     }
     return WriteJob(outcome.job, outPath);
@@ -80,7 +81,7 @@ int Convert(const Options& o, const std::vector<std::string>& p) {
     const LogoMode mode = ModeFrom("--to", o.hasTo, o.to);
     if (p.size() != 2) throw UsageError("convert takes one SRC");
     const std::string& source = p[1];
-    const ConvertResult r = ConvertLogoRow(source, mode, o.settings);
+    const ConvertResult r = ConvertLogoRow(source, LogoWorkFile(source), mode, o.settings);
     if (r.pathToUse.empty())
         throw Refusal(source, std::string("cannot be converted (") +
                                   (r.code == kConvertWrongForm ? "not a bitmap of an accepted form"
@@ -94,7 +95,7 @@ int Download(const Options& o, const std::vector<std::string>& p) {
     if (o.hasTo) throw UsageError("download takes --mode, not --to");
     const LogoMode mode = ModeFrom("--mode", o.hasMode, o.mode);
     if (!o.hasOut) throw UsageError("-o FILE is required");
-    std::vector<std::string> rows;
+    std::vector<LogoRowFiles> rows;
     for (size_t i = 1; i < p.size(); ++i) {
         const std::string& source = p[i];
         if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(source, *full);
@@ -104,8 +105,9 @@ int Download(const Options& o, const std::vector<std::string>& p) {
             throw Refusal(source,
                           check.message.empty() ? "not a bitmap this mode can use" : check.message);
         // A failed conversion shows nothing on the page either; the job decides.
-        PrepareLogoRow(source, mode, o.settings);
-        rows.push_back(source);
+        const LogoRowFiles row{source, LogoWorkFile(source)};
+        PrepareLogoRow(row.source, row.workFile, mode, o.settings);
+        rows.push_back(row);
     }
     if (rows.empty()) throw UsageError("download needs at least one SRC");
     return SendOutcome(BuildLogoDownloadJob(rows, mode), rows, o.outPath);

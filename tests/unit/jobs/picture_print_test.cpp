@@ -121,7 +121,8 @@ TEST(PicturePrint, HalftoneMatchesTheLogoConverterOfTheSamePicture) {
                                       }));
     for (const auto method : {HalftoneMethod::None, HalftoneMethod::M3, HalftoneMethod::M4,
                               HalftoneMethod::ErrorDiffusion}) {
-        const ConvertResult converted = HalftoneGrey8ToMono1(bmp, method, 30, -20);
+        const ConvertResult converted =
+            HalftoneGrey8ToMono1(bmp, dir.Path("work.bmp"), method, 30, -20);
         ASSERT_TRUE(converted.Written());
         const Bytes work = testing::ScratchDir::Read(converted.pathToUse);
         MonoRaster dots;
