@@ -94,6 +94,9 @@ inline constexpr uint64_t kPictureReadLimit = 256ull << 20;
 Bytes ReadInputFile(const std::string& path, uint64_t limit, const char* pageMessage = nullptr);
 // The same checks without reading, for core functions that open the file themselves.
 void RequireRegularFile(const std::string& path);
+// A file core functions will write themselves: absent, or a regular file (never a folder, a
+// pipe or a device, where the write would fail late or block).
+void RequireFileTarget(const std::string& path);
 
 // A stored private record: signature "VKRT", and with `wholeRecord` exactly 1468 bytes
 // (otherwise the first 1468 bytes of a record of any size). Refused naming what it is not.

@@ -124,6 +124,11 @@ void RequireRegularFile(const std::string& path) {
     if (!sys::CheckRegularFile(path, &error)) throw Refusal(path, error);
 }
 
+void RequireFileTarget(const std::string& path) {
+    std::string error;
+    if (!sys::CheckFileTarget(path, &error)) throw Refusal(path, error);
+}
+
 int WriteJob(const PrinterJob& job, const std::string& target) {
     OutputSpooler spooler(OpenTarget(target));
     if (!SendRawJob(spooler, job, {.requireAllWritten = true}))

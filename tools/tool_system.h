@@ -23,6 +23,13 @@ std::string LastError();
 bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::string* error);
 // The same check without reading.
 bool CheckRegularFile(const std::string& path, std::string* error);
+// A place a file may be written by core code that opens it itself: absent, or a regular file.
+bool CheckFileTarget(const std::string& path, std::string* error);
+
+// A new folder only this process uses, under the temporary folder; false with the reason.
+bool MakePrivateFolder(std::string* path, std::string* error);
+// Removes a folder and everything in it, quietly.
+void RemoveFolder(const std::string& path);
 
 // Where bytes go. A sink destroyed before Finish succeeded leaves a target file as it was.
 class Sink {

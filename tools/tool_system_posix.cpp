@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <algorithm>
 #include <new>
 
@@ -227,6 +228,18 @@ bool CheckRegularFile(const std::string& path, std::string* error) {
     return true;
 }
 
+bool CheckFileTarget(const std::string& path, std::string* error) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        *error = ErrorText(errno);
+        return false;
+    }
+    if (S_ISREG(st.st_mode)) return true;
+    *error = NotAFile(st.st_mode);
+    return false;
+}
+
 bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::string* error) {
     if (!CheckRegularFile(path, error)) return false;
     // Non-blocking: should the path have become a pipe since, opening it does not wait.
@@ -261,6 +274,22 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::s
     close(fd);
     if (!ok) out->clear();
     return ok;
+}
+
+bool MakePrivateFolder(std::string* path, std::string* error) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/krv857-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        *error = "cannot create a work folder: " + ErrorText(errno);
+        return false;
+    }
+    *path = pattern;
+    return true;
+}
+
+void RemoveFolder(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 std::unique_ptr<Sink> OpenFileSink(const std::string& path, std::string* error) {
