@@ -46,6 +46,10 @@ std::optional<UINT> CodePageNumber(const std::string& name) {
 bool SetAnsiCodePage(const std::string& name) {
     const std::optional<UINT> number = CodePageNumber(name);
     if (!number) return false;
+    // A code page the system lists but cannot convert to is no use (Wine has no GB18030).
+    char a = 0;
+    if (*number != CP_ACP && WideCharToMultiByte(*number, 0, L"A", 1, &a, 1, nullptr, nullptr) != 1)
+        return false;
     CodePage() = *number;
     ShownName() = name;
     return true;
@@ -64,10 +68,12 @@ size_t FindUnencodable(std::u16string_view text) {
         const auto* w = reinterpret_cast<const wchar_t*>(text.data() + i);
         char buffer[16];
         BOOL usedDefault = FALSE;
-        // UTF-8 and GB18030 hold every character and take no default character: what they
-        // refuse is a lone surrogate.
+        // UTF-8 and GB18030 hold every character and take no default character (UTF-8 can
+        // refuse a lone surrogate; not every system takes that flag for GB18030).
         const bool holdsAll = page == CP_UTF8 || page == 54936;
-        const DWORD flags = holdsAll ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+        const DWORD flags = page == CP_UTF8 ? WC_ERR_INVALID_CHARS
+                            : holdsAll      ? 0
+                                            : WC_NO_BEST_FIT_CHARS;
         const int n = WideCharToMultiByte(page, flags, w, units, buffer, sizeof buffer, nullptr,
                                           holdsAll ? nullptr : &usedDefault);
         if (n <= 0 || usedDefault) return i;
