@@ -83,6 +83,9 @@ void ReadUnderLibpng(PngJob* job, png_structp png, png_infop info) {
     // The size is judged against our limits below, so that it is refused as too large.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(png, kChunkMemoryLimit);
+    // Every chunk's CRC is still checked, so damaged data is refused; the compressed stream's
+    // own checksum over the same bytes would add a tenth of the decoding time.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(png, info);
     const uint32_t width = png_get_image_width(png, info);
     const uint32_t height = png_get_image_height(png, info);
