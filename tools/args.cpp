@@ -93,6 +93,14 @@ std::vector<std::string> Args::Exactly(size_t n) {
     return p;
 }
 
+uint8_t TakeAlignment(Args& args, const std::string& fallback) {
+    const std::string align = args.TakeOption("--align", fallback);
+    if (align == "left") return 0;
+    if (align == "centre" || align == "center") return 1;
+    if (align == "right") return 2;
+    throw UsageError("--align must be left, centre or right");
+}
+
 void SelectCodePage(const std::string& name) {
     if (!SetAnsiCodePage(name))
         throw UsageError("unknown code page '" + name + "' (GBK, GB18030, CP437, UTF-8, 936...)");

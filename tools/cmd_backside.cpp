@@ -19,14 +19,6 @@ constexpr char kUsage[] =
     "and converted as the page does. Without --logo the page's list is empty. --halftone\n"
     "defaults to m3; contrast and brightness -100..100.\n";
 
-BackSidePosition AlignOption(Args& args) {
-    const std::string align = args.TakeOption("--align", "left");
-    if (align == "left") return BackSidePosition::Left;
-    if (align == "centre" || align == "center") return BackSidePosition::Centre;
-    if (align == "right") return BackSidePosition::Right;
-    throw UsageError("--align must be left, centre or right");
-}
-
 LogoRowSettings SettingsOptions(Args& args, bool* given) {
     std::string name;
     const bool hasMethod = args.TakeOption("--halftone", &name);
@@ -44,7 +36,7 @@ int RunBackSide(Args& args) {
     request.mode = LogoMode::BlackWhite;
     std::string logo, outPath;
     args.TakeText("--text", &request.text);
-    request.position = AlignOption(args);
+    request.position = static_cast<BackSidePosition>(TakeAlignment(args, "left"));
     const bool hasLogo = args.TakeOption("--logo", &logo);
     bool settingsGiven = false;
     const LogoRowSettings settings = SettingsOptions(args, &settingsGiven);

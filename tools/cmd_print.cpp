@@ -34,14 +34,6 @@ uint32_t PrintableWidth(Args& args) {
     throw UsageError("--paper must be 80 or 58");
 }
 
-PictureAlign AlignOption(Args& args) {
-    const std::string align = args.TakeOption("--align", "centre");
-    if (align == "left") return PictureAlign::Left;
-    if (align == "centre" || align == "center") return PictureAlign::Centre;
-    if (align == "right") return PictureAlign::Right;
-    throw UsageError("--align must be left, centre or right");
-}
-
 PicturePrintOptions TakeOptions(Args& args) {
     PicturePrintOptions o;
     o.printableWidth = PrintableWidth(args);
@@ -51,7 +43,7 @@ PicturePrintOptions TakeOptions(Args& args) {
     o.method = *method;
     o.contrast = args.TakeInt("--contrast", 0, -100, 100);
     o.brightness = args.TakeInt("--brightness", 0, -100, 100);
-    o.align = AlignOption(args);
+    o.align = static_cast<PictureAlign>(TakeAlignment(args, "centre"));
     const auto cut = CutModeFromName(args.TakeOption("--cut", "partial"));
     if (!cut) throw UsageError("--cut must be none, partial or full");
     o.cut = *cut;

@@ -74,6 +74,10 @@ struct Registrar {
 #define KRV_TOOL_COMMAND_WITH_HELP(id, name, summary, usage, fn, help) \
     static const ::krv::tool::Registrar krvToolRegistrar_##id({name, summary, usage, fn, help})
 
+// `--align left|centre|right` ("center" too) as 0, 1 or 2, the printer's alignment values;
+// `fallback` names the one taken when the option is absent.
+uint8_t TakeAlignment(Args& args, const std::string& fallback);
+
 // Applies `--codepage NAME` (taken by main for every command) to the ANSI text seam.
 void SelectCodePage(const std::string& name);
 

@@ -204,6 +204,27 @@ HANDLE OpenExisting(const std::wstring& path, DWORD access) {
                        OPEN_EXISTING, 0, nullptr);
 }
 
+// Refuses a folder, a device or a pipe at `path`; `*exists` says whether anything is there.
+bool CheckNoFolderOrDevice(const std::string& path, bool* exists, std::string* error) {
+    const std::wstring wide = Wide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    *exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!*exists) {
+        *error = ErrorText(GetLastError());
+        return true;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        *error = "is a folder, not a file";
+        return false;
+    }
+    Handle h(OpenExisting(wide, GENERIC_READ));
+    if (h.ok() && GetFileType(h.h) != FILE_TYPE_DISK) {
+        *error = "is a device or a pipe, not a regular file";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void PrepareProcess() {
@@ -216,38 +237,14 @@ std::string LastError() {
 }
 
 bool CheckRegularFile(const std::string& path, std::string* error) {
-    const std::wstring wide = Wide(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        *error = ErrorText(GetLastError());
-        return false;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        *error = "is a folder, not a file";
-        return false;
-    }
-    Handle h(OpenExisting(wide, GENERIC_READ));
-    if (h.ok() && GetFileType(h.h) != FILE_TYPE_DISK) {
-        *error = "is a device or a pipe, not a regular file";
-        return false;
-    }
-    return true;
+    bool exists = false;
+    return CheckNoFolderOrDevice(path, &exists, error) && exists;
 }
 
 bool CheckFileTarget(const std::string& path, std::string* error) {
-    const std::wstring wide = Wide(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // the core's own open tells why
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        *error = "is a folder, not a file";
-        return false;
-    }
-    Handle h(OpenExisting(wide, GENERIC_READ));
-    if (h.ok() && GetFileType(h.h) != FILE_TYPE_DISK) {
-        *error = "is a device or a pipe, not a regular file";
-        return false;
-    }
-    return true;
+    bool exists = false;
+    // An absent target is fine: the core's own open tells why when it cannot be created.
+    return CheckNoFolderOrDevice(path, &exists, error);
 }
 
 bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::string* error) {

@@ -34,6 +34,16 @@ std::string NotAFile(mode_t mode) {
     return "is not a regular file";
 }
 
+// Closes `*fd` (leaving -1 there); false with the reason when the close reports an error, as a
+// delayed write error can be.
+bool Close(int* fd, std::string* error) {
+    const int closing = *fd;
+    *fd = -1;
+    if (close(closing) == 0) return true;
+    *error = ErrorText(errno);
+    return false;
+}
+
 bool WriteAll(int fd, const uint8_t* data, size_t size, std::string* error) {
     while (size > 0) {
         const ssize_t n = write(fd, data, size);
@@ -62,9 +72,8 @@ class ReplacingFileSink : public Sink {
     }
     bool Finish(std::string* error) override {
         fchmod(fd_, mode_);
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
+        if (!Close(&fd_, error)) return false;
+        if (rename(temporary_.c_str(), target_.c_str()) != 0) {
             *error = ErrorText(errno);
             return false;
         }
@@ -89,16 +98,7 @@ class StreamSink : public Sink {
     bool Write(const uint8_t* data, size_t size, std::string* error) override {
         return WriteAll(fd_, data, size, error);
     }
-    bool Finish(std::string* error) override {
-        if (!owned_) return true;
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0) {
-            *error = ErrorText(errno);
-            return false;
-        }
-        return true;
-    }
+    bool Finish(std::string* error) override { return !owned_ || Close(&fd_, error); }
 
   private:
     int fd_;
@@ -151,13 +151,7 @@ class SocketSink : public Sink {
     bool Finish(std::string* error) override {
         // The end of the job: the printer sees the connection's end after the last byte.
         shutdown(fd_, SHUT_WR);
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0) {
-            *error = ErrorText(errno);
-            return false;
-        }
-        return true;
+        return Close(&fd_, error);
     }
 
   private:
