@@ -140,16 +140,19 @@ TEST(ToolPosix, PngJpegAndBmpOfOnePictureGiveTheSameJobs) {
         {"backside", "--halftone", "m4", "--logo"},
         {"print", "--width", "50"},
     };
-    for (const auto& [picture, bitmap] : {std::pair{png, pngBmp}, std::pair{jpeg, jpegBmp}}) {
+    // A PNG named .bmp is a PNG all the same.
+    const std::string renamed = dir.Write("renamed.bmp", PngOf(w, h, picture, true));
+    for (const auto& [source, bitmap] :
+         {std::pair{png, pngBmp}, std::pair{jpeg, jpegBmp}, std::pair{renamed, pngBmp}}) {
         for (const Strings& command : commands) {
             Bytes jobs[2];
             for (int k = 0; k < 2; ++k) {
                 Strings args = command;
-                args.insert(args.end(), {k ? bitmap : picture, "-o", dir.Path("job.bin")});
+                args.insert(args.end(), {k ? bitmap : source, "-o", dir.Path("job.bin")});
                 ASSERT_EQ(RunTool(args).exitCode, 0) << args[0] << " " << args.back();
                 jobs[k] = ScratchDir::Read(dir.Path("job.bin"));
             }
-            EXPECT_EQ(jobs[0], jobs[1]) << command[0] << " " << picture;
+            EXPECT_EQ(jobs[0], jobs[1]) << command[0] << " " << source;
         }
     }
 }

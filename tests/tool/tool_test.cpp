@@ -136,18 +136,33 @@ TEST(Tool, RefusedJobsLeaveTargetsAlone) {
                                 8, 8, [](int x, int) { return x % 2; }, Rgb{255, 0, 0}, kWhite));
     const std::string missing = dir.Path("missing.bmp");
     for (const std::string& target : {kept, dir.Path("absent.bin")}) {
-        const std::vector<std::pair<Strings, std::string>> refused = {
-            {{"topbottom", "--line0", std::string(49, 'A'), "-o", target}, "--line0"},
-            {{"barcode", "--font", "1", "--data", "12", "-o", target}, "--data"},
-            {{"logo", "download", "--mode", "mono", "-o", target, good, missing}, missing},
-            {{"logo", "download", "--mode", "mono", "-o", target, good, text}, text},
-            {{"logo", "download", "--mode", "mono", "-o", target, good, redWhite}, redWhite},
-            {{"logo", "download", "--mode", "grey", "-o", target, good, text}, text},
-            {{"backside", "--logo", text, "-o", target}, text},
-            {{"print", text, "-o", target}, text},
+        struct Refused {
+            Strings args;
+            std::string subject;
+            const char* says;
         };
-        for (const auto& [args, subject] : refused)
-            ExpectRefused(RunTool(args), subject, "");
+        const Refused refused[] = {
+            {{"topbottom", "--line0", std::string(49, 'A'), "-o", target},
+             "--line0",
+             "\xE5\xAD\x97\xE7\xAC\xA6\xE4\xB8\x8D\xE5\xBE\x97"},  // 字符不得超过48个！
+            {{"barcode", "--font", "1", "--data", "12", "-o", target},
+             "--data",
+             ": \xE6\x9D\xA1\xE7\xA0\x81"},  // the page's 条码数据错误！ without its blank
+            {{"logo", "download", "--mode", "mono", "-o", target, good, missing},
+             missing,
+             "(cannot read it:"},
+            {{"logo", "download", "--mode", "mono", "-o", target, good, text},
+             text,
+             "not a BMP, PNG or JPEG picture"},
+            {{"logo", "download", "--mode", "mono", "-o", target, good, redWhite},
+             redWhite,
+             "nothing was written"},
+            {{"logo", "download", "--mode", "grey", "-o", target, good, text}, text, "not a BMP"},
+            {{"backside", "--logo", text, "-o", target}, text, "not a BMP"},
+            {{"print", text, "-o", target}, text, "not a BMP"},
+        };
+        for (const Refused& r : refused)
+            ExpectRefused(RunTool(r.args), r.subject, r.says);
     }
     EXPECT_EQ(Text(ScratchDir::Read(kept)), "old");
     EXPECT_EQ(Names(dir), (Strings{"good.bmp", "kept.bin", "rw.bmp", "text.bmp"}));
