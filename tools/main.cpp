@@ -128,6 +128,9 @@ int Main(const std::vector<std::string>& argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "krv857: %s\n", e.what());
         return kExitRefused;
+    } catch (...) {
+        std::fprintf(stderr, "krv857: an unexpected error ended the command\n");
+        return kExitRefused;
     }
 }
 
