@@ -154,6 +154,9 @@ TEST(ToolPosix, PngJpegAndBmpOfOnePictureGiveTheSameJobs) {
             }
             EXPECT_EQ(jobs[0], jobs[1]) << command[0] << " " << source;
         }
+        // The watermark bitmap is the picture's own 24-bit bitmap.
+        ASSERT_EQ(RunTool({"watermark", "convert", source, dir.Path("w.bmp")}).exitCode, 0);
+        EXPECT_EQ(ScratchDir::Read(dir.Path("w.bmp")), ScratchDir::Read(bitmap)) << source;
     }
 }
 
