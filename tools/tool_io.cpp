@@ -2,6 +2,7 @@
 // every way there is one SpoolerSeam, so the call order and failure rules of a RAW job are the
 // same as the plug-in's.
 #include <cstdio>
+#include <cstdlib>
 
 #include "tools/tool.h"
 #include "tools/tool_system.h"
