@@ -45,10 +45,10 @@ int RunBackSide(Args& args) {
     if (!args.TakeOption("-o", &outPath)) throw UsageError("-o DST is required");
     args.Exactly(0);
     RequireEncodable("--text", request.text);
-    const PrivateFolder work;
+    LogoWorkFolder work;
     if (hasLogo) {
         request.rows.push_back(
-            PrepareLogoSource(logo, work.File("logo.bmp"), LogoMode::BlackWhite, settings));
+            PrepareLogoSource(logo, NewWorkFile(work), LogoMode::BlackWhite, settings));
         request.selectedRow = 0;
     }
     const LogoJobOutcome outcome = BuildBackSideJob(request);

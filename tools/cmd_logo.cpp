@@ -84,8 +84,8 @@ int Convert(const Options& o, const std::vector<std::string>& p) {
     if (!o.hasOut) throw UsageError("-o OUT is required: the work bitmap is written there");
     if (p.size() != 2) throw UsageError("convert takes one SRC");
     const SourcePicture source = ReadSourcePicture(p[1], kMsgCannotOpenLogo);
-    const PrivateFolder work;
-    const std::string workFile = work.File("work.bmp");
+    LogoWorkFolder work;
+    const std::string workFile = NewWorkFile(work);
     const ConvertResult r = ConvertSource(source, workFile, mode, o.settings);
     if (r.code == kConvertAlreadyMono) {
         WriteOutput(o.outPath, source.bmp);  // the page prints a 1-bit bitmap as it is
@@ -104,12 +104,11 @@ int Download(const Options& o, const std::vector<std::string>& p) {
     if (!o.hasOut) throw UsageError("-o DST is required");
     if (p.size() < 2) throw UsageError("download needs at least one SRC");
     // Every source is read, checked and converted before anything is written.
-    const PrivateFolder work;
+    LogoWorkFolder work;
     std::vector<LogoRowFiles> rows;
     for (size_t i = 1; i < p.size(); ++i) {
         if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(p[i], PageMessage(*full));
-        const std::string workFile = work.File("logo" + std::to_string(i) + ".bmp");
-        rows.push_back(PrepareLogoSource(p[i], workFile, mode, o.settings));
+        rows.push_back(PrepareLogoSource(p[i], NewWorkFile(work), mode, o.settings));
     }
     return SendOutcome(BuildLogoDownloadJob(rows, mode), rows, o.outPath);
 }

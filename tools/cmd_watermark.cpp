@@ -28,10 +28,10 @@ int RunWatermark(Args& args) {
     const SourcePicture source = ReadSourcePicture(p[1]);
     RequireFileTarget(target);
     // A decoded picture goes through the same conversion as its bitmap would.
-    const PrivateFolder work;
+    LogoWorkFolder work;
     std::string bitmap = source.path;
     if (source.format != PictureFormat::Bmp) {
-        bitmap = work.File("source.bmp");
+        bitmap = NewWorkFile(work);
         WriteOutput(bitmap, source.bmp);
     }
     const WatermarkConvertResult result =

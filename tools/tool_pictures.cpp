@@ -2,7 +2,6 @@
 
 #include "imaging/bmp_format.h"
 #include "imaging/tone.h"
-#include "tools/tool_system.h"
 
 namespace krv::tool {
 
@@ -99,17 +98,11 @@ GreyImage ReadGreyPicture(const std::string& path) {
     return grey;
 }
 
-PrivateFolder::PrivateFolder() {
-    std::string error;
-    if (!sys::MakePrivateFolder(&path_, &error)) throw Refusal("krv857", error);
-}
-
-PrivateFolder::~PrivateFolder() {
-    sys::RemoveFolder(path_);
-}
-
-std::string PrivateFolder::File(const std::string& name) const {
-    return path_ + "/" + name;
+std::string NewWorkFile(LogoWorkFolder& folder) {
+    std::string file = folder.NewWorkFile();
+    if (file.empty())
+        throw Refusal("krv857", "cannot create a work folder in the temporary folder");
+    return file;
 }
 
 }  // namespace krv::tool

@@ -1,9 +1,10 @@
 // Pictures given on the command line (BMP, PNG, JPEG), recognised by their content rather than
-// their name, and the private folder where the logo commands keep their work bitmaps.
+// their name, and the work files the commands convert them into.
 #pragma once
 
 #include <string>
 
+#include "devpages/logo_rows.h"
 #include "imaging/grey_image.h"
 #include "pictures/picture_decode.h"
 #include "tools/tool.h"
@@ -23,17 +24,8 @@ SourcePicture ReadSourcePicture(const std::string& path, const char* pageOpenMes
 // 24 bits through its palette. Refused like ReadSourcePicture, and a bitmap that lacks rows.
 GreyImage ReadGreyPicture(const std::string& path);
 
-// A folder of the tool's own under the temporary folder, removed with everything in it.
-class PrivateFolder {
-  public:
-    PrivateFolder();
-    ~PrivateFolder();
-    PrivateFolder(const PrivateFolder&) = delete;
-    PrivateFolder& operator=(const PrivateFolder&) = delete;
-    std::string File(const std::string& name) const;
-
-  private:
-    std::string path_;
-};
+// A new work file in `folder` (the logo page's own kind of folder, under the temporary folder
+// and removed with its files); refused when the folder cannot be made.
+std::string NewWorkFile(LogoWorkFolder& folder);
 
 }  // namespace krv::tool

@@ -26,11 +26,6 @@ bool CheckRegularFile(const std::string& path, std::string* error);
 // A place a file may be written by core code that opens it itself: absent, or a regular file.
 bool CheckFileTarget(const std::string& path, std::string* error);
 
-// A new folder only this process uses, under the temporary folder; false with the reason.
-bool MakePrivateFolder(std::string* path, std::string* error);
-// Removes a folder and everything in it, quietly.
-void RemoveFolder(const std::string& path);
-
 // Where bytes go. A sink destroyed before Finish succeeded leaves a target file as it was.
 class Sink {
   public:

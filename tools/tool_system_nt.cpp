@@ -7,7 +7,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <new>
 
 #include "channel/ansi_text.h"
@@ -277,32 +276,6 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::s
         return false;
     }
     return true;
-}
-
-bool MakePrivateFolder(std::string* path, std::string* error) {
-    wchar_t base[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, base);
-    if (n == 0 || n > MAX_PATH) {
-        *error = "cannot find the temporary folder";
-        return false;
-    }
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::wstring folder = std::wstring(base) + L"krv857-" +
-                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(attempt);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) {
-            *path = Utf16ToUtf8(std::u16string(folder.begin(), folder.end()));
-            return true;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    *error = "cannot create a work folder: " + ErrorText(GetLastError());
-    return false;
-}
-
-void RemoveFolder(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(Wide(path)), ignored);
 }
 
 std::unique_ptr<Sink> OpenFileSink(const std::string& path, std::string* error) {

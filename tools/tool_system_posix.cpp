@@ -10,7 +10,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <algorithm>
 #include <new>
 
@@ -268,22 +267,6 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::s
     close(fd);
     if (!ok) out->clear();
     return ok;
-}
-
-bool MakePrivateFolder(std::string* path, std::string* error) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/krv857-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        *error = "cannot create a work folder: " + ErrorText(errno);
-        return false;
-    }
-    *path = pattern;
-    return true;
-}
-
-void RemoveFolder(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
 }
 
 std::unique_ptr<Sink> OpenFileSink(const std::string& path, std::string* error) {
