@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "channel/forms_seam.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

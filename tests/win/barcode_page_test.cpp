@@ -10,7 +10,7 @@
 #include "docpages/barcode_page_rules.h"
 #include "jobs/barcode_test_print.h"
 #include "tests/win/support/barcode_pages_helpers.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -381,12 +381,12 @@ TEST(HostParts, SavedFormsAreReadWithinTheirLimits) {
     for (const Case& c : cases)
         EXPECT_EQ(host::ParseFormsText(c.line + "\n").size(), c.kept ? 1u : 0u) << c.what;
 
-    const std::vector<host::HostForm> forms = host::ParseFormsText(
+    const std::vector<FormRecord> forms = host::ParseFormsText(
         "1\t210000\t297000\t5\t6\t209995\t296994\tA4\n"
         "0\t58000\t200000\t0\t0\t58000\t200000\t窄纸\n");
     ASSERT_EQ(forms.size(), 2u);
-    EXPECT_EQ(forms[1].name, L"窄纸");
-    EXPECT_EQ(forms[0].area.right, 209995);
+    EXPECT_EQ(forms[1].name, u"窄纸");
+    EXPECT_EQ(forms[0].imageableArea.right, 209995);
     EXPECT_EQ(host::ParseFormsText(host::FormsText(forms)).size(), 2u);
     EXPECT_EQ(host::FormsText(host::ParseFormsText(host::FormsText(forms))),
               host::FormsText(forms));

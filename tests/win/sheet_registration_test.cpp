@@ -5,7 +5,7 @@
 #include "frame/module_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -18,7 +18,7 @@
 #include "docpages/watermark_stretch.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 #include "tests/win/support/fake_file_dialog.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "jobs/barcode_test_print.h"
+#include "tests/support/recording_spooler.h"
 
 namespace krv {
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "devpages/paper_forms.h"
+#include "tests/support/in_memory_forms.h"
 
 namespace krv {
 namespace {

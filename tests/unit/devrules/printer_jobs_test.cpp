@@ -12,6 +12,7 @@
 #include "jobs/file_download.h"
 #include "devpages/fonts_tree.h"
 #include "jobs/self_test.h"
+#include "tests/support/recording_spooler.h"
 
 namespace krv {
 namespace {

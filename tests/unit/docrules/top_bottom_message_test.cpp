@@ -4,6 +4,7 @@
 
 #include "channel/raw_printer_channel.h"
 #include "jobs/top_bottom_message.h"
+#include "tests/support/recording_spooler.h"
 
 namespace krv {
 namespace {

@@ -13,6 +13,7 @@
 #include "jobs/top_bottom_message.h"
 #include "imaging/bmp_format.h"
 #include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/support/recording_spooler.h"
 
 namespace krv {
 namespace {

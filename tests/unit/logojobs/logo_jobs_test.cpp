@@ -7,6 +7,7 @@
 #include "imaging/logo_convert.h"
 #include "imaging/mono_print.h"
 #include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/support/recording_spooler.h"
 
 namespace krv {
 namespace {
