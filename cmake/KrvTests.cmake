@@ -61,6 +61,11 @@ foreach(dir ${KRV_UNIT_DIRS})
     endif()
 endforeach()
 
+# The layers of the source folders (scripts/check-layers.sh), checked once, by the native build.
+if(NOT WIN32)
+    add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh)
+endif()
+
 # The krv857 program run as a user runs it; the Windows build's program under Wine, without the
 # cases that need POSIX devices, pipes or the PNG and JPEG libraries.
 file(GLOB KRV_TOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tool/*.cpp)

@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "channel/ansi_text.h"
-
 namespace krv {
 
 namespace {
@@ -14,10 +12,9 @@ void ClearBox(HDC dc, const RECT& area) {
 
 // The whole bitmap onto the whole area, colour on colour so thin lines may drop rather than
 // smear when the picture shrinks.
-bool StretchPicture(HDC dc, const RECT& area, const std::string& picture) {
-    const std::u16string wide = Utf8ToUtf16(picture);
+bool StretchPicture(HDC dc, const RECT& area, const std::u16string& picture) {
     auto* bitmap = static_cast<HBITMAP>(
-        LoadImageW(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), IMAGE_BITMAP, 0, 0,
+        LoadImageW(nullptr, reinterpret_cast<const wchar_t*>(picture.c_str()), IMAGE_BITMAP, 0, 0,
                    LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
     if (!bitmap) return false;
     BITMAP info = {};
@@ -36,7 +33,7 @@ bool StretchPicture(HDC dc, const RECT& area, const std::string& picture) {
 
 }  // namespace
 
-void DrawLogoPreview(HWND box, const std::string& picture) {
+void DrawLogoPreview(HWND box, const std::u16string& picture) {
     if (!box) return;
     RECT area = {};
     GetClientRect(box, &area);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/scratch_folder.h"
+
 namespace krv::test {
 
 using FileBytes = std::vector<uint8_t>;
@@ -24,20 +26,6 @@ inline constexpr Colour kWhiteEntry{255, 255, 255};
 FileBytes MonoBitmap(int width, int height, const std::function<bool(int, int)>& bit,
                      Colour entry0 = kBlackEntry, Colour entry1 = kWhiteEntry);
 FileBytes ColourBitmap(int width, int height, const std::function<Colour(int, int)>& pixel);
-
-// A fresh folder under GetTempPathW, removed with its files.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::wstring Path(const std::wstring& name) const { return folder_ + L"\\" + name; }
-    std::wstring Write(const std::wstring& name, const FileBytes& bytes) const;
-
-  private:
-    std::wstring folder_;
-};
 
 bool FileExists(const std::wstring& path);
 FileBytes ReadWholeFile(const std::wstring& path);
