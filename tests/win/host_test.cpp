@@ -19,6 +19,7 @@
 #include "host/host_plugin.h"
 #include "host/host_printer.h"
 #include "host/import_patch.h"
+#include "tests/common/scratch_folder.h"
 
 namespace krv::test {
 namespace {
@@ -32,21 +33,10 @@ std::wstring ProgramFolder() {
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-// A fresh folder of this test process for one case.
-std::wstring Scratch(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder =
-        std::wstring(temp) + L"krv857host-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+// A folder for the host's data inside the test's scratch folder.
+std::wstring DataFolder(const ScratchFolder& scratch, const wchar_t* name) {
+    const std::wstring folder = scratch.Path(std::wstring_view(name));
     CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
     return folder;
 }
 
@@ -121,7 +111,8 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
-    const std::wstring data = Scratch(L"document");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"document");
     const std::string first = RunInFolder(data, L"--sheet document --visit-all --ok");
     EXPECT_EQ(AddedTemplates(first), (std::vector<int>{132, 128, 131, 103, 117, 118, 105}));
     EXPECT_TRUE(Contains(first, "signature 0x564B5254 \"VKRT\"")) << first;
@@ -148,7 +139,8 @@ TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
 }
 
 TEST(HostHeadless, PrinterSheetVisitsEveryPageAndLeavesTheRecord) {
-    const std::wstring data = Scratch(L"printer");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"printer");
     Bytes stored = DefaultRecord();
     stored[offsetof(OemDevmode, duplexMode)] = 2;
     WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
@@ -168,7 +160,8 @@ TEST(HostHeadless, RecordFollowsTheSheetsOutcome) {
     } cases[] = {{L"--ok", 1, "record kept: 1468 bytes"},
                  {L"--cancel", 0, "record not kept: the sheet was not applied"}};
     for (const Case& c : cases) {
-        const std::wstring data = Scratch(L"outcome");
+        const ScratchFolder scratch;
+        const std::wstring data = DataFolder(scratch, L"outcome");
         const Bytes stored = DefaultRecord();
         WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
         const std::string log =
@@ -200,7 +193,8 @@ TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
     const Bytes defaults = DefaultRecord();
     const size_t barcodes = offsetof(OemDevmode, barcodeFonts);
     for (const Case& c : cases) {
-        const std::wstring data = Scratch(L"damaged");
+        const ScratchFolder scratch;
+        const std::wstring data = DataFolder(scratch, L"damaged");
         WriteBytes(data + L"\\record.bin", c.stored.data(), c.stored.size());
         const std::string log = RunInFolder(data, L"--sheet printer --ok");
         const Bytes kept = ReadBytes(data + L"\\record.bin");
@@ -216,7 +210,8 @@ TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
 }
 
 TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
-    const std::wstring data = Scratch(L"jobs");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"jobs");
     CreateDirectoryW((data + L"\\jobs").c_str(), nullptr);
     const std::string log = RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
     EXPECT_TRUE(Contains(log, "winspool imports now reach the host's printer")) << log;
@@ -235,7 +230,8 @@ TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
 // Even headless, Wine paints the pages into window surfaces: one 24-bit BMP per page, named
 // after the page's index and template, all of the sheet's size, showing more than a blank.
 TEST(HostHeadless, ScreenshotOfEveryPage) {
-    const std::wstring data = Scratch(L"shots");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"shots");
     const std::wstring shots = data + L"\\shots";
     CreateDirectoryW(shots.c_str(), nullptr);
     RunInFolder(data, L"--sheet printer --shots " + Quoted(shots) + L" --cancel");
@@ -266,7 +262,8 @@ TEST(HostHeadless, ScreenshotOfEveryPage) {
 }
 
 TEST(HostHeadless, FormsOfTheHostPrinterAreKeptBetweenRuns) {
-    const std::wstring data = Scratch(L"forms");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"forms");
     const std::string saved =
         "1\t210000\t297000\t0\t0\t210000\t297000\tA4\n"
         "0\t58000\t200000\t0\t0\t58000\t200000\tCustom Paper-Narrow\n"
@@ -303,7 +300,8 @@ TEST(HostCommandLine, RefusesMalformedLinesAndMissingPlugins) {
     EXPECT_EQ(RunHost(L"--click 1"), 2);
     EXPECT_EQ(RunHost(L"--ok --cancel"), 2);
     EXPECT_EQ(RunHost(L"--frobnicate"), 2);
-    const std::wstring data = Scratch(L"nodll");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"nodll");
     const std::string log =
         RunInFolder(data, L"--dll " + Quoted(data + L"\\missing.dll") + L" --ok", 1);
     EXPECT_TRUE(Contains(log, "cannot load the plug-in")) << log;
@@ -500,7 +498,8 @@ TEST(HostRealSpooler, SelfTestReachesThePrinterPortFile) {
     const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixName) GTEST_SKIP() << "needs Wine: the port is a Unix file";
-    const std::wstring data = Scratch(L"spooler");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"spooler");
     const std::wstring portFile = data + L"\\port.bin";
     WriteBytes(portFile, "", 0);
     char* unixPath = unixName(portFile.c_str());
