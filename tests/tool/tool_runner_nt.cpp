@@ -63,8 +63,10 @@ ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
     si.hStdError = Inheritable(err, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION pi{};
     ToolRun run;
-    if (CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                       &pi)) {
+    const bool started = CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    const DWORD failure = started ? 0 : GetLastError();
+    if (started) {
         if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT) {
             TerminateProcess(pi.hProcess, 1);
             WaitForSingleObject(pi.hProcess, INFINITE);
@@ -82,6 +84,7 @@ ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
     const Bytes o = ScratchFolder::Read(out), e = ScratchFolder::Read(err);
     run.out.assign(o.begin(), o.end());
     run.err.assign(e.begin(), e.end());
+    if (!started) run.err += "the tool could not be started: error " + std::to_string(failure);
     return run;
 }
 
