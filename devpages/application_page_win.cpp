@@ -1,4 +1,4 @@
-// The application page (template 114): the self-test print and the user paper sizes, which
+// The application page (IDD_APPLICATION_PAGE): the self-test print and the user paper sizes, which
 // are the spooler forms of the printer's server. The rules are PaperFormsPage's; this file
 // copies its view into the controls and hands it the user's clicks.
 #include <windows.h>
@@ -14,27 +14,13 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/application_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum ControlId : int {
-    kControlFontButton = 1045,
-    kSetPaperButton = 1046,
-    kWidthEdit = 1047,
-    kHeightEdit = 1048,
-    kDeletePaperButton = 1049,
-    kNameEdit = 1052,
-    kWidthUpDown = 1053,
-    kHeightUpDown = 1054,
-    kWidthRange = 1057,
-    kHeightRange = 1058,
-    kSelfTestButton = 1036,
-    kPaperList = 1094,
-};
-
-// The name read back from edit 1052 when a size is set.
+// The name read back from the name edit when a size is set.
 constexpr int kTypedNameChars = 255;
 
 // Per-page state: the forms of the sheet's printer and the paper-size rules over them.
@@ -54,37 +40,38 @@ LRESULT SendItem(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lPar
 
 // Limits, up-down ranges and the range texts, which replace the template's outdated ones.
 void SetSizeControls(HWND page) {
-    LimitText(page, kWidthEdit, kWidthEditLimit);
-    LimitText(page, kHeightEdit, kHeightEditLimit);
-    LimitText(page, kNameEdit, kFormNameEditLimit);
-    SetUpDownRange(page, kWidthUpDown, kMinFormWidth, kMaxFormWidth);
-    SetUpDownRange(page, kHeightUpDown, kMinFormHeight, kMaxFormHeight);
-    SetControlText(page, kWidthRange, kWidthRangeText);
-    SetControlText(page, kHeightRange, kHeightRangeText);
+    LimitText(page, IDC_APPLICATION_PAPER_WIDTH, kWidthEditLimit);
+    LimitText(page, IDC_APPLICATION_PAPER_HEIGHT, kHeightEditLimit);
+    LimitText(page, IDC_APPLICATION_PAPER_NAME, kFormNameEditLimit);
+    SetUpDownRange(page, IDC_APPLICATION_PAPER_WIDTH_UPDOWN, kMinFormWidth, kMaxFormWidth);
+    SetUpDownRange(page, IDC_APPLICATION_PAPER_HEIGHT_UPDOWN, kMinFormHeight, kMaxFormHeight);
+    SetControlText(page, IDC_APPLICATION_PAPER_WIDTH_RANGE, kWidthRangeText);
+    SetControlText(page, IDC_APPLICATION_PAPER_HEIGHT_RANGE, kHeightRangeText);
 }
 
 void ShowList(HWND page, const PaperFormsView& view) {
-    SendItem(page, kPaperList, WM_SETREDRAW, FALSE);
-    SendItem(page, kPaperList, LB_RESETCONTENT);
+    SendItem(page, IDC_APPLICATION_PAPER_LIST, WM_SETREDRAW, FALSE);
+    SendItem(page, IDC_APPLICATION_PAPER_LIST, LB_RESETCONTENT);
     for (const auto& entry : view.entries)
-        SendItem(page, kPaperList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    SendItem(page, kPaperList, LB_SETCURSEL, static_cast<WPARAM>(view.selection));
-    SendItem(page, kPaperList, WM_SETREDRAW, TRUE);
-    InvalidateRect(GetDlgItem(page, kPaperList), nullptr, TRUE);
+        SendItem(page, IDC_APPLICATION_PAPER_LIST, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(entry.c_str()));
+    SendItem(page, IDC_APPLICATION_PAPER_LIST, LB_SETCURSEL, static_cast<WPARAM>(view.selection));
+    SendItem(page, IDC_APPLICATION_PAPER_LIST, WM_SETREDRAW, TRUE);
+    InvalidateRect(GetDlgItem(page, IDC_APPLICATION_PAPER_LIST), nullptr, TRUE);
 }
 
 void ShowDeleteButton(HWND page, const PaperFormsView& view) {
-    EnableControl(page, kDeletePaperButton, view.deleteEnabled);
+    EnableControl(page, IDC_APPLICATION_DELETE_PAPER, view.deleteEnabled);
 }
 
 void ShowSize(HWND page, const PaperFormsView& view) {
-    SetDlgItemInt(page, kWidthEdit, view.width, FALSE);
-    SetDlgItemInt(page, kHeightEdit, view.height, FALSE);
+    SetDlgItemInt(page, IDC_APPLICATION_PAPER_WIDTH, view.width, FALSE);
+    SetDlgItemInt(page, IDC_APPLICATION_PAPER_HEIGHT, view.height, FALSE);
 }
 
 // The selected entry's name (without the prefix), the delete button and the size.
 void ShowSelection(HWND page, const PaperFormsView& view) {
-    SetControlText(page, kNameEdit, view.nameText);
+    SetControlText(page, IDC_APPLICATION_PAPER_NAME, view.nameText);
     ShowDeleteButton(page, view);
     ShowSize(page, view);
 }
@@ -97,8 +84,8 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) {
     // Without the forms the page stays empty.
     if (!state->paper.Initialise()) return TRUE;
     const auto& view = state->paper.view();
-    SetUpDownPosition(page, kWidthUpDown, static_cast<int>(view.width));
-    SetUpDownPosition(page, kHeightUpDown, static_cast<int>(view.height));
+    SetUpDownPosition(page, IDC_APPLICATION_PAPER_WIDTH_UPDOWN, static_cast<int>(view.width));
+    SetUpDownPosition(page, IDC_APPLICATION_PAPER_HEIGHT_UPDOWN, static_cast<int>(view.height));
     ShowList(page, view);
     ShowSelection(page, view);
     return TRUE;
@@ -115,13 +102,13 @@ void OnSelfTest(HWND page) {
 }
 
 void OnListSelection(HWND page, ApplicationPageState& state) {
-    const auto index = static_cast<int>(SendItem(page, kPaperList, LB_GETCURSEL));
+    const auto index = static_cast<int>(SendItem(page, IDC_APPLICATION_PAPER_LIST, LB_GETCURSEL));
     state.paper.SelectEntry(index);
     ShowSelection(page, state.paper.view());
 }
 
 void OnNameChanged(HWND page, ApplicationPageState& state) {
-    state.paper.NameEdited(ControlText(page, kNameEdit, kTypedNameChars));
+    state.paper.NameEdited(ControlText(page, IDC_APPLICATION_PAPER_NAME, kTypedNameChars));
     ShowDeleteButton(page, state.paper.view());
 }
 
@@ -131,12 +118,14 @@ int TypedNumber(HWND page, int id) {
 }
 
 void OnSetPaperSize(HWND page, ApplicationPageState& state) {
-    const int width = TypedNumber(page, kWidthEdit);
-    const int height = TypedNumber(page, kHeightEdit);
-    const auto result =
-        state.paper.SetPaperSize(width, height, ControlText(page, kNameEdit, kTypedNameChars));
-    if (result.width.corrected) SetControlText(page, kWidthEdit, result.width.text);
-    if (result.height.corrected) SetControlText(page, kHeightEdit, result.height.text);
+    const int width = TypedNumber(page, IDC_APPLICATION_PAPER_WIDTH);
+    const int height = TypedNumber(page, IDC_APPLICATION_PAPER_HEIGHT);
+    const auto result = state.paper.SetPaperSize(
+        width, height, ControlText(page, IDC_APPLICATION_PAPER_NAME, kTypedNameChars));
+    if (result.width.corrected)
+        SetControlText(page, IDC_APPLICATION_PAPER_WIDTH, result.width.text);
+    if (result.height.corrected)
+        SetControlText(page, IDC_APPLICATION_PAPER_HEIGHT, result.height.text);
     if (!result.ok) {
         std::u16string message(kSetFormFailedMessage), caption(kSetFormFailedCaption);
         MessageBoxW(page, Wide(message), Wide(caption), MB_OK | MB_ICONERROR);
@@ -158,22 +147,22 @@ BOOL OnCommand(HWND page, WPARAM wParam) {
     if (!state) return FALSE;
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
-    if (id == kPaperList && code == LBN_SELCHANGE) {
+    if (id == IDC_APPLICATION_PAPER_LIST && code == LBN_SELCHANGE) {
         OnListSelection(page, *state);
-    } else if (id == kNameEdit && code == EN_CHANGE) {
+    } else if (id == IDC_APPLICATION_PAPER_NAME && code == EN_CHANGE) {
         OnNameChanged(page, *state);
     } else if (code == BN_CLICKED) {
         switch (id) {
-            case kSelfTestButton:
+            case IDC_APPLICATION_SELF_TEST:
                 OnSelfTest(page);
                 break;
-            case kSetPaperButton:
+            case IDC_APPLICATION_SET_PAPER:
                 OnSetPaperSize(page, *state);
                 break;
-            case kDeletePaperButton:
+            case IDC_APPLICATION_DELETE_PAPER:
                 OnDeletePaperSize(page, *state);
                 break;
-            case kControlFontButton:
+            case IDC_APPLICATION_CONTROL_FONT:
                 OpenControlFontTableDialog(page);
                 break;
             default:

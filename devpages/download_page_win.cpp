@@ -1,4 +1,4 @@
-// The download page (template 113): the file group sends a chosen file as one "FIRMWARE" job;
+// The download page (IDD_DOWNLOAD_PAGE): the file group sends a chosen file as one "FIRMWARE" job;
 // the logo groups keep LogoList, preview its rows and send the logo, clear-all and back-side
 // jobs. The rows, modes and work files are LogoPageState's; this file only moves window
 // messages into it and its answers back into the controls.
@@ -16,20 +16,18 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/download_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-// Controls of template 113.
-constexpr int kPathEdit = 1039, kBrowse = 1040, kDownloadFile = 1036;
-constexpr int kLogoList = 1041, kPreviewBox = 1046;
-constexpr int kOriginal = 1087, kBlackWhite = 1061, kGrey = 1088;
-constexpr int kNoDither = 1089, kErrorDiffusion = 1092;  // 1089..1092: HalftoneMethod 0..3
-constexpr int kContrast = 1095, kContrastValue = 1096;
-constexpr int kBrightness = 1083, kBrightnessValue = 1086;
-constexpr int kAdd = 1042, kDelete = 1043, kDownloadAll = 1044, kClearAll = 1045;
-constexpr int kBackSideText = 1052, kLeft = 1128, kRight = 1130, kBackSide = 1047;
+// The halftone buttons are the HalftoneMethods in order, the position buttons the
+// BackSidePositions.
+static_assert(IDC_DOWNLOAD_ERROR_DIFFUSION - IDC_DOWNLOAD_NO_DITHER ==
+              static_cast<int>(HalftoneMethod::ErrorDiffusion));
+static_assert(IDC_DOWNLOAD_BACK_SIDE_RIGHT - IDC_DOWNLOAD_BACK_SIDE_LEFT ==
+              static_cast<int>(BackSidePosition::Right));
 
 // The open-file dialogs of both groups take these flags: overwrite and create prompts, hidden
 // read-only box, extension-different report, existing folders only, long names.
@@ -51,10 +49,12 @@ struct DownloadPage {
     LogoPageState logos;
 
     HWND Item(int id) const { return GetDlgItem(page, id); }
-    HWND List() const { return Item(kLogoList); }
+    HWND List() const { return Item(IDC_DOWNLOAD_LOGO_LIST); }
     void Enable(int id, bool on) const { EnableControl(page, id, on); }
     int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
-    bool HasBackSideText() const { return GetWindowTextLengthW(Item(kBackSideText)) > 0; }
+    bool HasBackSideText() const {
+        return GetWindowTextLengthW(Item(IDC_DOWNLOAD_BACK_SIDE_TEXT)) > 0;
+    }
 };
 
 DownloadPage* PageState(HWND page) {
@@ -101,12 +101,12 @@ void SendOutcome(const DownloadPage& p, const LogoJobOutcome& outcome) {
 void OnBrowse(const DownloadPage& p) {
     const std::u16string path = AskForFile(p, kFileFilter, L"请选择文件", kFilePathChars);
     if (path.empty()) return;  // a cancel keeps the earlier choice
-    SetControlText(p.page, kPathEdit, path);
-    p.Enable(kDownloadFile, true);
+    SetControlText(p.page, IDC_DOWNLOAD_FILE_PATH, path);
+    p.Enable(IDC_DOWNLOAD_FILE, true);
 }
 
 void OnDownloadFile(const DownloadPage& p) {
-    const std::u16string path = ControlText(p.page, kPathEdit, kFilePathChars);
+    const std::u16string path = ControlText(p.page, IDC_DOWNLOAD_FILE_PATH, kFilePathChars);
     if (path.empty()) return;
     const FirmwareJob built = BuildFirmwareJob(path);
     if (built.error != FileDownloadError::None) {
@@ -141,17 +141,17 @@ void RenumberListRows(const DownloadPage& p) {
 // The mode buttons are for a selected row only.
 void EnableModeButtons(const DownloadPage& p) {
     const bool on = p.logos.RowCount() > 0 && p.SelectedRow() >= 0;
-    for (int id : {kOriginal, kBlackWhite, kGrey})
+    for (int id : {IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_BLACK_WHITE, IDC_DOWNLOAD_GREY})
         p.Enable(id, on);
 }
 
 void EnableToneControls(const DownloadPage& p, const LogoToneControls& controls) {
     if (controls.halftone)
-        for (int id = kNoDither; id <= kErrorDiffusion; ++id)
+        for (int id = IDC_DOWNLOAD_NO_DITHER; id <= IDC_DOWNLOAD_ERROR_DIFFUSION; ++id)
             p.Enable(id, *controls.halftone);
     if (controls.trackbars) {
-        p.Enable(kContrast, *controls.trackbars);
-        p.Enable(kBrightness, *controls.trackbars);
+        p.Enable(IDC_DOWNLOAD_CONTRAST, *controls.trackbars);
+        p.Enable(IDC_DOWNLOAD_BRIGHTNESS, *controls.trackbars);
     }
 }
 
@@ -159,7 +159,7 @@ void EnableToneControls(const DownloadPage& p, const LogoToneControls& controls)
 void RefreshPreview(const DownloadPage& p) {
     const LogoPreview preview = p.logos.Preview(p.SelectedRow());
     EnableToneControls(p, preview.controls);
-    DrawLogoPreview(p.Item(kPreviewBox), preview.picture);
+    DrawLogoPreview(p.Item(IDC_DOWNLOAD_PREVIEW), preview.picture);
 }
 
 void ShowTone(const DownloadPage& p, int trackbar, int label, int value) {
@@ -169,9 +169,10 @@ void ShowTone(const DownloadPage& p, int trackbar, int label, int value) {
 
 void ShowRowSettings(const DownloadPage& p, int row) {
     const LogoRowSettings& s = p.logos.Settings(static_cast<size_t>(row));
-    ShowTone(p, kContrast, kContrastValue, s.contrast);
-    ShowTone(p, kBrightness, kBrightnessValue, s.brightness);
-    CheckRadioButton(p.page, kNoDither, kErrorDiffusion, kNoDither + static_cast<int>(s.method));
+    ShowTone(p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE, s.contrast);
+    ShowTone(p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE, s.brightness);
+    CheckRadioButton(p.page, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+                     IDC_DOWNLOAD_NO_DITHER + static_cast<int>(s.method));
 }
 
 int TrackbarPosition(const DownloadPage& p, int trackbar) {
@@ -181,12 +182,12 @@ int TrackbarPosition(const DownloadPage& p, int trackbar) {
 // Stores a trackbar's position as the selected row's contrast or brightness and shows it.
 void TakeTone(DownloadPage& p, int row, int trackbar) {
     const int value = TrackbarPosition(p, trackbar);
-    if (trackbar == kContrast) {
+    if (trackbar == IDC_DOWNLOAD_CONTRAST) {
         p.logos.SetContrast(row, value);
-        SetDlgItemTextW(p.page, kContrastValue, std::to_wstring(value).c_str());
+        SetDlgItemTextW(p.page, IDC_DOWNLOAD_CONTRAST_VALUE, std::to_wstring(value).c_str());
     } else {
         p.logos.SetBrightness(row, value);
-        SetDlgItemTextW(p.page, kBrightnessValue, std::to_wstring(value).c_str());
+        SetDlgItemTextW(p.page, IDC_DOWNLOAD_BRIGHTNESS_VALUE, std::to_wstring(value).c_str());
     }
 }
 
@@ -217,20 +218,20 @@ void OnDelete(DownloadPage& p) {
     }
     SetFocus(p.List());
     EnableModeButtons(p);
-    if (p.SelectedRow() < 0) DrawLogoPreview(p.Item(kPreviewBox), {});
+    if (p.SelectedRow() < 0) DrawLogoPreview(p.Item(IDC_DOWNLOAD_PREVIEW), {});
 }
 
 void OnModeChosen(DownloadPage& p, LogoMode mode) {
     const int row = p.SelectedRow();
     const LogoModeChange change = p.logos.ChooseMode(mode, row, p.HasBackSideText());
-    if (change.downloadAllEnabled) p.Enable(kDownloadAll, *change.downloadAllEnabled);
-    if (change.backSideEnabled) p.Enable(kBackSide, *change.backSideEnabled);
+    if (change.downloadAllEnabled) p.Enable(IDC_DOWNLOAD_ALL_LOGOS, *change.downloadAllEnabled);
+    if (change.backSideEnabled) p.Enable(IDC_DOWNLOAD_BACK_SIDE, *change.backSideEnabled);
     if (row >= 0 && static_cast<size_t>(row) < p.logos.RowCount()) ShowRowSettings(p, row);
     if (change.redrawPreview) RefreshPreview(p);
 }
 
 void OnHalftoneChosen(DownloadPage& p, int id) {
-    p.logos.SetMethod(p.SelectedRow(), static_cast<HalftoneMethod>(id - kNoDither));
+    p.logos.SetMethod(p.SelectedRow(), static_cast<HalftoneMethod>(id - IDC_DOWNLOAD_NO_DITHER));
     RefreshPreview(p);
 }
 
@@ -239,7 +240,7 @@ void OnDownloadAll(const DownloadPage& p) {
 }
 
 void OnBackSide(const DownloadPage& p) {
-    const std::u16string text = ControlText(p.page, kBackSideText, kBackSideChars);
+    const std::u16string text = ControlText(p.page, IDC_DOWNLOAD_BACK_SIDE_TEXT, kBackSideChars);
     SendOutcome(p, BuildBackSideJob(p.logos.BackSide(text, p.SelectedRow())));
 }
 
@@ -247,47 +248,49 @@ void OnBackSide(const DownloadPage& p) {
 
 void OnButton(DownloadPage& p, int id) {
     switch (id) {
-        case kBrowse:
+        case IDC_DOWNLOAD_BROWSE:
             return OnBrowse(p);
-        case kDownloadFile:
+        case IDC_DOWNLOAD_FILE:
             return OnDownloadFile(p);
-        case kAdd:
+        case IDC_DOWNLOAD_ADD_LOGO:
             return OnAdd(p);
-        case kDelete:
+        case IDC_DOWNLOAD_DELETE_LOGO:
             return OnDelete(p);
-        case kOriginal:
+        case IDC_DOWNLOAD_ORIGINAL:
             return OnModeChosen(p, LogoMode::Original);
-        case kBlackWhite:
+        case IDC_DOWNLOAD_BLACK_WHITE:
             return OnModeChosen(p, LogoMode::BlackWhite);
-        case kGrey:
+        case IDC_DOWNLOAD_GREY:
             return OnModeChosen(p, LogoMode::Grey);
-        case kDownloadAll:
+        case IDC_DOWNLOAD_ALL_LOGOS:
             return OnDownloadAll(p);
-        case kClearAll:
+        case IDC_DOWNLOAD_CLEAR_LOGOS:
             return SendToPrinter(p, BuildClearLogosJob());
-        case kBackSide:
+        case IDC_DOWNLOAD_BACK_SIDE:
             return OnBackSide(p);
         default:
             break;
     }
-    if (id >= kNoDither && id <= kErrorDiffusion) OnHalftoneChosen(p, id);
-    if (id >= kLeft && id <= kRight) p.logos.SetPosition(static_cast<BackSidePosition>(id - kLeft));
+    if (id >= IDC_DOWNLOAD_NO_DITHER && id <= IDC_DOWNLOAD_ERROR_DIFFUSION) OnHalftoneChosen(p, id);
+    if (id >= IDC_DOWNLOAD_BACK_SIDE_LEFT && id <= IDC_DOWNLOAD_BACK_SIDE_RIGHT)
+        p.logos.SetPosition(static_cast<BackSidePosition>(id - IDC_DOWNLOAD_BACK_SIDE_LEFT));
 }
 
 INT_PTR OnCommand(DownloadPage& p, int id, int code) {
     if (code == BN_CLICKED) OnButton(p, id);
-    if (id == kBackSideText && code == EN_CHANGE)
-        p.Enable(kBackSide, p.logos.BackSideEnabled(p.HasBackSideText()));
+    if (id == IDC_DOWNLOAD_BACK_SIDE_TEXT && code == EN_CHANGE)
+        p.Enable(IDC_DOWNLOAD_BACK_SIDE, p.logos.BackSideEnabled(p.HasBackSideText()));
     return TRUE;
 }
 
 // While a trackbar moves, both positions become the selected row's settings.
 INT_PTR OnTrackbarScroll(DownloadPage& p, int code, HWND from) {
-    if (from != p.Item(kContrast) && from != p.Item(kBrightness)) return FALSE;
+    if (from != p.Item(IDC_DOWNLOAD_CONTRAST) && from != p.Item(IDC_DOWNLOAD_BRIGHTNESS))
+        return FALSE;
     const int row = p.SelectedRow();
     if (code > TB_BOTTOM || row < 0) return TRUE;
-    TakeTone(p, row, kContrast);
-    TakeTone(p, row, kBrightness);
+    TakeTone(p, row, IDC_DOWNLOAD_CONTRAST);
+    TakeTone(p, row, IDC_DOWNLOAD_BRIGHTNESS);
     RefreshPreview(p);
     return TRUE;
 }
@@ -314,12 +317,12 @@ INT_PTR AnswerSheet(const DownloadPage& p, LONG_PTR result) {
 }
 
 INT_PTR OnNotify(DownloadPage& p, const NMHDR* header) {
-    if (header->idFrom == kLogoList) {
+    if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST) {
         if (header->code == LVN_ITEMCHANGED) RefreshPreview(p);
         if (header->code == NM_CLICK) OnListClick(p);
         return FALSE;
     }
-    if (header->idFrom == kContrast || header->idFrom == kBrightness) {
+    if (header->idFrom == IDC_DOWNLOAD_CONTRAST || header->idFrom == IDC_DOWNLOAD_BRIGHTNESS) {
         if (header->code == NM_RELEASEDCAPTURE)
             OnTrackbarReleased(p, static_cast<int>(header->idFrom));
         return FALSE;
@@ -348,9 +351,9 @@ INT_PTR OnPaint(const DownloadPage& p) {
 // ---------------------------------------------------------------- creation
 
 void InitFileGroup(const DownloadPage& p) {
-    SetReadOnly(p.page, kPathEdit);
-    p.Enable(kBrowse, true);
-    p.Enable(kDownloadFile, false);
+    SetReadOnly(p.page, IDC_DOWNLOAD_FILE_PATH);
+    p.Enable(IDC_DOWNLOAD_BROWSE, true);
+    p.Enable(IDC_DOWNLOAD_FILE, false);
 }
 
 void InitLogoList(const DownloadPage& p) {
@@ -385,13 +388,15 @@ INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
     SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
     InitFileGroup(*p);
     InitLogoList(*p);
-    CheckRadioButton(page, kOriginal, kGrey, kOriginal);
-    CheckRadioButton(page, kNoDither, kErrorDiffusion, kNoDither);
-    InitTrackbar(*p, kContrast, kContrastValue);
-    InitTrackbar(*p, kBrightness, kBrightnessValue);
-    CheckRadioButton(page, kLeft, kRight, kLeft);
-    p->Enable(kDownloadAll, false);
-    p->Enable(kBackSide, false);
+    CheckRadioButton(page, IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_GREY, IDC_DOWNLOAD_ORIGINAL);
+    CheckRadioButton(page, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+                     IDC_DOWNLOAD_NO_DITHER);
+    InitTrackbar(*p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE);
+    InitTrackbar(*p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE);
+    CheckRadioButton(page, IDC_DOWNLOAD_BACK_SIDE_LEFT, IDC_DOWNLOAD_BACK_SIDE_RIGHT,
+                     IDC_DOWNLOAD_BACK_SIDE_LEFT);
+    p->Enable(IDC_DOWNLOAD_ALL_LOGOS, false);
+    p->Enable(IDC_DOWNLOAD_BACK_SIDE, false);
     return TRUE;
 }
 

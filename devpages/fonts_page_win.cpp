@@ -1,4 +1,4 @@
-// The fonts page (template 119): a read-only tree of the printer's resident fonts and the
+// The fonts page (IDD_FONTS_PAGE): a read-only tree of the printer's resident fonts and the
 // point size each prints at. The tree is filled once from kFontsTreeItems; the page stores
 // nothing and only acknowledges apply.
 #include <windows.h>
@@ -11,16 +11,16 @@
 #include "frame/module_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/fonts_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-constexpr int kFontsTree = 1069;
 constexpr int kTreeImageSize = 16;
 
 HWND Tree(HWND page) {
-    return GetDlgItem(page, kFontsTree);
+    return GetDlgItem(page, IDC_FONTS_TREE);
 }
 
 // 16 x 16, masked, exactly the three icons and no room to grow.

@@ -1,4 +1,4 @@
-// The layout page (template 128): the paper size, mirrored from the host's own paper-size
+// The layout page (IDD_LAYOUT_PAGE): the paper size, mirrored from the host's own paper-size
 // option items and pushed back into them, and the choice to print text as an image with
 // its lock. The rotation and zoom controls of the template stay hidden and disabled.
 #include <windows.h>
@@ -14,21 +14,11 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/layout_page_ids.h"
 
 namespace krv {
 
 namespace {
-
-enum Control : int {
-    kPaperSizeList = 1020,
-    kZoomScale = 1047,
-    kTextAsImageYes = 1061,
-    kTextAsImageNo = 1062,
-    kRotateNormal = 1070,
-    kRotate180 = 1071,
-    kZoomPrinting = 1073,
-    kZoomScaleUpDown = 1076,
-};
 
 // The host's option items are read as they stand; these limits keep a faulty host from
 // making the page read without end.
@@ -105,20 +95,21 @@ LONG ItemSelection(const PaperSizeItem& item, int comboSelection, std::u16string
 }
 
 std::u16string ComboEntry(HWND page, int index) {
-    const LRESULT length = SendDlgItemMessageW(page, kPaperSizeList, CB_GETLBTEXTLEN, index, 0);
+    const LRESULT length =
+        SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_LIST, CB_GETLBTEXTLEN, index, 0);
     if (index < 0 || length <= 0) return {};
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendDlgItemMessageW(page, kPaperSizeList, CB_GETLBTEXT, index,
-                                               reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_LIST, CB_GETLBTEXT,
+                                               index, reinterpret_cast<LPARAM>(text.data()));
     if (copied <= 0) return {};
     return std::u16string(reinterpret_cast<const char16_t*>(text.data()),
                           std::min<size_t>(static_cast<size_t>(copied), length));
 }
 
 void FillPaperSizes(HWND page, const std::vector<std::u16string>& entries) {
-    SendDlgItemMessageW(page, kPaperSizeList, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_LIST, CB_RESETCONTENT, 0, 0);
     for (const std::u16string& entry : entries)
-        SendDlgItemMessageW(page, kPaperSizeList, CB_ADDSTRING, 0,
+        SendDlgItemMessageW(page, IDC_LAYOUT_PAPER_SIZE_LIST, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
@@ -152,7 +143,7 @@ void UpdateHostPaperSize(const DocumentSheetContext* context,
 void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& record,
                    bool markFirst) {
     const std::vector<PaperSizeItem> items = PaperSizeItems(context);
-    const int selection = ComboSelection(page, kPaperSizeList);
+    const int selection = ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST);
     const std::u16string chosen = ComboEntry(page, selection);
     if (selection >= 0) {
         if (markFirst) MarkPaperSizeItems(items, selection, chosen);
@@ -162,32 +153,33 @@ void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& r
 }
 
 void ShowTextAsImage(HWND page, const TextAsImageView& view) {
-    CheckButton(page, kTextAsImageYes, view.yesChecked);
-    CheckButton(page, kTextAsImageNo, view.noChecked);
-    EnableControl(page, kTextAsImageYes, view.enabled);
-    EnableControl(page, kTextAsImageNo, view.enabled);
+    CheckButton(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES, view.yesChecked);
+    CheckButton(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO, view.noChecked);
+    EnableControl(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES, view.enabled);
+    EnableControl(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO, view.enabled);
 }
 
 TextAsImageView ShownTextAsImage(HWND page) {
     TextAsImageView view;
-    view.enabled = IsWindowEnabled(GetDlgItem(page, kTextAsImageYes)) != FALSE;
-    view.yesChecked = ButtonChecked(page, kTextAsImageYes);
-    view.noChecked = ButtonChecked(page, kTextAsImageNo);
+    view.enabled = IsWindowEnabled(GetDlgItem(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES)) != FALSE;
+    view.yesChecked = ButtonChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES);
+    view.noChecked = ButtonChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO);
     return view;
 }
 
 // The rotation and zoom controls show the record and are then switched off: the page keeps
 // the fields but offers no way to change them.
 void SetUpHiddenControls(HWND page, const OemDevmode& record) {
-    CheckButton(page, kRotateNormal, record.rotate180 == 0);
-    CheckButton(page, kRotate180, record.rotate180 != 0);
-    CheckButton(page, kZoomPrinting, record.zoomPrinting != 0);
-    LimitText(page, kZoomScale, 3);
-    SetUpDownRange(page, kZoomScaleUpDown, 10, 100);
-    SetUpDownPosition(page, kZoomScaleUpDown, record.zoomScalePercent);
-    CheckButton(page, kZoomPrinting, false);
-    CheckButton(page, kRotate180, false);
-    for (const int id : {kZoomPrinting, kZoomScale, kZoomScaleUpDown, kRotate180})
+    CheckButton(page, IDC_LAYOUT_ROTATE_NORMAL, record.rotate180 == 0);
+    CheckButton(page, IDC_LAYOUT_ROTATE_180, record.rotate180 != 0);
+    CheckButton(page, IDC_LAYOUT_ZOOM_PRINTING, record.zoomPrinting != 0);
+    LimitText(page, IDC_LAYOUT_ZOOM_SCALE, 3);
+    SetUpDownRange(page, IDC_LAYOUT_ZOOM_SCALE_UPDOWN, 10, 100);
+    SetUpDownPosition(page, IDC_LAYOUT_ZOOM_SCALE_UPDOWN, record.zoomScalePercent);
+    CheckButton(page, IDC_LAYOUT_ZOOM_PRINTING, false);
+    CheckButton(page, IDC_LAYOUT_ROTATE_180, false);
+    for (const int id : {IDC_LAYOUT_ZOOM_PRINTING, IDC_LAYOUT_ZOOM_SCALE,
+                         IDC_LAYOUT_ZOOM_SCALE_UPDOWN, IDC_LAYOUT_ROTATE_180})
         EnableControl(page, id, false);
 }
 
@@ -195,7 +187,7 @@ void SelectHostCurrentSize(HWND page, const std::vector<PaperSizeItem>& items) {
     const std::vector<std::u16string> entries = ComboEntries(items);
     const std::vector<std::u16string_view> current = HostCurrentNames(items);
     const int selection = InitialPaperSizeSelection(entries, u"", current);
-    if (selection >= 0) SelectComboEntry(page, kPaperSizeList, selection);
+    if (selection >= 0) SelectComboEntry(page, IDC_LAYOUT_PAPER_SIZE_LIST, selection);
 }
 
 void OnInit(HWND page, const DocumentSheetContext* context) {
@@ -206,7 +198,7 @@ void OnInit(HWND page, const DocumentSheetContext* context) {
     if (!record) return;
     const int selection =
         InitialPaperSizeSelection(entries, PaperSizeName(*record), HostCurrentNames(items));
-    SelectComboEntry(page, kPaperSizeList, selection);
+    SelectComboEntry(page, IDC_LAYOUT_PAPER_SIZE_LIST, selection);
     SetUpHiddenControls(page, *record);
     ShowTextAsImage(page, InitialTextAsImageView(*record));
 }
@@ -223,8 +215,8 @@ INT_PTR OnSetActive(HWND page, const DocumentSheetContext* context) {
 
 INT_PTR OnApply(HWND page, const DocumentSheetContext* context) {
     if (OemDevmode* record = PageRecord(context)) {
-        ApplyRotateRadios(*record, ButtonChecked(page, kRotateNormal),
-                          ButtonChecked(page, kRotate180));
+        ApplyRotateRadios(*record, ButtonChecked(page, IDC_LAYOUT_ROTATE_NORMAL),
+                          ButtonChecked(page, IDC_LAYOUT_ROTATE_180));
         PushPaperSize(page, context, *record, false);
     }
     AcknowledgeApply(page, context);
@@ -246,10 +238,11 @@ INT_PTR OnNotify(HWND page, const DocumentSheetContext* context, const NMHDR* he
 INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int code) {
     OemDevmode* record = PageRecord(context);
     if (!record) return FALSE;
-    if (id == kPaperSizeList && code == CBN_SELCHANGE) {
+    if (id == IDC_LAYOUT_PAPER_SIZE_LIST && code == CBN_SELCHANGE) {
         PushPaperSize(page, context, *record, true);
-    } else if ((id == kTextAsImageYes || id == kTextAsImageNo) && code == BN_CLICKED) {
-        record->printTextAsImage = id == kTextAsImageYes ? 1 : 0;
+    } else if ((id == IDC_LAYOUT_TEXT_AS_IMAGE_YES || id == IDC_LAYOUT_TEXT_AS_IMAGE_NO) &&
+               code == BN_CLICKED) {
+        record->printTextAsImage = id == IDC_LAYOUT_TEXT_AS_IMAGE_YES ? 1 : 0;
     } else {
         return FALSE;
     }

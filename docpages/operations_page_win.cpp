@@ -1,21 +1,20 @@
-// The operations page (template 103): one button per moment of the job; each opens the
+// The operations page (IDD_OPERATIONS_PAGE): one button per moment of the job; each opens the
 // event-action dialog on that moment's block of the record and stores it back on "确认".
 #include "docpages/event_action_dialog_win.h"
 #include "docpages/event_action_rules.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/operations_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-constexpr int kFirstMomentButton = 1011;
-constexpr int kLastMomentButton = 1014;
-
-// Buttons 1011..1014 are the moments 0..3: start of document, start of page, end of page,
+// The buttons are the moments 0..3 in order: start of document, start of page, end of page,
 // end of document.
+static_assert(IDC_OPERATIONS_END_OF_DOCUMENT - IDC_OPERATIONS_START_OF_DOCUMENT == 3);
 EventMoment MomentOfButton(int id) {
-    return static_cast<EventMoment>(id - kFirstMomentButton);
+    return static_cast<EventMoment>(id - IDC_OPERATIONS_START_OF_DOCUMENT);
 }
 
 void EditMoment(HWND page, const DocumentSheetContext* context, EventMoment moment) {
@@ -30,7 +29,9 @@ void EditMoment(HWND page, const DocumentSheetContext* context, EventMoment mome
 }
 
 INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int code) {
-    if (code != BN_CLICKED || id < kFirstMomentButton || id > kLastMomentButton) return FALSE;
+    if (code != BN_CLICKED || id < IDC_OPERATIONS_START_OF_DOCUMENT ||
+        id > IDC_OPERATIONS_END_OF_DOCUMENT)
+        return FALSE;
     EditMoment(page, context, MomentOfButton(id));
     return TRUE;
 }

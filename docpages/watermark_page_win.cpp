@@ -1,4 +1,4 @@
-// The watermark page (template 131): no watermark, an image watermark (a bitmap file) or a
+// The watermark page (IDD_WATERMARK_PAGE): no watermark, an image watermark (a bitmap file) or a
 // text watermark, with position, size and brightness, a live preview, and the work file left
 // for the driver's rendering side. Every change is written into the record at once; apply
 // writes everything again from the controls and, for text, writes the work file.
@@ -20,35 +20,21 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/watermark_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum Control : int {
-    kAngle = 1018,
-    kText = 1020,
-    kFace = 1021,
-    kStyle = 1022,
-    kPosition = 1023,
-    kImagePath = 1047,
-    kBrowse = 1049,
-    kFontSize = 1052,
-    kImageRadio = 1061,
-    kNoneRadio = 1077,
-    kTextRadio = 1078,
-    kFontSizeUpDown = 1080,
-    kAngleLabel = 1081,
-    kSizePercent = 1082,
-    kBrightness = 1083,
-    kSizeLabel = 1084,
-    kPreviewFrame = 1085,
-    kBrightnessLabel = 1086,
-};
-
-constexpr int kImageGroup[] = {kImagePath, kBrowse};
-constexpr int kTextGroup[] = {kText, kFace, kStyle, kFontSize, kFontSizeUpDown, kAngle};
-constexpr int kCommonGroup[] = {kPosition, kSizePercent, kBrightness};
+constexpr int kImageGroup[] = {IDC_WATERMARK_IMAGE_PATH, IDC_WATERMARK_BROWSE};
+constexpr int kTextGroup[] = {IDC_WATERMARK_TEXT,
+                              IDC_WATERMARK_FACE,
+                              IDC_WATERMARK_STYLE,
+                              IDC_WATERMARK_FONT_SIZE,
+                              IDC_WATERMARK_FONT_SIZE_UPDOWN,
+                              IDC_WATERMARK_ANGLE};
+constexpr int kCommonGroup[] = {IDC_WATERMARK_POSITION, IDC_WATERMARK_SIZE,
+                                IDC_WATERMARK_BRIGHTNESS};
 
 constexpr int kFileNameCharacters = 510;  // the open-file dialog's buffers
 constexpr int kTextReadCharacters = 39;   // room when reading the text combo's edit part
@@ -77,9 +63,9 @@ void ShowControlGroups(HWND page, WatermarkMode mode) {
 }
 
 std::optional<WatermarkMode> CheckedMode(HWND page) {
-    if (ButtonChecked(page, kNoneRadio)) return WatermarkMode::None;
-    if (ButtonChecked(page, kImageRadio)) return WatermarkMode::Image;
-    if (ButtonChecked(page, kTextRadio)) return WatermarkMode::Text;
+    if (ButtonChecked(page, IDC_WATERMARK_NONE_RADIO)) return WatermarkMode::None;
+    if (ButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO)) return WatermarkMode::Image;
+    if (ButtonChecked(page, IDC_WATERMARK_TEXT_RADIO)) return WatermarkMode::Text;
     return std::nullopt;
 }
 
@@ -98,9 +84,9 @@ std::u16string SelectedEntry(HWND page, int id) {
 
 // The selected suggestion, or what the user typed when none is selected.
 std::u16string ChosenText(HWND page) {
-    const int selection = ComboSelection(page, kText);
-    if (selection >= 0) return ComboEntry(page, kText, selection);
-    return ControlText(page, kText, kTextReadCharacters);
+    const int selection = ComboSelection(page, IDC_WATERMARK_TEXT);
+    if (selection >= 0) return ComboEntry(page, IDC_WATERMARK_TEXT, selection);
+    return ControlText(page, IDC_WATERMARK_TEXT, kTextReadCharacters);
 }
 
 int SliderPosition(HWND page, int id) {
@@ -124,13 +110,14 @@ void SetUpSlider(HWND page, int id, int labelId, int maximum, int position) {
 
 int TypedFontSize(HWND page) {
     BOOL translated = FALSE;
-    return static_cast<int>(GetDlgItemInt(page, kFontSize, &translated, TRUE));
+    return static_cast<int>(GetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE, &translated, TRUE));
 }
 
 // The up-down sets the field's text; that change comes back as the field's own notification.
 void MoveFontSize(HWND page, int size) {
-    SetUpDownPosition(page, kFontSizeUpDown, size);
-    if (TypedFontSize(page) != size) SetDlgItemInt(page, kFontSize, static_cast<UINT>(size), TRUE);
+    SetUpDownPosition(page, IDC_WATERMARK_FONT_SIZE_UPDOWN, size);
+    if (TypedFontSize(page) != size)
+        SetDlgItemInt(page, IDC_WATERMARK_FONT_SIZE, static_cast<UINT>(size), TRUE);
 }
 
 // ---- the sheet's printer and the preview
@@ -149,27 +136,27 @@ std::u16string WorkFile(const DocumentSheetContext* context) {
 TextWatermarkSpec ReadTextSpec(HWND page) {
     TextWatermarkSpec spec;
     spec.text = ChosenText(page);
-    spec.faceName = SelectedEntry(page, kFace);
+    spec.faceName = SelectedEntry(page, IDC_WATERMARK_FACE);
     spec.pointSize = TypedFontSize(page);
-    spec.angleDegrees = SliderPosition(page, kAngle);
-    spec.style = ComboSelection(page, kStyle);
+    spec.angleDegrees = SliderPosition(page, IDC_WATERMARK_ANGLE);
+    spec.style = ComboSelection(page, IDC_WATERMARK_STYLE);
     return spec;
 }
 
 void RedrawPreview(HWND page, const DocumentSheetContext* context, bool reportTooLarge) {
     WatermarkPreviewRequest request;
     request.mode = CheckedMode(page).value_or(WatermarkMode::None);
-    request.imagePath = ControlText(page, kImagePath, kFileNameCharacters);
+    request.imagePath = ControlText(page, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters);
     request.text = ReadTextSpec(page);
-    request.position = ComboSelection(page, kPosition);
-    request.sizePercent = SliderPosition(page, kSizePercent);
-    request.brightness = SliderPosition(page, kBrightness);
+    request.position = ComboSelection(page, IDC_WATERMARK_POSITION);
+    request.sizePercent = SliderPosition(page, IDC_WATERMARK_SIZE);
+    request.brightness = SliderPosition(page, IDC_WATERMARK_BRIGHTNESS);
     request.workFile = WorkFile(context);
     request.reportTooLarge = reportTooLarge;
     OemDevmode* record = PageRecord(context);
     if (record && request.mode == WatermarkMode::Text)
         StoreWatermarkText(*record, request.text.text);
-    WatermarkPreview(page, GetDlgItem(page, kPreviewFrame), request);
+    WatermarkPreview(page, GetDlgItem(page, IDC_WATERMARK_PREVIEW), request);
 }
 
 // A stored change: the sheet is told, and the preview follows at once.
@@ -182,64 +169,67 @@ void Refresh(HWND page, const DocumentSheetContext* context) {
 
 int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM page) {
     if (type & TRUETYPE_FONTTYPE)
-        Send(reinterpret_cast<HWND>(page), kFace, CB_ADDSTRING, 0,
+        Send(reinterpret_cast<HWND>(page), IDC_WATERMARK_FACE, CB_ADDSTRING, 0,
              reinterpret_cast<LPARAM>(font->lfFaceName));
     return 1;
 }
 
 void FillFaces(HWND page, const std::u16string& storedFace) {
-    Send(page, kFace, CB_RESETCONTENT);
+    Send(page, IDC_WATERMARK_FACE, CB_RESETCONTENT);
     LOGFONTW wanted = {};
     wanted.lfCharSet = ANSI_CHARSET;
     if (HDC dc = GetDC(page)) {
         EnumFontFamiliesExW(dc, &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(page), 0);
         ReleaseDC(page, dc);
     }
-    SelectComboEntry(page, kFace, 0);
+    SelectComboEntry(page, IDC_WATERMARK_FACE, 0);
     if (storedFace.empty()) return;
-    const LRESULT found = Send(page, kFace, CB_FINDSTRING, static_cast<WPARAM>(-1),
+    const LRESULT found = Send(page, IDC_WATERMARK_FACE, CB_FINDSTRING, static_cast<WPARAM>(-1),
                                reinterpret_cast<LPARAM>(Wide(storedFace)));
-    if (found != CB_ERR) Send(page, kFace, CB_SETCURSEL, found);
+    if (found != CB_ERR) Send(page, IDC_WATERMARK_FACE, CB_SETCURSEL, found);
 }
 
 void FillTexts(HWND page, const std::u16string& storedText) {
-    Send(page, kText, CB_RESETCONTENT);
+    Send(page, IDC_WATERMARK_TEXT, CB_RESETCONTENT);
     // One character fewer than the field holds: what is typed is what is stored and drawn.
-    Send(page, kText, CB_LIMITTEXT, kWatermarkTextMaxCharacters);
-    FillComboList(page, kText, kSuggestedWatermarkTexts);
+    Send(page, IDC_WATERMARK_TEXT, CB_LIMITTEXT, kWatermarkTextMaxCharacters);
+    FillComboList(page, IDC_WATERMARK_TEXT, kSuggestedWatermarkTexts);
     if (storedText.empty())
-        SelectComboEntry(page, kText, 0);
+        SelectComboEntry(page, IDC_WATERMARK_TEXT, 0);
     else
-        SetControlText(page, kText, storedText);
+        SetControlText(page, IDC_WATERMARK_TEXT, storedText);
 }
 
 void ShowMode(HWND page, WatermarkMode mode) {
-    const int radio = mode == WatermarkMode::Image  ? kImageRadio
-                      : mode == WatermarkMode::Text ? kTextRadio
-                                                    : kNoneRadio;
-    for (const int id : {kNoneRadio, kImageRadio, kTextRadio})
+    const int radio = mode == WatermarkMode::Image  ? IDC_WATERMARK_IMAGE_RADIO
+                      : mode == WatermarkMode::Text ? IDC_WATERMARK_TEXT_RADIO
+                                                    : IDC_WATERMARK_NONE_RADIO;
+    for (const int id :
+         {IDC_WATERMARK_NONE_RADIO, IDC_WATERMARK_IMAGE_RADIO, IDC_WATERMARK_TEXT_RADIO})
         CheckButton(page, id, id == radio);
     ShowControlGroups(page, mode);
 }
 
 void ShowRecord(HWND page, const OemDevmode& record) {
     ShowMode(page, ShownWatermarkMode(record.watermarkMode));
-    SetReadOnly(page, kImagePath);
-    SetControlText(page, kImagePath, StoredWatermarkImagePath(record));
+    SetReadOnly(page, IDC_WATERMARK_IMAGE_PATH);
+    SetControlText(page, IDC_WATERMARK_IMAGE_PATH, StoredWatermarkImagePath(record));
     FillTexts(page, StoredWatermarkText(record));
     FillFaces(page, StoredWatermarkFontName(record));
-    FillComboList(page, kStyle, kWatermarkFontStyleNames);
-    SelectComboEntry(page, kStyle, record.watermarkFontStyle);
-    LimitText(page, kFontSize, 2);
-    SetUpDownRange(page, kFontSizeUpDown, kWatermarkFontSizeMin, kWatermarkFontSizeMax);
-    SetUpDownPosition(page, kFontSizeUpDown, record.watermarkFontSize);
-    SetUpSlider(page, kAngle, kAngleLabel, kWatermarkAngleMax, record.watermarkAngle);
-    SetUpSlider(page, kSizePercent, kSizeLabel, kWatermarkSizePercentMax,
+    FillComboList(page, IDC_WATERMARK_STYLE, kWatermarkFontStyleNames);
+    SelectComboEntry(page, IDC_WATERMARK_STYLE, record.watermarkFontStyle);
+    LimitText(page, IDC_WATERMARK_FONT_SIZE, 2);
+    SetUpDownRange(page, IDC_WATERMARK_FONT_SIZE_UPDOWN, kWatermarkFontSizeMin,
+                   kWatermarkFontSizeMax);
+    SetUpDownPosition(page, IDC_WATERMARK_FONT_SIZE_UPDOWN, record.watermarkFontSize);
+    SetUpSlider(page, IDC_WATERMARK_ANGLE, IDC_WATERMARK_ANGLE_LABEL, kWatermarkAngleMax,
+                record.watermarkAngle);
+    SetUpSlider(page, IDC_WATERMARK_SIZE, IDC_WATERMARK_SIZE_LABEL, kWatermarkSizePercentMax,
                 record.watermarkSizePercent);
-    SetUpSlider(page, kBrightness, kBrightnessLabel, kWatermarkBrightnessMax,
-                record.watermarkBrightness);
-    FillComboList(page, kPosition, kWatermarkPositionNames);
-    SelectComboEntry(page, kPosition, record.watermarkPosition);
+    SetUpSlider(page, IDC_WATERMARK_BRIGHTNESS, IDC_WATERMARK_BRIGHTNESS_LABEL,
+                kWatermarkBrightnessMax, record.watermarkBrightness);
+    FillComboList(page, IDC_WATERMARK_POSITION, kWatermarkPositionNames);
+    SelectComboEntry(page, IDC_WATERMARK_POSITION, record.watermarkPosition);
 }
 
 // The controls are filled before the context is stored: the notifications they send while
@@ -295,8 +285,8 @@ void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record
         ShowPageError(page, Wide(std::u16string(ConvertFailureMessage(result))));
         return;
     }
-    SetControlText(page, kImagePath, *chosen);
-    const std::u16string shown = ControlText(page, kImagePath, kFileNameCharacters);
+    SetControlText(page, IDC_WATERMARK_IMAGE_PATH, *chosen);
+    const std::u16string shown = ControlText(page, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters);
     if (shown.empty()) {
         ShowPageError(page, kNoFileName);
         return;
@@ -307,13 +297,13 @@ void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record
 }
 
 void OnPositionChosen(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
-    const int position = ComboSelection(page, kPosition);
+    const int position = ComboSelection(page, IDC_WATERMARK_POSITION);
     if (position < 0) return;
     record.watermarkPosition = static_cast<uint8_t>(position);
     const int size = EffectiveSizePercent(position, record.watermarkSizePercent);
     if (size != record.watermarkSizePercent) {
         record.watermarkSizePercent = static_cast<uint8_t>(size);
-        MoveSlider(page, kSizePercent, kSizeLabel, size);
+        MoveSlider(page, IDC_WATERMARK_SIZE, IDC_WATERMARK_SIZE_LABEL, size);
     }
     Refresh(page, context);
 }
@@ -338,28 +328,30 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
     // lists store a choice once it is confirmed, not while the user moves through them.
     const bool chosen = code == CBN_SELCHANGE;
     const bool confirmed = code == CBN_SELENDOK;
-    if (id == kNoneRadio && clicked) {
+    if (id == IDC_WATERMARK_NONE_RADIO && clicked) {
         OnModeClicked(page, context, *record, WatermarkMode::None);
-    } else if (id == kImageRadio && clicked) {
+    } else if (id == IDC_WATERMARK_IMAGE_RADIO && clicked) {
         OnModeClicked(page, context, *record, WatermarkMode::Image);
-    } else if (id == kTextRadio && clicked) {
+    } else if (id == IDC_WATERMARK_TEXT_RADIO && clicked) {
         OnModeClicked(page, context, *record, WatermarkMode::Text);
-    } else if (id == kBrowse && clicked) {
+    } else if (id == IDC_WATERMARK_BROWSE && clicked) {
         OnBrowse(page, context, *record);
-    } else if (id == kText && (chosen || code == CBN_EDITCHANGE)) {
+    } else if (id == IDC_WATERMARK_TEXT && (chosen || code == CBN_EDITCHANGE)) {
         StoreWatermarkText(*record, ChosenText(page));
         Refresh(page, context);
-    } else if (id == kFace && confirmed) {
-        StoreWatermarkFontName(*record, SelectedEntry(page, kFace));
+    } else if (id == IDC_WATERMARK_FACE && confirmed) {
+        StoreWatermarkFontName(*record, SelectedEntry(page, IDC_WATERMARK_FACE));
         Refresh(page, context);
-    } else if (id == kStyle && confirmed && ComboSelection(page, kStyle) >= 0) {
-        record->watermarkFontStyle = static_cast<uint8_t>(ComboSelection(page, kStyle));
+    } else if (id == IDC_WATERMARK_STYLE && confirmed &&
+               ComboSelection(page, IDC_WATERMARK_STYLE) >= 0) {
+        record->watermarkFontStyle =
+            static_cast<uint8_t>(ComboSelection(page, IDC_WATERMARK_STYLE));
         Refresh(page, context);
-    } else if (id == kPosition && confirmed) {
+    } else if (id == IDC_WATERMARK_POSITION && confirmed) {
         OnPositionChosen(page, context, *record);
-    } else if (id == kFontSize && code == EN_CHANGE) {
+    } else if (id == IDC_WATERMARK_FONT_SIZE && code == EN_CHANGE) {
         StoreFontSize(page, context, *record, FontSizeWhileTyping);
-    } else if (id == kFontSize && code == EN_KILLFOCUS) {
+    } else if (id == IDC_WATERMARK_FONT_SIZE && code == EN_KILLFOCUS) {
         StoreFontSize(page, context, *record, FontSizeOnLeaving);
     } else {
         return FALSE;
@@ -371,21 +363,22 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
 
 // The size slider, raised to the tile minimum while the watermark is tiled.
 void TakeSizeSlider(HWND page, OemDevmode& record) {
-    const int moved = SliderPosition(page, kSizePercent);
+    const int moved = SliderPosition(page, IDC_WATERMARK_SIZE);
     const int size = EffectiveSizePercent(record.watermarkPosition, moved);
-    if (size != moved) Send(page, kSizePercent, TBM_SETPOS, TRUE, size);
-    ShowNumber(page, kSizeLabel, size);
+    if (size != moved) Send(page, IDC_WATERMARK_SIZE, TBM_SETPOS, TRUE, size);
+    ShowNumber(page, IDC_WATERMARK_SIZE_LABEL, size);
     record.watermarkSizePercent = static_cast<uint8_t>(size);
 }
 
 void TakeAngleSlider(HWND page, OemDevmode& record) {
-    record.watermarkAngle = SliderPosition(page, kAngle);
-    ShowNumber(page, kAngleLabel, record.watermarkAngle);
+    record.watermarkAngle = SliderPosition(page, IDC_WATERMARK_ANGLE);
+    ShowNumber(page, IDC_WATERMARK_ANGLE_LABEL, record.watermarkAngle);
 }
 
 void TakeBrightnessSlider(HWND page, OemDevmode& record) {
-    record.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, kBrightness));
-    ShowNumber(page, kBrightnessLabel, record.watermarkBrightness);
+    record.watermarkBrightness =
+        static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS));
+    ShowNumber(page, IDC_WATERMARK_BRIGHTNESS_LABEL, record.watermarkBrightness);
 }
 
 // Every scroll code but the end of a track takes all three sliders at once.
@@ -402,14 +395,14 @@ INT_PTR OnHorizontalScroll(HWND page, const DocumentSheetContext* context, int c
 INT_PTR OnSliderReleased(HWND page, const DocumentSheetContext* context, UINT_PTR id) {
     OemDevmode* record = PageRecord(context);
     if (!record) return FALSE;
-    if (id == kAngle) {
+    if (id == IDC_WATERMARK_ANGLE) {
         TakeAngleSlider(page, *record);
         Refresh(page, context);
-    } else if (id == kSizePercent) {
+    } else if (id == IDC_WATERMARK_SIZE) {
         TakeSizeSlider(page, *record);
         Refresh(page, context);
-        ShowNumber(page, kBrightnessLabel, record->watermarkBrightness);
-    } else if (id == kBrightness) {
+        ShowNumber(page, IDC_WATERMARK_BRIGHTNESS_LABEL, record->watermarkBrightness);
+    } else if (id == IDC_WATERMARK_BRIGHTNESS) {
         TakeBrightnessSlider(page, *record);
         Refresh(page, context);
     } else {
@@ -425,22 +418,24 @@ INT_PTR OnSliderReleased(HWND page, const DocumentSheetContext* context, UINT_PT
 bool ApplyControls(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
     const std::optional<WatermarkMode> mode = CheckedMode(page);
     ApplyWatermarkMode(record, mode);
-    if (const int position = ComboSelection(page, kPosition); position >= 0)
+    if (const int position = ComboSelection(page, IDC_WATERMARK_POSITION); position >= 0)
         record.watermarkPosition = static_cast<uint8_t>(position);
-    record.watermarkSizePercent = static_cast<uint8_t>(SliderPosition(page, kSizePercent));
-    record.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, kBrightness));
+    record.watermarkSizePercent = static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_SIZE));
+    record.watermarkBrightness =
+        static_cast<uint8_t>(SliderPosition(page, IDC_WATERMARK_BRIGHTNESS));
     const int size = FontSizeOnLeaving(TypedFontSize(page));
     if (size != TypedFontSize(page)) MoveFontSize(page, size);
     record.watermarkFontSize = static_cast<uint8_t>(size);
-    record.watermarkAngle = SliderPosition(page, kAngle);
-    if (const int style = ComboSelection(page, kStyle); style >= 0)
+    record.watermarkAngle = SliderPosition(page, IDC_WATERMARK_ANGLE);
+    if (const int style = ComboSelection(page, IDC_WATERMARK_STYLE); style >= 0)
         record.watermarkFontStyle = static_cast<uint8_t>(style);
     if (mode == WatermarkMode::Image)
-        StoreWatermarkImagePath(record, ControlText(page, kImagePath, kFileNameCharacters));
+        StoreWatermarkImagePath(record,
+                                ControlText(page, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters));
     if (mode != WatermarkMode::Text) return true;
     StoreWatermarkText(record, ChosenText(page));
-    StoreWatermarkFontName(record, SelectedEntry(page, kFace));
-    return WriteTextWatermark(GetDlgItem(page, kPreviewFrame), ReadTextSpec(page),
+    StoreWatermarkFontName(record, SelectedEntry(page, IDC_WATERMARK_FACE));
+    return WriteTextWatermark(GetDlgItem(page, IDC_WATERMARK_PREVIEW), ReadTextSpec(page),
                               WorkFile(context));
 }
 
