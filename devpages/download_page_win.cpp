@@ -43,26 +43,21 @@ constexpr int kBackSideChars = 2048;
 
 // Everything the page keeps between messages; it lives from WM_INITDIALOG to WM_DESTROY, so
 // every new page starts in Original mode with no rows.
-struct DownloadPage {
-    HWND page;
-    const PrinterSheetContext* context;
+struct DownloadPage : PrinterPage {
+    using PrinterPage::PrinterPage;
     LogoPageState logos;
 
-    HWND Item(int id) const { return GetDlgItem(page, id); }
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
     HWND List() const { return Item(IDC_DOWNLOAD_LOGO_LIST); }
-    void Enable(int id, bool on) const { EnableControl(page, id, on); }
+    void Enable(int id, bool on) const { EnableControl(dialog, id, on); }
     int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
     bool HasBackSideText() const {
         return GetWindowTextLengthW(Item(IDC_DOWNLOAD_BACK_SIDE_TEXT)) > 0;
     }
 };
 
-DownloadPage* PageState(HWND page) {
-    return reinterpret_cast<DownloadPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
 void ShowError(const DownloadPage& p, std::u16string_view text) {
-    ShowPageError(p.page, Wide(std::u16string(text)), MessageIcon::None);
+    ShowPageError(p.dialog, Wide(std::u16string(text)), MessageIcon::None);
 }
 
 // The open-file dialog; empty when the user cancels.
@@ -71,7 +66,7 @@ std::u16string AskForFile(const DownloadPage& p, const wchar_t* filter, const wc
     std::wstring file(static_cast<size_t>(maxChars) + 1, L'\0');
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
-    request.hwndOwner = p.page;
+    request.hwndOwner = p.dialog;
     request.lpstrFilter = filter;
     request.nFilterIndex = 1;
     request.lpstrFile = file.data();
@@ -84,7 +79,7 @@ std::u16string AskForFile(const DownloadPage& p, const wchar_t* filter, const wc
 
 void SendToPrinter(const DownloadPage& p, const PrinterJob& job, SendOptions options = {}) {
     // Spooler failures are not reported: the printer's queue shows them.
-    SendRawJobToPrinter(PagePrinter(p.context), job, options);
+    SendRawJobToPrinter(p.Printer(), job, options);
 }
 
 // A builder's answer: its message, its job (a job ended part-way is sent as far as it got and
@@ -101,12 +96,12 @@ void SendOutcome(const DownloadPage& p, const LogoJobOutcome& outcome) {
 void OnBrowse(const DownloadPage& p) {
     const std::u16string path = AskForFile(p, kFileFilter, L"请选择文件", kFilePathChars);
     if (path.empty()) return;  // a cancel keeps the earlier choice
-    SetControlText(p.page, IDC_DOWNLOAD_FILE_PATH, path);
+    SetControlText(p.dialog, IDC_DOWNLOAD_FILE_PATH, path);
     p.Enable(IDC_DOWNLOAD_FILE, true);
 }
 
 void OnDownloadFile(const DownloadPage& p) {
-    const std::u16string path = ControlText(p.page, IDC_DOWNLOAD_FILE_PATH, kFilePathChars);
+    const std::u16string path = ControlText(p.dialog, IDC_DOWNLOAD_FILE_PATH, kFilePathChars);
     if (path.empty()) return;
     const FirmwareJob built = BuildFirmwareJob(path);
     if (built.error != FileDownloadError::None) {
@@ -163,31 +158,27 @@ void RefreshPreview(const DownloadPage& p) {
 }
 
 void ShowTone(const DownloadPage& p, int trackbar, int label, int value) {
-    SendMessageW(p.Item(trackbar), TBM_SETPOS, TRUE, value);
-    SetDlgItemTextW(p.page, label, std::to_wstring(value).c_str());
+    SetTrackbarPosition(p.dialog, trackbar, value);
+    SetControlNumber(p.dialog, label, value);
 }
 
 void ShowRowSettings(const DownloadPage& p, int row) {
     const LogoRowSettings& s = p.logos.Settings(static_cast<size_t>(row));
     ShowTone(p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE, s.contrast);
     ShowTone(p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE, s.brightness);
-    CheckRadioButton(p.page, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
                      IDC_DOWNLOAD_NO_DITHER + static_cast<int>(s.method));
-}
-
-int TrackbarPosition(const DownloadPage& p, int trackbar) {
-    return static_cast<int>(SendMessageW(p.Item(trackbar), TBM_GETPOS, 0, 0));
 }
 
 // Stores a trackbar's position as the selected row's contrast or brightness and shows it.
 void TakeTone(DownloadPage& p, int row, int trackbar) {
-    const int value = TrackbarPosition(p, trackbar);
+    const int value = TrackbarPosition(p.dialog, trackbar);
     if (trackbar == IDC_DOWNLOAD_CONTRAST) {
         p.logos.SetContrast(row, value);
-        SetDlgItemTextW(p.page, IDC_DOWNLOAD_CONTRAST_VALUE, std::to_wstring(value).c_str());
+        SetControlNumber(p.dialog, IDC_DOWNLOAD_CONTRAST_VALUE, value);
     } else {
         p.logos.SetBrightness(row, value);
-        SetDlgItemTextW(p.page, IDC_DOWNLOAD_BRIGHTNESS_VALUE, std::to_wstring(value).c_str());
+        SetControlNumber(p.dialog, IDC_DOWNLOAD_BRIGHTNESS_VALUE, value);
     }
 }
 
@@ -195,7 +186,7 @@ void TakeTone(DownloadPage& p, int row, int trackbar) {
 
 void OnAdd(DownloadPage& p) {
     if (const auto full = CheckRoomForLogo(p.logos.RowCount())) {
-        MessageBoxW(p.page, Wide(Utf8ToUtf16(*full)), L"ok", MB_OK);
+        MessageBoxW(p.dialog, Wide(Utf8ToUtf16(*full)), L"ok", MB_OK);
         return;
     }
     const std::u16string path = AskForFile(p, kLogoFilter, L"请选择Logo文件", kLogoPathChars);
@@ -240,7 +231,7 @@ void OnDownloadAll(const DownloadPage& p) {
 }
 
 void OnBackSide(const DownloadPage& p) {
-    const std::u16string text = ControlText(p.page, IDC_DOWNLOAD_BACK_SIDE_TEXT, kBackSideChars);
+    const std::u16string text = ControlText(p.dialog, IDC_DOWNLOAD_BACK_SIDE_TEXT, kBackSideChars);
     SendOutcome(p, BuildBackSideJob(p.logos.BackSide(text, p.SelectedRow())));
 }
 
@@ -300,7 +291,7 @@ void OnTrackbarReleased(DownloadPage& p, int trackbar) {
     const int row = p.SelectedRow();
     if (row < 0) return;
     TakeTone(p, row, trackbar);
-    ReportPageChanged(p.page);
+    ReportPageChanged(p.dialog);
     RefreshPreview(p);
 }
 
@@ -312,7 +303,7 @@ void OnListClick(const DownloadPage& p) {
 }
 
 INT_PTR AnswerSheet(const DownloadPage& p, LONG_PTR result) {
-    SetWindowLongPtrW(p.page, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(p.dialog, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
@@ -329,21 +320,21 @@ INT_PTR OnNotify(DownloadPage& p, const NMHDR* header) {
     }
     switch (header->code) {
         case PSN_APPLY:
-            AcknowledgeApply(p.page, p.context);
+            AcknowledgeApply(p.dialog, p.context);
             p.logos.DeleteWorkFiles();
             return AnswerSheet(p, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
             p.logos.DeleteWorkFiles();
             return AnswerSheet(p, FALSE);
         default:
-            return DefaultPageNotify(p.page, header, p.context);
+            return DefaultPageNotify(p.dialog, header, p.context);
     }
 }
 
 INT_PTR OnPaint(const DownloadPage& p) {
     PAINTSTRUCT paint;
-    BeginPaint(p.page, &paint);
-    EndPaint(p.page, &paint);
+    BeginPaint(p.dialog, &paint);
+    EndPaint(p.dialog, &paint);
     RefreshPreview(p);
     return TRUE;
 }
@@ -351,7 +342,7 @@ INT_PTR OnPaint(const DownloadPage& p) {
 // ---------------------------------------------------------------- creation
 
 void InitFileGroup(const DownloadPage& p) {
-    SetReadOnly(p.page, IDC_DOWNLOAD_FILE_PATH);
+    SetReadOnly(p.dialog, IDC_DOWNLOAD_FILE_PATH);
     p.Enable(IDC_DOWNLOAD_BROWSE, true);
     p.Enable(IDC_DOWNLOAD_FILE, false);
 }
@@ -371,61 +362,52 @@ void InitLogoList(const DownloadPage& p) {
 }
 
 void InitTrackbar(const DownloadPage& p, int trackbar, int label) {
-    HWND bar = p.Item(trackbar);
-    SendMessageW(bar, TBM_SETRANGEMIN, TRUE, -100);
-    SendMessageW(bar, TBM_SETRANGEMAX, TRUE, 100);
-    SendMessageW(bar, TBM_SETPAGESIZE, 0, 20);
-    SendMessageW(bar, TBM_SETLINESIZE, 0, 1);
+    SetTrackbarRange(p.dialog, trackbar, -100, 100);
+    SendMessageW(p.Item(trackbar), TBM_SETPAGESIZE, 0, 20);
+    SendMessageW(p.Item(trackbar), TBM_SETLINESIZE, 0, 1);
     // Some trackbars place the thumb only when the position changes; the control starts at 0,
     // so move it once and the first position is drawn where it belongs.
-    SendMessageW(bar, TBM_SETPOS, FALSE, 100);
+    SetTrackbarPosition(p.dialog, trackbar, 100, false);
     ShowTone(p, trackbar, label, 0);
 }
 
-INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
-    const auto* context = StorePageContext<PrinterSheetContext>(page, lParam);
-    auto* p = new DownloadPage{page, context, {}};
-    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
-    InitFileGroup(*p);
-    InitLogoList(*p);
-    CheckRadioButton(page, IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_GREY, IDC_DOWNLOAD_ORIGINAL);
-    CheckRadioButton(page, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+void OnInit(const DownloadPage& p) {
+    InitFileGroup(p);
+    InitLogoList(p);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_GREY, IDC_DOWNLOAD_ORIGINAL);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
                      IDC_DOWNLOAD_NO_DITHER);
-    InitTrackbar(*p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE);
-    InitTrackbar(*p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE);
-    CheckRadioButton(page, IDC_DOWNLOAD_BACK_SIDE_LEFT, IDC_DOWNLOAD_BACK_SIDE_RIGHT,
+    InitTrackbar(p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE);
+    InitTrackbar(p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_BACK_SIDE_LEFT, IDC_DOWNLOAD_BACK_SIDE_RIGHT,
                      IDC_DOWNLOAD_BACK_SIDE_LEFT);
-    p->Enable(IDC_DOWNLOAD_ALL_LOGOS, false);
-    p->Enable(IDC_DOWNLOAD_BACK_SIDE, false);
-    return TRUE;
-}
-
-void OnDestroy(HWND page) {
-    delete PageState(page);
-    SetWindowLongPtrW(page, GWLP_USERDATA, 0);
+    p.Enable(IDC_DOWNLOAD_ALL_LOGOS, false);
+    p.Enable(IDC_DOWNLOAD_BACK_SIDE, false);
 }
 
 }  // namespace
 
-INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
+INT_PTR CALLBACK DownloadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (const DownloadPage* page = CreatePageState<DownloadPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
     if (message == WM_DESTROY) {
-        OnDestroy(page);
+        DestroyPageState<DownloadPage>(dialog);
         return FALSE;
     }
-    DownloadPage* p = PageState(page);
-    if (!PageContext<PrinterSheetContext>(page) || !p) return FALSE;
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    DownloadPage* page = PageForMessage<DownloadPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_PAINT:
-            return OnPaint(*p);
+            return OnPaint(*page);
         case WM_COMMAND:
-            return OnCommand(*p, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(*p, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         case WM_HSCROLL:
-            return OnTrackbarScroll(*p, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return OnTrackbarScroll(*page, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
         default:
             return FALSE;
     }

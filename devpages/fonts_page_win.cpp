@@ -19,6 +19,12 @@ namespace {
 
 constexpr int kTreeImageSize = 16;
 
+// The fonts page keeps nothing between messages beyond its window and context; the tree holds
+// the image list, which the page destroys with itself.
+struct FontsPage : PrinterPage {
+    using PrinterPage::PrinterPage;
+};
+
 HWND Tree(HWND page) {
     return GetDlgItem(page, IDC_FONTS_TREE);
 }
@@ -77,11 +83,9 @@ void FillTree(HWND page) {
     TreeView_SelectItem(tree, handles[kFontsTreeSelectedItem]);
 }
 
-BOOL OnInitDialog(HWND page, LPARAM lParam) {
-    StorePageContext<PrinterSheetContext>(page, lParam);
-    AttachImageList(page);
-    FillTree(page);
-    return TRUE;
+void OnInit(const FontsPage& page) {
+    AttachImageList(page.dialog);
+    FillTree(page.dialog);
 }
 
 // The page draws nothing itself; painting only validates (and erases) its region.
@@ -94,22 +98,26 @@ BOOL OnPaint(HWND page) {
 
 }  // namespace
 
-INT_PTR CALLBACK FontsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
-    const auto* context = PageContext<PrinterSheetContext>(page);
-    if (!context) return FALSE;
+INT_PTR CALLBACK FontsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (const FontsPage* page = CreatePageState<FontsPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        DetachImageList(dialog);
+        DestroyPageState<FontsPage>(dialog);
+        return FALSE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    const FontsPage* page = PageForMessage<FontsPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_PAINT:
-            return OnPaint(page);
+            return OnPaint(dialog);
         case WM_COMMAND:
             return TRUE;
         case WM_NOTIFY:
-            return DefaultPageNotify(page, reinterpret_cast<const NMHDR*>(lParam), context);
-        case WM_DESTROY:
-            DetachImageList(page);
-            return FALSE;
+            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), page->context);
         default:
             return FALSE;
     }

@@ -19,44 +19,39 @@ namespace krv {
 
 namespace {
 
-// Enough for any number a user can type into the short numeric edits.
-constexpr int kNumberTextChars = 64;
-
 struct NumericControl {
-    BarcodeNumericField field;
-    int edit;
-    int upDown;
+    BarcodeNumericField kind;
+    NumberField field;
 };
 
 constexpr NumericControl kNumericControls[] = {
-    {BarcodeNumericField::ElementWidth, IDC_BARCODE_ELEMENT_WIDTH,
-     IDC_BARCODE_ELEMENT_WIDTH_UPDOWN},
-    {BarcodeNumericField::BarHeight, IDC_BARCODE_BAR_HEIGHT, IDC_BARCODE_BAR_HEIGHT_UPDOWN},
-    {BarcodeNumericField::Gs1ElementWidth, IDC_BARCODE_GS1_ELEMENT_WIDTH,
-     IDC_BARCODE_GS1_ELEMENT_WIDTH_UPDOWN},
-    {BarcodeNumericField::Gs1RowHeight, IDC_BARCODE_GS1_ROW_HEIGHT,
-     IDC_BARCODE_GS1_ROW_HEIGHT_UPDOWN},
-    {BarcodeNumericField::Gs1CompositeRowHeight, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT,
-     IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN},
-    {BarcodeNumericField::Gs1SeparatorHeight, IDC_BARCODE_GS1_SEPARATOR_HEIGHT,
-     IDC_BARCODE_GS1_SEPARATOR_HEIGHT_UPDOWN},
+    {BarcodeNumericField::ElementWidth,
+     {IDC_BARCODE_ELEMENT_WIDTH, IDC_BARCODE_ELEMENT_WIDTH_UPDOWN}},
+    {BarcodeNumericField::BarHeight, {IDC_BARCODE_BAR_HEIGHT, IDC_BARCODE_BAR_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1ElementWidth,
+     {IDC_BARCODE_GS1_ELEMENT_WIDTH, IDC_BARCODE_GS1_ELEMENT_WIDTH_UPDOWN}},
+    {BarcodeNumericField::Gs1RowHeight,
+     {IDC_BARCODE_GS1_ROW_HEIGHT, IDC_BARCODE_GS1_ROW_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1CompositeRowHeight,
+     {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1SeparatorHeight,
+     {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, IDC_BARCODE_GS1_SEPARATOR_HEIGHT_UPDOWN}},
 };
 
 const NumericControl* NumericControlOfEdit(int id) {
     for (const NumericControl& control : kNumericControls)
-        if (control.edit == id) return &control;
+        if (control.field.edit == id) return &control;
     return nullptr;
 }
 
-// What one message works on: the page, its context and the job's record, read afresh.
-struct BarcodePage {
-    HWND dialog;
-    const DocumentSheetContext* context;
-    OemDevmode* record;  // null when the host gave none
+// The page works on the font the font list selects, in the job's record read afresh.
+struct BarcodePage : DocumentPage {
+    using DocumentPage::DocumentPage;
 
     int SelectedFont() const { return ComboSelection(dialog, IDC_BARCODE_FONT_LIST); }
     // The selected font's record; null without a record or a selection.
     BarcodeFontRecord* Font() const {
+        OemDevmode* record = Record();
         const int index = SelectedFont();
         if (!record || index < 0 || index >= kBarcodeFontCount) return nullptr;
         return &record->barcodeFonts[index];
@@ -70,9 +65,9 @@ void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
-    const NumericFieldSpec spec = BarcodeFieldSpec(control.field);
-    LimitText(dialog, control.edit, spec.maxChars);
-    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
+    const NumericFieldSpec spec = BarcodeFieldSpec(control.kind);
+    SetUpNumberField(dialog, control.field, static_cast<int>(spec.lo), static_cast<int>(spec.hi),
+                     spec.maxChars);
 }
 
 // ---- showing a font's record
@@ -82,8 +77,8 @@ void ShowFontRecord(const BarcodePage& page, const BarcodeFontRecord& font) {
     PageWritingControls writing(page.dialog);
     SelectComboEntry(page.dialog, IDC_BARCODE_TYPE_LIST, font.barcodeType);
     for (const NumericControl& control : kNumericControls)
-        SetUpDownPosition(page.dialog, control.upDown,
-                          static_cast<int>(BarcodeFieldValue(font, control.field)));
+        ShowNumber(page.dialog, control.field,
+                   static_cast<int>(BarcodeFieldValue(font, control.kind)));
     SelectComboEntry(page.dialog, IDC_BARCODE_HRI_POSITION_LIST, font.hriPosition);
     SelectComboEntry(page.dialog, IDC_BARCODE_GS1_HRI_LIST, Gs1HriListIndex(font.gs1Hri));
     SelectComboEntry(page.dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, font.gs1UseAi);
@@ -110,7 +105,7 @@ void ShowSize(const BarcodePage& page) {
 void RefreshPrintButton(const BarcodePage& page) {
     const std::u16string data = ControlText(page.dialog, IDC_BARCODE_DATA, kTestDataMaxChars);
     EnableControl(page.dialog, IDC_BARCODE_PRINT,
-                  TestPrintButtonEnabled(data) && PagePrinter(page.context) != nullptr);
+                  TestPrintButtonEnabled(data) && page.Printer() != nullptr);
 }
 
 void PutSampleData(const BarcodePage& page, uint8_t barcodeType) {
@@ -140,12 +135,10 @@ void SetUpControls(HWND dialog) {
     CheckRadioButton(dialog, IDC_BARCODE_STANDALONE, IDC_BARCODE_COMPOSITE, IDC_BARCODE_STANDALONE);
 }
 
-INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
-    const auto* context = StorePageContext<DocumentSheetContext>(dialog, lParam);
-    PageWritingControls writing(dialog);
-    SetUpControls(dialog);
-    const BarcodePage page{dialog, context, PageRecord(context)};
-    SelectComboEntry(dialog, IDC_BARCODE_FONT_LIST, 0);
+void OnInit(const BarcodePage& page) {
+    PageWritingControls writing(page.dialog);
+    SetUpControls(page.dialog);
+    SelectComboEntry(page.dialog, IDC_BARCODE_FONT_LIST, 0);
     // The application-identifier list keeps the template's state until a font or type is chosen.
     if (const BarcodeFontRecord* font = page.Font()) {
         ShowFontRecord(page, *font);
@@ -155,7 +148,6 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
     } else {
         RefreshPrintButton(page);
     }
-    return TRUE;
 }
 
 // ---- control notifications
@@ -229,25 +221,22 @@ void OnGs1Choice(const BarcodePage& page, bool composite) {
 
 // Typed text is clamped, stored and put back through the up-down control.
 void OnNumericEdit(const BarcodePage& page, const NumericControl& control) {
-    if (PageWritingControls::Active(page.dialog)) return;
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    const std::u16string text = ControlText(page.dialog, control.edit, kNumberTextChars);
-    const uint32_t value = StoreBarcodeNumericField(*font, control.field, text);
-    {
-        PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
-    }
-    ReportPageChanged(page.dialog);
+    const auto store = [&](const std::u16string& text) {
+        return static_cast<int>(StoreBarcodeNumericField(*font, control.kind, text));
+    };
+    if (TakeTypedNumber(page.dialog, control.field, store)) ReportPageChanged(page.dialog);
 }
 
 void OnPrint(const BarcodePage& page) {
-    const HANDLE printer = PagePrinter(page.context);
-    if (!page.record || !printer) return;
+    const HANDLE printer = page.Printer();
+    const OemDevmode* record = page.Record();
+    if (!record || !printer) return;
     const std::u16string text = ControlText(page.dialog, IDC_BARCODE_DATA, kTestDataMaxChars);
     WinspoolSpooler spooler(printer);
-    const TestPrintStatus status = BarcodeTestPrint(spooler, *page.record, BarcodePageKind::Barcode,
-                                                    page.SelectedFont(), text);
+    const TestPrintStatus status =
+        BarcodeTestPrint(spooler, *record, BarcodePageKind::Barcode, page.SelectedFont(), text);
     if (status == TestPrintStatus::DataRefused)
         ShowPageError(page.dialog, reinterpret_cast<const wchar_t*>(kBarcodeDataErrorText),
                       MessageIcon::None);
@@ -302,17 +291,22 @@ INT_PTR OnNotify(const BarcodePage& page, const NMHDR* header) {
 }  // namespace
 
 INT_PTR CALLBACK BarcodePageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    const auto* context = PageContext<DocumentSheetContext>(dialog);
-    if (!context) return FALSE;
+    if (message == WM_INITDIALOG) {
+        if (const BarcodePage* page = CreatePageState<BarcodePage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        DestroyPageState<BarcodePage>(dialog);
+        return FALSE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(dialog, message, wParam, lParam, &result)) return result;
-    const BarcodePage page{dialog, context, PageRecord(context)};
+    const BarcodePage* page = PageForMessage<BarcodePage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }

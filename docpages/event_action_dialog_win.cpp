@@ -26,10 +26,8 @@ constexpr int kLogoRadios[] = {IDC_EVENT_ALIGN_LEFT, IDC_EVENT_ALIGN_CENTRE, IDC
 // it is out of range.
 constexpr int kNumberReadCharacters = 16;
 constexpr int kNumberLimit = 3;
-
-int UpDownPosition(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, UDM_GETPOS32, 0, 0));
-}
+constexpr NumberField kFeedDistance = {IDC_EVENT_FEED_DISTANCE, IDC_EVENT_FEED_DISTANCE_UPDOWN};
+constexpr NumberField kBuzzerVolume = {IDC_EVENT_BUZZER_VOLUME, IDC_EVENT_BUZZER_VOLUME_UPDOWN};
 
 void ChooseCashDrawer(HWND dialog, bool cashDrawer) {
     CheckButton(dialog, IDC_EVENT_CASH_DRAWER_CHOICE, cashDrawer);
@@ -63,8 +61,8 @@ void ShowView(HWND dialog, const EventActionDialogView& view) {
     SelectComboEntry(dialog, IDC_EVENT_BUZZER_LIST, view.buzzer);
     SelectComboEntry(dialog, IDC_EVENT_LOGO_LIST, view.logo);
     ChooseCashDrawer(dialog, !view.prompterChosen);
-    SetUpDownPosition(dialog, IDC_EVENT_FEED_DISTANCE_UPDOWN, view.feedDistanceMm);
-    SetUpDownPosition(dialog, IDC_EVENT_BUZZER_VOLUME_UPDOWN, view.buzzerVolume);
+    ShowNumber(dialog, kFeedDistance, view.feedDistanceMm);
+    ShowNumber(dialog, kBuzzerVolume, view.buzzerVolume);
     EnableBuzzerVolume(dialog, view.buzzerVolumeEnabled);
     CheckButton(dialog, IDC_EVENT_ALIGN_LEFT, view.logoAlignment == 0);
     CheckButton(dialog, IDC_EVENT_ALIGN_CENTRE, view.logoAlignment == 1);
@@ -88,31 +86,24 @@ void OnInit(HWND dialog) {
     const std::u16string title(EventMomentTitle(copy.eventIndex));
     if (!title.empty()) SetWindowTextW(dialog, Wide(title));
     FillLists(dialog);
-    LimitText(dialog, IDC_EVENT_FEED_DISTANCE, kNumberLimit);
-    LimitText(dialog, IDC_EVENT_BUZZER_VOLUME, kNumberLimit);
-    SetUpDownRange(dialog, IDC_EVENT_FEED_DISTANCE_UPDOWN, 0, kFeedDistanceMax);
-    SetUpDownRange(dialog, IDC_EVENT_BUZZER_VOLUME_UPDOWN, 0, kBuzzerVolumeMax);
+    SetUpNumberField(dialog, kFeedDistance, 0, kFeedDistanceMax, kNumberLimit);
+    SetUpNumberField(dialog, kBuzzerVolume, 0, kBuzzerVolumeMax, kNumberLimit);
     ShowView(dialog, InitialEventActionView(copy));
-}
-
-std::u16string NumberText(int value) {
-    std::u16string digits;
-    for (const char c : std::to_string(value))
-        digits.push_back(static_cast<char16_t>(c));
-    return digits;
 }
 
 // A number typed into a feed or volume field moves its up-down there; a number out of range
 // (pasted, or negative) is shown as the limit. An emptied field is left for the user to fill.
-void FollowTypedNumber(HWND dialog, int editId, int upDownId, int max) {
-    const std::u16string text = ControlText(dialog, editId, kNumberReadCharacters);
+// Nothing is stored until "确认", so the field is left as typed while it holds a number in
+// range, however it is spelled.
+void FollowTypedNumber(HWND dialog, NumberField field, int max) {
+    const std::u16string text = ControlText(dialog, field.edit, kNumberReadCharacters);
     if (text.empty()) return;
     const int value = ReadEventNumber(text, max);
     constexpr int kWide = 1'000'000;  // read against a wide limit to see the clamp
-    if (UpDownPosition(dialog, upDownId) != value)
-        SetUpDownPosition(dialog, upDownId, value);  // the up-down rewrites its buddy
+    if (UpDownPosition(dialog, field.upDown) != value)
+        SetUpDownPosition(dialog, field.upDown, value);  // the up-down rewrites its buddy
     else if (ReadEventNumber(text, kWide) > max)
-        SetControlText(dialog, editId, NumberText(value));
+        SetControlNumber(dialog, field.edit, value);
 }
 
 EventActionDialogInput ReadInput(HWND dialog) {
@@ -152,14 +143,10 @@ void OnCommand(HWND dialog, int id, int code) {
                               ButtonChecked(dialog, IDC_EVENT_SEND_COMMAND));
             break;
         case IDC_EVENT_FEED_DISTANCE:
-            if (code == EN_CHANGE)
-                FollowTypedNumber(dialog, IDC_EVENT_FEED_DISTANCE, IDC_EVENT_FEED_DISTANCE_UPDOWN,
-                                  kFeedDistanceMax);
+            if (code == EN_CHANGE) FollowTypedNumber(dialog, kFeedDistance, kFeedDistanceMax);
             break;
         case IDC_EVENT_BUZZER_VOLUME:
-            if (code == EN_CHANGE)
-                FollowTypedNumber(dialog, IDC_EVENT_BUZZER_VOLUME, IDC_EVENT_BUZZER_VOLUME_UPDOWN,
-                                  kBuzzerVolumeMax);
+            if (code == EN_CHANGE) FollowTypedNumber(dialog, kBuzzerVolume, kBuzzerVolumeMax);
             break;
         case IDC_EVENT_CASH_DRAWER_CHOICE:
         case IDC_EVENT_PROMPTER_CHOICE:

@@ -20,33 +20,30 @@ namespace krv {
 
 namespace {
 
-// Enough for any number a user can type into the short numeric edits.
-constexpr int kNumberTextChars = 64;
-
 struct NumericControl {
-    TwoDimensionalNumericField field;
-    int edit;
-    int upDown;
+    TwoDimensionalNumericField kind;
+    NumberField field;
 };
 
 using Field = TwoDimensionalNumericField;
 constexpr NumericControl kNumericControls[] = {
-    {Field::Pdf417ElementWidth, IDC_2D_PDF417_ELEMENT_WIDTH, IDC_2D_PDF417_ELEMENT_WIDTH_UPDOWN},
-    {Field::Pdf417ElementHeight, IDC_2D_PDF417_ELEMENT_HEIGHT, IDC_2D_PDF417_ELEMENT_HEIGHT_UPDOWN},
-    {Field::Pdf417Columns, IDC_2D_PDF417_COLUMNS, IDC_2D_PDF417_COLUMNS_UPDOWN},
-    {Field::Pdf417Rows, IDC_2D_PDF417_ROWS, IDC_2D_PDF417_ROWS_UPDOWN},
-    {Field::Gs1ElementWidth, IDC_2D_GS1_ELEMENT_WIDTH, IDC_2D_GS1_ELEMENT_WIDTH_UPDOWN},
-    {Field::Gs1RowHeight, IDC_2D_GS1_ROW_HEIGHT, IDC_2D_GS1_ROW_HEIGHT_UPDOWN},
-    {Field::Gs1CompositeRowHeight, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT,
-     IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN},
-    {Field::Gs1SeparatorHeight, IDC_2D_GS1_SEPARATOR_HEIGHT, IDC_2D_GS1_SEPARATOR_HEIGHT_UPDOWN},
-    {Field::Segments, IDC_2D_SEGMENTS, IDC_2D_SEGMENTS_UPDOWN},
-    {Field::QrModuleWidth, IDC_2D_QR_MODULE_WIDTH, IDC_2D_QR_MODULE_WIDTH_UPDOWN},
+    {Field::Pdf417ElementWidth, {IDC_2D_PDF417_ELEMENT_WIDTH, IDC_2D_PDF417_ELEMENT_WIDTH_UPDOWN}},
+    {Field::Pdf417ElementHeight,
+     {IDC_2D_PDF417_ELEMENT_HEIGHT, IDC_2D_PDF417_ELEMENT_HEIGHT_UPDOWN}},
+    {Field::Pdf417Columns, {IDC_2D_PDF417_COLUMNS, IDC_2D_PDF417_COLUMNS_UPDOWN}},
+    {Field::Pdf417Rows, {IDC_2D_PDF417_ROWS, IDC_2D_PDF417_ROWS_UPDOWN}},
+    {Field::Gs1ElementWidth, {IDC_2D_GS1_ELEMENT_WIDTH, IDC_2D_GS1_ELEMENT_WIDTH_UPDOWN}},
+    {Field::Gs1RowHeight, {IDC_2D_GS1_ROW_HEIGHT, IDC_2D_GS1_ROW_HEIGHT_UPDOWN}},
+    {Field::Gs1CompositeRowHeight,
+     {IDC_2D_GS1_COMPOSITE_ROW_HEIGHT, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN}},
+    {Field::Gs1SeparatorHeight, {IDC_2D_GS1_SEPARATOR_HEIGHT, IDC_2D_GS1_SEPARATOR_HEIGHT_UPDOWN}},
+    {Field::Segments, {IDC_2D_SEGMENTS, IDC_2D_SEGMENTS_UPDOWN}},
+    {Field::QrModuleWidth, {IDC_2D_QR_MODULE_WIDTH, IDC_2D_QR_MODULE_WIDTH_UPDOWN}},
 };
 
 const NumericControl* NumericControlOfEdit(int id) {
     for (const NumericControl& control : kNumericControls)
-        if (control.edit == id) return &control;
+        if (control.field.edit == id) return &control;
     return nullptr;
 }
 
@@ -78,15 +75,16 @@ constexpr int kPdf417Controls[] = {
     IDC_2D_PDF417_ROWS,           IDC_2D_PDF417_ROWS_UPDOWN,
     IDC_2D_PDF417_LEVEL_LIST};
 
-// What one message works on: the page, its context and the job's record, read afresh.
-struct TwoDimensionalPage {
-    HWND dialog;
-    const DocumentSheetContext* context;
-    OemDevmode* record;  // null when the host gave none
+constexpr NumberField kSegmentsField = {IDC_2D_SEGMENTS, IDC_2D_SEGMENTS_UPDOWN};
+
+// The page works on the font the font list selects, in the job's record read afresh.
+struct TwoDimensionalPage : DocumentPage {
+    using DocumentPage::DocumentPage;
 
     int SelectedFont() const { return ComboSelection(dialog, IDC_2D_FONT_LIST); }
     // The selected font's record; null without a record or a selection.
     TwoDimensionalCodeRecord* Font() const {
+        OemDevmode* record = Record();
         const int index = SelectedFont();
         if (!record || index < 0 || index >= kTwoDimensionalFontCount) return nullptr;
         return &record->twoDimensionalCodeFonts[index];
@@ -100,9 +98,9 @@ void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
-    const NumericFieldSpec spec = TwoDimensionalFieldSpec(control.field);
-    LimitText(dialog, control.edit, spec.maxChars);
-    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
+    const NumericFieldSpec spec = TwoDimensionalFieldSpec(control.kind);
+    SetUpNumberField(dialog, control.field, static_cast<int>(spec.lo), static_cast<int>(spec.hi),
+                     spec.maxChars);
 }
 
 // ---- showing a font's record
@@ -112,8 +110,8 @@ void ShowFontRecord(const TwoDimensionalPage& page, const TwoDimensionalCodeReco
     PageWritingControls writing(page.dialog);
     SelectComboEntry(page.dialog, IDC_2D_TYPE_LIST, font.codeType);
     for (const NumericControl& control : kNumericControls)
-        SetUpDownPosition(page.dialog, control.upDown,
-                          static_cast<int>(TwoDimensionalFieldValue(font, control.field)));
+        ShowNumber(page.dialog, control.field,
+                   static_cast<int>(TwoDimensionalFieldValue(font, control.kind)));
     for (const ListControl& control : kListControls)
         SelectComboEntry(page.dialog, control.id, TwoDimensionalListIndex(font, control.list));
 }
@@ -133,7 +131,7 @@ void ApplyEnables(const TwoDimensionalPage& page, const TwoDimensionalEnables& e
 void RefreshPrintButton(const TwoDimensionalPage& page) {
     const std::u16string data = ControlText(page.dialog, IDC_2D_DATA, kTestDataMaxChars);
     EnableControl(page.dialog, IDC_2D_PRINT,
-                  TestPrintButtonEnabled(data) && PagePrinter(page.context) != nullptr);
+                  TestPrintButtonEnabled(data) && page.Printer() != nullptr);
 }
 
 void PutSampleData(const TwoDimensionalPage& page) {
@@ -143,9 +141,8 @@ void PutSampleData(const TwoDimensionalPage& page) {
 
 void SetSegmentsRange(HWND dialog, bool composite) {
     const SegmentsRange range = SegmentsRangeFor(composite);
-    SetUpDownRange(dialog, IDC_2D_SEGMENTS_UPDOWN, static_cast<int>(range.lo),
-                   static_cast<int>(range.hi));
-    LimitText(dialog, IDC_2D_SEGMENTS, TwoDimensionalFieldSpec(Field::Segments).maxChars);
+    SetUpNumberField(dialog, kSegmentsField, static_cast<int>(range.lo), static_cast<int>(range.hi),
+                     TwoDimensionalFieldSpec(Field::Segments).maxChars);
 }
 
 void CheckStandalone(HWND dialog) {
@@ -173,15 +170,12 @@ void SetUpControls(HWND dialog) {
 
 // No control is enabled or disabled by type here: the template's states stand until a font or
 // type is chosen.
-INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
-    const auto* context = StorePageContext<DocumentSheetContext>(dialog, lParam);
-    PageWritingControls writing(dialog);
-    SetUpControls(dialog);
-    const TwoDimensionalPage page{dialog, context, PageRecord(context)};
+void OnInit(const TwoDimensionalPage& page) {
+    PageWritingControls writing(page.dialog);
+    SetUpControls(page.dialog);
     PutSampleData(page);
-    SelectComboEntry(dialog, IDC_2D_FONT_LIST, 0);
+    SelectComboEntry(page.dialog, IDC_2D_FONT_LIST, 0);
     if (const TwoDimensionalCodeRecord* font = page.Font()) ShowFontRecord(page, *font);
-    return TRUE;
 }
 
 // ---- control notifications
@@ -224,19 +218,15 @@ void OnValueList(const TwoDimensionalPage& page, const ListControl& control) {
 
 // Typed text is clamped, stored and put back through the up-down control.
 void OnNumericEdit(const TwoDimensionalPage& page, const NumericControl& control) {
-    if (PageWritingControls::Active(page.dialog)) return;
     TwoDimensionalCodeRecord* font = page.Font();
     if (!font) return;
-    const std::u16string text = ControlText(page.dialog, control.edit, kNumberTextChars);
-    const uint32_t value = StoreTwoDimensionalNumericField(*font, control.field, text);
-    {
-        PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
-    }
+    const auto store = [&](const std::u16string& text) {
+        return static_cast<int>(StoreTwoDimensionalNumericField(*font, control.kind, text));
+    };
+    if (!TakeTypedNumber(page.dialog, control.field, store)) return;
     // The segments up-down allows only 4..20 while "复合" is chosen, though the field's bounds
     // stay 2..20: it then shows 4 for a typed 2 or 3, and the record keeps what the field shows.
-    StoreTwoDimensionalNumericField(*font, control.field,
-                                    ControlText(page.dialog, control.edit, kNumberTextChars));
+    store(NumberFieldText(page.dialog, control.field));
     ReportPageChanged(page.dialog);
 }
 
@@ -248,8 +238,7 @@ void OnGs1Choice(const TwoDimensionalPage& page, bool composite) {
     EnableControl(page.dialog, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, composite);
     SetSegmentsRange(page.dialog, composite);
     if (composite) {
-        const auto text =
-            SegmentsTextOnComposite(ControlText(page.dialog, IDC_2D_SEGMENTS, kNumberTextChars));
+        const auto text = SegmentsTextOnComposite(NumberFieldText(page.dialog, kSegmentsField));
         if (text) SetControlText(page.dialog, IDC_2D_SEGMENTS, *text);
     }
     SetControlText(page.dialog, IDC_2D_SEGMENTS_RANGE, SegmentsRangeFor(composite).rangeText);
@@ -257,12 +246,13 @@ void OnGs1Choice(const TwoDimensionalPage& page, bool composite) {
 }
 
 void OnPrint(const TwoDimensionalPage& page) {
-    const HANDLE printer = PagePrinter(page.context);
-    if (!page.record || !printer) return;
+    const HANDLE printer = page.Printer();
+    const OemDevmode* record = page.Record();
+    if (!record || !printer) return;
     const std::u16string text = ControlText(page.dialog, IDC_2D_DATA, kTestDataMaxChars);
     WinspoolSpooler spooler(printer);
     const TestPrintStatus status = BarcodeTestPrint(
-        spooler, *page.record, BarcodePageKind::TwoDimensional, page.SelectedFont(), text);
+        spooler, *record, BarcodePageKind::TwoDimensional, page.SelectedFont(), text);
     if (status == TestPrintStatus::DataRefused)
         ShowPageError(page.dialog, reinterpret_cast<const wchar_t*>(kBarcodeDataErrorText),
                       MessageIcon::None);
@@ -308,17 +298,23 @@ INT_PTR OnCommand(const TwoDimensionalPage& page, int id, int code) {
 }  // namespace
 
 INT_PTR CALLBACK TwoDimensionalPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    const auto* context = PageContext<DocumentSheetContext>(dialog);
-    if (!context) return FALSE;
+    if (message == WM_INITDIALOG) {
+        if (const auto* page = CreatePageState<TwoDimensionalPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        DestroyPageState<TwoDimensionalPage>(dialog);
+        return FALSE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(dialog, message, wParam, lParam, &result)) return result;
-    const TwoDimensionalPage page{dialog, context, PageRecord(context)};
+    const TwoDimensionalPage* page =
+        PageForMessage<TwoDimensionalPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), context);
+            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), page->context);
         default:
             return FALSE;
     }
