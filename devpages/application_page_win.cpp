@@ -152,10 +152,6 @@ INT_PTR CALLBACK ApplicationPageProc(HWND dialog, UINT message, WPARAM wParam, L
         if (ApplicationPage* page = CreatePageState<ApplicationPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<ApplicationPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     ApplicationPage* page =
         PageForMessage<ApplicationPage>(dialog, message, wParam, lParam, &result);

@@ -392,10 +392,6 @@ INT_PTR CALLBACK DownloadPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         if (const DownloadPage* page = CreatePageState<DownloadPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<DownloadPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     DownloadPage* page = PageForMessage<DownloadPage>(dialog, message, wParam, lParam, &result);
     if (!page) return result;

@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kTreeImageSize = 16;
 
-// The fonts page keeps nothing between messages beyond its window and context; the tree holds
-// the image list, which the page destroys with itself.
-struct FontsPage : PrinterPage {
-    using PrinterPage::PrinterPage;
-};
-
 HWND Tree(HWND page) {
     return GetDlgItem(page, IDC_FONTS_TREE);
 }
@@ -55,6 +49,13 @@ void DetachImageList(HWND page) {
     HIMAGELIST images = TreeView_SetImageList(Tree(page), nullptr, TVSIL_NORMAL);
     if (images) ImageList_Destroy(images);
 }
+
+// The fonts page keeps nothing between messages beyond its window and context. The tree's image
+// list goes with the page, while the tree still exists.
+struct FontsPage : PrinterPage {
+    using PrinterPage::PrinterPage;
+    ~FontsPage() { DetachImageList(dialog); }
+};
 
 HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const FontsTreeItem& item) {
     std::u16string label(item.label);
@@ -102,11 +103,6 @@ INT_PTR CALLBACK FontsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_INITDIALOG) {
         if (const FontsPage* page = CreatePageState<FontsPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
-    }
-    if (message == WM_DESTROY) {
-        DetachImageList(dialog);
-        DestroyPageState<FontsPage>(dialog);
-        return FALSE;
     }
     INT_PTR result = FALSE;
     const FontsPage* page = PageForMessage<FontsPage>(dialog, message, wParam, lParam, &result);

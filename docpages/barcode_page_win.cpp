@@ -295,10 +295,6 @@ INT_PTR CALLBACK BarcodePageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         if (const BarcodePage* page = CreatePageState<BarcodePage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<BarcodePage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     const BarcodePage* page = PageForMessage<BarcodePage>(dialog, message, wParam, lParam, &result);
     if (!page) return result;

@@ -131,10 +131,6 @@ INT_PTR CALLBACK DuplexPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (const DuplexPage* page = CreatePageState<DuplexPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<DuplexPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     const DuplexPage* page = PageForMessage<DuplexPage>(dialog, message, wParam, lParam, &result);
     if (!page) return result;

@@ -250,10 +250,6 @@ INT_PTR CALLBACK LayoutPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (const LayoutPage* page = CreatePageState<LayoutPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<LayoutPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     const LayoutPage* page = PageForMessage<LayoutPage>(dialog, message, wParam, lParam, &result);
     if (!page) return result;

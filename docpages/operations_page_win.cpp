@@ -50,10 +50,6 @@ INT_PTR CALLBACK OperationsPageProc(HWND dialog, UINT message, WPARAM wParam, LP
         CreatePageState<OperationsPage>(dialog, lParam);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<OperationsPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     const OperationsPage* page =
         PageForMessage<OperationsPage>(dialog, message, wParam, lParam, &result);

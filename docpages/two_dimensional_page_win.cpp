@@ -302,10 +302,6 @@ INT_PTR CALLBACK TwoDimensionalPageProc(HWND dialog, UINT message, WPARAM wParam
         if (const auto* page = CreatePageState<TwoDimensionalPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    if (message == WM_DESTROY) {
-        DestroyPageState<TwoDimensionalPage>(dialog);
-        return FALSE;
-    }
     INT_PTR result = FALSE;
     const TwoDimensionalPage* page =
         PageForMessage<TwoDimensionalPage>(dialog, message, wParam, lParam, &result);

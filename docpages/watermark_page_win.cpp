@@ -55,10 +55,6 @@ const wchar_t kPathTooLong[] = L"所选择的位图文件路径过长！";
 
 // ---- controls
 
-LRESULT Send(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageW(page, id, message, wParam, lParam);
-}
-
 void EnableGroup(HWND page, const auto& ids, bool enabled) {
     for (const int id : ids)
         EnableControl(page, id, enabled);
@@ -159,30 +155,33 @@ void Refresh(const WatermarkPage& page) {
 
 // ---- initialisation
 
-int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM page) {
+int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM faces) {
     if (type & TRUETYPE_FONTTYPE)
-        Send(reinterpret_cast<HWND>(page), IDC_WATERMARK_FACE, CB_ADDSTRING, 0,
-             reinterpret_cast<LPARAM>(font->lfFaceName));
+        reinterpret_cast<std::vector<std::u16string>*>(faces)->emplace_back(
+            reinterpret_cast<const char16_t*>(font->lfFaceName),
+            wcsnlen(font->lfFaceName, LF_FACESIZE));
     return 1;
 }
 
+// The TrueType faces in the order the system reports them, the stored one selected when it is
+// among them (else the first).
 void FillFaces(HWND page, const std::u16string& storedFace) {
-    Send(page, IDC_WATERMARK_FACE, CB_RESETCONTENT);
+    std::vector<std::u16string> faces;
     LOGFONTW wanted = {};
     wanted.lfCharSet = ANSI_CHARSET;
     if (const gdi::WindowDc dc(page); dc.get())
-        EnumFontFamiliesExW(dc.get(), &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(page), 0);
+        EnumFontFamiliesExW(dc.get(), &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(&faces),
+                            0);
+    FillComboList(page, IDC_WATERMARK_FACE, faces);
     SelectComboEntry(page, IDC_WATERMARK_FACE, 0);
     if (storedFace.empty()) return;
-    const LRESULT found = Send(page, IDC_WATERMARK_FACE, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(Wide(storedFace)));
-    if (found != CB_ERR) Send(page, IDC_WATERMARK_FACE, CB_SETCURSEL, found);
+    const int found = FindComboEntry(page, IDC_WATERMARK_FACE, storedFace);
+    if (found >= 0) SelectComboEntry(page, IDC_WATERMARK_FACE, found);
 }
 
 void FillTexts(HWND page, const std::u16string& storedText) {
-    Send(page, IDC_WATERMARK_TEXT, CB_RESETCONTENT);
     // One character fewer than the field holds: what is typed is what is stored and drawn.
-    Send(page, IDC_WATERMARK_TEXT, CB_LIMITTEXT, kWatermarkTextMaxCharacters);
+    SendDlgItemMessageW(page, IDC_WATERMARK_TEXT, CB_LIMITTEXT, kWatermarkTextMaxCharacters, 0);
     FillComboList(page, IDC_WATERMARK_TEXT, kSuggestedWatermarkTexts);
     if (storedText.empty())
         SelectComboEntry(page, IDC_WATERMARK_TEXT, 0);
@@ -464,10 +463,6 @@ INT_PTR CALLBACK WatermarkPageProc(HWND dialog, UINT message, WPARAM wParam, LPA
     if (message == WM_INITDIALOG) {
         OnInit(dialog, lParam);
         return TRUE;
-    }
-    if (message == WM_DESTROY) {
-        DestroyPageState<WatermarkPage>(dialog);
-        return FALSE;
     }
     INT_PTR result = FALSE;
     const WatermarkPage* page =

@@ -88,6 +88,13 @@ std::u16string ComboEntryText(HWND dialog, int id, int index, int maxChars) {
                           static_cast<size_t>(std::min(copied, length)));
 }
 
+int FindComboEntry(HWND dialog, int id, std::u16string_view text) {
+    const std::u16string terminated(text);
+    const LRESULT found = SendItem(dialog, id, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(Wide(terminated)));
+    return found == CB_ERR ? -1 : static_cast<int>(found);
+}
+
 void FillListBox(HWND dialog, int id, std::span<const std::u16string> texts, int selection) {
     SendItem(dialog, id, WM_SETREDRAW, FALSE);
     SendItem(dialog, id, LB_RESETCONTENT);

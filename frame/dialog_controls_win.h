@@ -38,6 +38,8 @@ int ComboSelection(HWND dialog, int id);  // CB_ERR (-1) when nothing is selecte
 void SelectComboEntry(HWND dialog, int id, int index);
 // The text of entry `index`; empty when there is no such entry or it is longer than `maxChars`.
 std::u16string ComboEntryText(HWND dialog, int id, int index, int maxChars);
+// The first entry that begins with `text`, compared without case; -1 when there is none.
+int FindComboEntry(HWND dialog, int id, std::u16string_view text);
 
 // List boxes: FillListBox replaces the entries without drawing in between and selects
 // `selection` (-1: nothing).

@@ -28,12 +28,11 @@ HANDLE PagePrinter(const PrinterSheetContext* context);
 
 // What every page keeps for the life of its window: the window and the context. A page's own
 // state struct derives from DocumentPage or PrinterPage and adds what the page needs between
-// messages; it is made at WM_INITDIALOG, found again by every later message and deleted at
-// WM_DESTROY, so a page procedure is a short switch handing each message to a named handler
-// over that one struct:
+// messages (its destructor gives back what the page holds); it is made at WM_INITDIALOG, found
+// again by every later message and deleted at WM_DESTROY, so a page procedure is a short switch
+// handing each message to a named handler over that one struct:
 //
 //     WM_INITDIALOG:  CreatePageState<XPage>, then the page's own initialisation on the state;
-//     WM_DESTROY:     DestroyPageState<XPage>;
 //     any other:      PageForMessage<XPage>, then the page's handler of the message.
 template <typename SheetContext>
 struct SheetPage {
@@ -64,13 +63,6 @@ Page* CreatePageState(HWND dialog, LPARAM initParam) {
     Page* page = new (std::nothrow) Page(dialog, context);
     SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(page));
     return page;
-}
-
-// WM_DESTROY: the state goes with the window, context or not; later messages are ignored.
-template <typename Page>
-void DestroyPageState(HWND dialog) {
-    delete reinterpret_cast<Page*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
 }
 
 // PSM_CHANGED for the page, after every change the page stores.
@@ -104,12 +96,19 @@ bool DefaultPageSystemMessage(HWND page, UINT message, WPARAM wParam, LPARAM lPa
                               INT_PTR* result);
 
 // Every later message: the page's state when the page answers the message itself. Null, with
-// *result the answer, when the page has no state or no context (FALSE: the page ignores the
-// message) or when the message is one every page answers alike (DefaultPageSystemMessage).
+// *result the answer, when the protocol answers for the page:
+// - WM_DESTROY: the state goes with the window, context or not (FALSE); later messages find none;
+// - the page has no state or no context: it ignores the message (FALSE);
+// - a message every page answers alike (DefaultPageSystemMessage).
 template <typename Page>
 Page* PageForMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
     *result = FALSE;
     auto* page = reinterpret_cast<Page*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    if (message == WM_DESTROY) {
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        delete page;
+        return nullptr;
+    }
     if (!page || !page->context) return nullptr;
     if (DefaultPageSystemMessage(dialog, message, wParam, lParam, result)) return nullptr;
     return page;
