@@ -9,6 +9,10 @@ namespace krv {
 
 namespace {
 
+constexpr wchar_t kWritingProperty[] = L"krv.PageWritingControls.depth";
+// Enough for any number a user can type or paste into the short numeric edits.
+constexpr int kNumberFieldReadChars = 64;
+
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendDlgItemMessageW(dialog, id, message, wParam, lParam);
 }
@@ -141,12 +145,6 @@ void LimitText(HWND dialog, int id, int chars) {
 void SetReadOnly(HWND dialog, int id) {
     SendItem(dialog, id, EM_SETREADONLY, TRUE);
 }
-
-namespace {
-constexpr wchar_t kWritingProperty[] = L"krv.PageWritingControls.depth";
-// Enough for any number a user can type or paste into the short numeric edits.
-constexpr int kNumberFieldReadChars = 64;
-}  // namespace
 
 PageWritingControls::PageWritingControls(HWND dialog) : dialog_(dialog) {
     Adjust(+1);

@@ -25,9 +25,12 @@
 namespace krv::test {
 namespace {
 
-// The host's --click argument for control `id` of the page at `index` of the sheet.
+// Control `id` of the page at `index` of the sheet, as --click names it, and the option.
+std::wstring PageControl(int index, int id) {
+    return std::to_wstring(index) + L":" + std::to_wstring(id);
+}
 std::wstring ClickOn(int index, int id) {
-    return L"--click " + std::to_wstring(index) + L":" + std::to_wstring(id);
+    return L"--click " + PageControl(index, id);
 }
 
 using Bytes = std::vector<uint8_t>;
@@ -330,7 +333,8 @@ TEST(HostParts, CommandLines) {
         size_t clicks;
     } cases[] = {
         {{}, true, host::SheetKind::Document, host::Ending::User, 0},
-        {{L"--sheet", L"printer", L"--click", L"0:1036", L"--click", L"2:1", L"--ok"},
+        {{L"--sheet", L"printer", L"--click", PageControl(0, IDC_APPLICATION_SELF_TEST), L"--click",
+          L"2:1", L"--ok"},
          true,
          host::SheetKind::Printer,
          host::Ending::Ok,
@@ -362,10 +366,11 @@ TEST(HostParts, CommandLines) {
     }
     host::HostOptions options;
     std::wstring error;
-    ASSERT_TRUE(host::ParseHostArguments({L"--click", L"3:1036", L"--real-spooler", L"P 1"},
-                                         &options, &error));
+    ASSERT_TRUE(host::ParseHostArguments(
+        {L"--click", PageControl(3, IDC_APPLICATION_SELF_TEST), L"--real-spooler", L"P 1"},
+        &options, &error));
     EXPECT_EQ(options.clicks[0].page, 3);
-    EXPECT_EQ(options.clicks[0].control, 1036);
+    EXPECT_EQ(options.clicks[0].control, IDC_APPLICATION_SELF_TEST);
     EXPECT_EQ(options.realSpooler, L"P 1");
 }
 
