@@ -13,6 +13,13 @@ std::string ToAnsi(std::u16string_view text);
 // The reverse, for sample texts and values read back from ANSI sources.
 std::u16string FromAnsi(std::string_view bytes);
 
+#ifndef _WIN32
+// Portable build: `text` in the named iconv code page, leaving the one ToAnsi uses alone (the
+// printer application converts for several printers at once). '?' as in ToAnsi; nothing for
+// a code page iconv does not know.
+std::string ToCodePage(std::u16string_view text, const std::string& codePage);
+#endif
+
 // Portable build: selects the iconv code page (e.g. "GBK", "CP1252"); false if unknown.
 // Windows build: only "ACP" (the system's own) is accepted.
 bool SetAnsiCodePage(const std::string& name);
