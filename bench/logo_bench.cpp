@@ -83,7 +83,7 @@ void BM_LogoConvertFile(benchmark::State& state) {
     krv::WriteWholeFile(source, file.data(), file.size());
     const auto method = static_cast<krv::HalftoneMethod>(state.range(0));
     for (auto _ : state) {
-        const auto r = krv::HalftoneToMono(source, method, 0, 0);
+        const auto r = krv::HalftoneToMono(source, krv::LogoWorkFile(source), method, 0, 0);
         if (!r.Written()) state.SkipWithError("conversion failed");
     }
     std::filesystem::remove_all(dir);

@@ -12,7 +12,7 @@ list(FILTER KRV_APP_RULES EXCLUDE REGEX "_pappl\\.cpp$")
 # libcups (PAPPL's own dependency) reads the raster documents.
 add_library(krv_printerapp STATIC ${KRV_APP_RULES})
 target_include_directories(krv_printerapp PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(krv_printerapp PUBLIC krv_core)
+target_link_libraries(krv_printerapp PUBLIC krv_core krv_pictures)
 
 if(KRV_PRINTER_APP)
     find_package(PkgConfig REQUIRED)

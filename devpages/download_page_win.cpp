@@ -235,7 +235,7 @@ void OnHalftoneChosen(DownloadPage& p, int id) {
 }
 
 void OnDownloadAll(const DownloadPage& p) {
-    SendOutcome(p, BuildLogoDownloadJob(p.logos.SourcePaths(), p.logos.Mode()));
+    SendOutcome(p, BuildLogoDownloadJob(p.logos.Rows(), p.logos.Mode()));
 }
 
 void OnBackSide(const DownloadPage& p) {

@@ -35,8 +35,8 @@ uint8_t High(uint32_t v) {
 
 // One row in black-and-white: the 4-byte header and the column data. False when its file
 // cannot be read or has no polarity.
-bool AddMonoRow(const std::string& source, PrinterJob& job) {
-    const auto raster = ReadMonoForPrint(MonoFileOfRow(source), true, kColumnRowMultiple);
+bool AddMonoRow(const LogoRowFiles& row, PrinterJob& job) {
+    const auto raster = ReadMonoForPrint(MonoFileOfRow(row), true, kColumnRowMultiple);
     if (!raster) return false;
     ColumnBitImage image = EncodeColumnBitImage(*raster);
     job.Add({Low(image.x), High(image.x), Low(image.y), High(image.y)});
@@ -45,8 +45,8 @@ bool AddMonoRow(const std::string& source, PrinterJob& job) {
 }
 
 // One row in grey: the 6-byte header and the plane data of its grey work file.
-bool AddGreyRow(const std::string& source, PrinterJob& job) {
-    auto planes = EncodeGreyPlanes(LogoWorkFile(source));
+bool AddGreyRow(const LogoRowFiles& row, PrinterJob& job) {
+    auto planes = EncodeGreyPlanes(row.workFile);
     if (!planes) return false;
     job.Add({0x01, 0x00, Low(planes->widthBytes), High(planes->widthBytes),
              Low(planes->heightUnits), High(planes->heightUnits)});
@@ -71,23 +71,18 @@ Bytes BackSideLogo(const MonoRaster& raster) {
 
 }  // namespace
 
-std::string MonoFileOfRow(const std::string& sourcePath) {
-    if (FilePtr file = OpenFileForReading(sourcePath)) {
-        uint8_t first[kBmpHeadersSize];
-        BmpHeaders h;
-        if (ParseBmpHeaders({first, ReadFileAt(file.get(), 0, first, sizeof first)}, &h) &&
-            h.type == kBmpType && h.bitCount == 1)
-            return sourcePath;
-    }
-    return LogoWorkFile(sourcePath);
+std::string MonoFileOfRow(const LogoRowFiles& row) {
+    const auto h = ReadBmpHeadersFile(row.source);
+    if (h && h->type == kBmpType && h->bitCount == 1) return row.source;
+    return row.workFile;
 }
 
-std::string CheckLogoFilesSize(const std::vector<std::string>& sourcePaths,
-                               const char* sizeFailedMessage, const char* tooLargeMessage) {
+std::string CheckLogoFilesSize(const std::vector<LogoRowFiles>& rows, const char* sizeFailedMessage,
+                               const char* tooLargeMessage) {
     int64_t total = 0;
-    for (const auto& source : sourcePaths) {
-        int64_t size = GetFileSizeByPath(LogoWorkFile(source));
-        if (size < 0) size = GetFileSizeByPath(source);
+    for (const auto& row : rows) {
+        int64_t size = GetFileSizeByPath(row.workFile);
+        if (size < 0) size = GetFileSizeByPath(row.source);
         if (size < 0) return sizeFailedMessage;
         // Every row's size is looked at first; the sum saturates so huge files cannot wrap.
         total = std::min(total + size, kLogoTotalSizeLimit);
@@ -95,22 +90,21 @@ std::string CheckLogoFilesSize(const std::vector<std::string>& sourcePaths,
     return total >= kLogoTotalSizeLimit ? tooLargeMessage : std::string();
 }
 
-LogoJobOutcome BuildLogoDownloadJob(const std::vector<std::string>& sourcePaths, LogoMode mode) {
-    if (sourcePaths.empty()) return Refuse(kMsgSelectBitmap);
+LogoJobOutcome BuildLogoDownloadJob(const std::vector<LogoRowFiles>& rows, LogoMode mode) {
+    if (rows.empty()) return Refuse(kMsgSelectBitmap);
     if (mode == LogoMode::Original) return {};
     // The list never holds more than nine rows; the count is one byte of the command.
-    if (sourcePaths.size() > kMaxLogoRows) return {};
-    const std::string size =
-        CheckLogoFilesSize(sourcePaths, kMsgBitmapSizeFailed, kMsgBitmapsTooLarge);
+    if (rows.size() > kMaxLogoRows) return {};
+    const std::string size = CheckLogoFilesSize(rows, kMsgBitmapSizeFailed, kMsgBitmapsTooLarge);
     if (!size.empty()) return Refuse(size.c_str());
 
     LogoJobOutcome o = StartJob(kLogoDocumentName);
-    const auto n = static_cast<uint8_t>(sourcePaths.size());
+    const auto n = static_cast<uint8_t>(rows.size());
     o.job.Add({0x1B, 0x40});
     const bool mono = mode == LogoMode::BlackWhite;
     o.job.Add({0x1C, static_cast<uint8_t>(mono ? 0x71 : 0x72), n});
-    for (const auto& source : sourcePaths) {
-        const bool added = mono ? AddMonoRow(source, o.job) : AddGreyRow(source, o.job);
+    for (const auto& row : rows) {
+        const bool added = mono ? AddMonoRow(row, o.job) : AddGreyRow(row, o.job);
         if (!added) {
             o.endedEarly = true;
             return o;
@@ -137,16 +131,15 @@ LogoJobOutcome BuildBackSideJob(const BackSideRequest& r) {
     std::optional<MonoRaster> logo;
     if (r.mode != LogoMode::BlackWhite) {
         if (!hasText) return Refuse(kMsgBackSideNeedsBlackWhite);
-    } else if (r.sourcePaths.empty()) {
+    } else if (r.rows.empty()) {
         if (!hasText) return Refuse(kMsgBackSideNothingToSend);
     } else {
         const std::string size =
-            CheckLogoFilesSize(r.sourcePaths, kMsgBackSideSizeFailed, kMsgBackSideTooLarge);
+            CheckLogoFilesSize(r.rows, kMsgBackSideSizeFailed, kMsgBackSideTooLarge);
         if (!size.empty()) return Refuse(size.c_str());
-        if (r.selectedRow < 0 || static_cast<size_t>(r.selectedRow) >= r.sourcePaths.size())
+        if (r.selectedRow < 0 || static_cast<size_t>(r.selectedRow) >= r.rows.size())
             return Refuse(kMsgBackSideNothingToSend);
-        logo =
-            ReadMonoForPrint(MonoFileOfRow(r.sourcePaths[r.selectedRow]), true, kBandRowMultiple);
+        logo = ReadMonoForPrint(MonoFileOfRow(r.rows[r.selectedRow]), true, kBandRowMultiple);
         if (!logo) return {};
     }
 

@@ -49,9 +49,16 @@ struct LogoJobOutcome {
     bool endedEarly = false;
 };
 
-// "下载全部": rows are the source paths in list order; the mode is BlackWhite or Grey (in
-// Original mode the page offers no download: abandoned). Uses the work files present now.
-LogoJobOutcome BuildLogoDownloadJob(const std::vector<std::string>& sourcePaths, LogoMode mode);
+// One row of the list as the jobs read it: the bitmap the user chose and the work bitmap kept
+// for it (UTF-8 paths).
+struct LogoRowFiles {
+    std::string source;
+    std::string workFile;
+};
+
+// "下载全部": the rows in list order; the mode is BlackWhite or Grey (in Original mode the page
+// offers no download: abandoned). Uses the work files present now.
+LogoJobOutcome BuildLogoDownloadJob(const std::vector<LogoRowFiles>& rows, LogoMode mode);
 
 // "清除全部Logo": 1C 71 00 00 0A in one piece.
 PrinterJob BuildClearLogosJob();
@@ -60,8 +67,8 @@ struct BackSideRequest {
     std::u16string text;  // the characters edit
     BackSidePosition position = BackSidePosition::Left;
     LogoMode mode = LogoMode::Original;
-    std::vector<std::string> sourcePaths;  // the list's rows
-    int selectedRow = -1;                  // -1: none
+    std::vector<LogoRowFiles> rows;  // the list's rows
+    int selectedRow = -1;            // -1: none
 };
 // "下载反面预定义位图和字符". In BlackWhite mode with rows but no selected row there is no
 // logo to send: refused with kMsgBackSideNothingToSend, text or not.
@@ -69,11 +76,11 @@ LogoJobOutcome BuildBackSideJob(const BackSideRequest& request);
 
 // The total-size check shared by download and back side: each row's work file, else its
 // source. Returns the message of the failing step (the caller's pair), or empty.
-std::string CheckLogoFilesSize(const std::vector<std::string>& sourcePaths,
-                               const char* sizeFailedMessage, const char* tooLargeMessage);
+std::string CheckLogoFilesSize(const std::vector<LogoRowFiles>& rows, const char* sizeFailedMessage,
+                               const char* tooLargeMessage);
 
 // The file a row prints from in black-and-white: a 1-bit "BM" source itself, any other source
 // through its work file.
-std::string MonoFileOfRow(const std::string& sourcePath);
+std::string MonoFileOfRow(const LogoRowFiles& row);
 
 }  // namespace krv

@@ -12,14 +12,9 @@ namespace {
 
 // The bit count of a "BM" file; nothing when it cannot be read or is not a bitmap.
 std::optional<uint16_t> BitmapDepth(const std::string& path) {
-    FilePtr file = OpenFileForReading(path);
-    if (!file) return std::nullopt;
-    uint8_t first[kBmpHeadersSize];
-    BmpHeaders h;
-    if (!ParseBmpHeaders({first, ReadFileAt(file.get(), 0, first, sizeof first)}, &h) ||
-        h.type != kBmpType)
-        return std::nullopt;
-    return h.bitCount;
+    const auto h = ReadBmpHeadersFile(path);
+    if (!h || h->type != kBmpType) return std::nullopt;
+    return h->bitCount;
 }
 
 bool IsHalftoneSource(uint16_t depth) {
@@ -51,12 +46,16 @@ std::u16string LogoRowName(std::u16string_view path) {
     return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::vector<std::string> LogoPageState::SourcePaths() const {
-    std::vector<std::string> paths;
-    paths.reserve(rows_.size());
+std::vector<LogoRowFiles> LogoPageState::Rows() const {
+    std::vector<LogoRowFiles> files;
+    files.reserve(rows_.size());
     for (const auto& row : rows_)
-        paths.push_back(Utf16ToUtf8(row));
-    return paths;
+        files.push_back(row.files);
+    return files;
+}
+
+ConvertResult LogoPageState::Convert(const Row& row, const LogoRowSettings& settings) const {
+    return ConvertLogoRow(row.files.source, row.files.workFile, mode_, settings);
 }
 
 LogoAddCheck LogoPageState::Add(std::u16string path) {
@@ -67,15 +66,16 @@ LogoAddCheck LogoPageState::Add(std::u16string path) {
     // A failed conversion shows nothing: the row keeps whatever work file exists and the
     // download decides.
     const LogoRowSettings start = StartingSettings(mode_);
-    ConvertLogoRow(source, mode_, start);
-    rows_.push_back(std::move(path));
+    Row row{std::move(path), {source, LogoWorkFile(source)}};
+    Convert(row, start);
+    rows_.push_back(std::move(row));
     settings_[rows_.size() - 1] = start;
     return check;
 }
 
 bool LogoPageState::Delete(size_t row) {
     if (row >= rows_.size()) return false;
-    DeleteFileByPath(LogoWorkFile(Utf16ToUtf8(rows_[row])));
+    DeleteFileByPath(rows_[row].files.workFile);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
     std::move(settings_.begin() + static_cast<std::ptrdiff_t>(row) + 1, settings_.end(),
               settings_.begin() + static_cast<std::ptrdiff_t>(row));
@@ -88,14 +88,13 @@ bool LogoPageState::Delete(size_t row) {
 // cannot be used stops the work there: the rows after it keep their files and settings.
 bool LogoPageState::ConvertEveryRow(LogoMode mode, const LogoRowSettings& start) {
     for (size_t i = 0; i < rows_.size(); ++i) {
-        const std::string source = Utf16ToUtf8(rows_[i]);
-        const auto depth = BitmapDepth(source);
+        const auto depth = BitmapDepth(rows_[i].files.source);
         if (!depth) return false;
         if (mode == LogoMode::Grey) {
             if (!IsGreySource(*depth)) return false;
-            ConvertLogoRow(source, mode, start);
+            Convert(rows_[i], start);
         } else if (IsHalftoneSource(*depth)) {
-            ConvertLogoRow(source, mode, start);
+            Convert(rows_[i], start);
         }
         settings_[i] = start;
     }
@@ -156,25 +155,26 @@ bool LogoPageState::SetBrightness(int selectedRow, int brightness) {
 
 LogoPreview LogoPageState::Preview(int selectedRow) const {
     if (!IsRow(selectedRow)) return {};
-    const std::string source = Utf16ToUtf8(rows_[selectedRow]);
+    const Row& row = rows_[selectedRow];
+    const std::string& source = row.files.source;
     if (mode_ == LogoMode::Original) return {source, {false, false}};
     const auto depth = BitmapDepth(source);
     if (!depth) return {};
     const LogoRowSettings& settings = settings_[selectedRow];
     if (mode_ == LogoMode::BlackWhite) {
         if (!IsHalftoneSource(*depth)) return {source, {false, false}};
-        ConvertLogoRow(source, mode_, settings);
-        return {LogoWorkFile(source), {true, true}};
+        Convert(row, settings);
+        return {row.files.workFile, {true, true}};
     }
     const LogoToneControls grey{false, true};
     if (!IsGreySource(*depth)) return {{}, grey};
-    ConvertLogoRow(source, mode_, settings);
-    return {LogoWorkFile(source), grey};
+    Convert(row, settings);
+    return {row.files.workFile, grey};
 }
 
 void LogoPageState::DeleteWorkFiles() const {
     for (const auto& row : rows_)
-        DeleteFileByPath(LogoWorkFile(Utf16ToUtf8(row)));
+        DeleteFileByPath(row.files.workFile);
 }
 
 BackSideRequest LogoPageState::BackSide(std::u16string text, int selectedRow) const {
@@ -182,7 +182,7 @@ BackSideRequest LogoPageState::BackSide(std::u16string text, int selectedRow) co
     request.text = std::move(text);
     request.position = position_;
     request.mode = mode_;
-    request.sourcePaths = SourcePaths();
+    request.rows = Rows();
     request.selectedRow = IsRow(selectedRow) ? selectedRow : -1;
     return request;
 }

@@ -52,9 +52,11 @@ struct LogoModeChange {
 class LogoPageState {
   public:
     size_t RowCount() const { return rows_.size(); }
-    const std::u16string& RowPath(size_t row) const { return rows_.at(row); }
-    // The rows' paths as the builders and converters take them (UTF-8).
-    std::vector<std::string> SourcePaths() const;
+    const std::u16string& RowPath(size_t row) const { return rows_.at(row).path; }
+    // The work bitmap of a row (UTF-8), whether it exists now or not.
+    const std::string& RowWorkFile(size_t row) const { return rows_.at(row).files.workFile; }
+    // The rows' files as the job builders take them.
+    std::vector<LogoRowFiles> Rows() const;
     // Entry i belongs to row i; entries past the last row are (None, 0, 0).
     const LogoRowSettings& Settings(size_t row) const { return settings_.at(row); }
     LogoMode Mode() const { return mode_; }
@@ -90,10 +92,16 @@ class LogoPageState {
     BackSideRequest BackSide(std::u16string text, int selectedRow) const;
 
   private:
+    struct Row {
+        std::u16string path;  // as the list shows it
+        LogoRowFiles files;   // UTF-8
+    };
+
     bool IsRow(int row) const { return row >= 0 && static_cast<size_t>(row) < rows_.size(); }
     bool ConvertEveryRow(LogoMode mode, const LogoRowSettings& start);
+    ConvertResult Convert(const Row& row, const LogoRowSettings& settings) const;
 
-    std::vector<std::u16string> rows_;
+    std::vector<Row> rows_;
     std::array<LogoRowSettings, kMaxLogoRows> settings_{};
     LogoMode mode_ = LogoMode::Original;
     bool blackWhiteAvailable_ = false;

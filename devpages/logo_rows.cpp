@@ -7,17 +7,6 @@ namespace krv {
 
 namespace {
 
-// The headers of a file, or nothing when it cannot be opened or is shorter than them.
-std::optional<BmpHeaders> HeadersOf(const std::string& path) {
-    FilePtr file = OpenFileForReading(path);
-    if (!file) return std::nullopt;
-    uint8_t first[kBmpHeadersSize];
-    BmpHeaders h;
-    if (!ParseBmpHeaders({first, ReadFileAt(file.get(), 0, first, sizeof first)}, &h))
-        return std::nullopt;
-    return h;
-}
-
 bool IsGreyConvertible(const BmpHeaders& h) {
     return h.type == kBmpType && (h.bitCount == 24 || h.bitCount == 8 || h.bitCount == 1);
 }
@@ -46,36 +35,39 @@ LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode) {
     file.reset();
     BmpHeaders h;
     ParseBmpHeaders(first, &h);
-    if (h.width > kMaxLogoWidth || h.height > kMaxLogoHeight) return {false, kMsgLogoTooLarge};
+    // A negative height only says the rows are stored top-down.
+    const int64_t rows = h.height < 0 ? -int64_t{h.height} : h.height;
+    if (h.width > kMaxLogoWidth || rows > kMaxLogoHeight) return {false, kMsgLogoTooLarge};
     if (mode == LogoMode::BlackWhite && h.type != kBmpType) return {};
     if (mode == LogoMode::Grey && !IsGreyConvertible(h)) return {};
     return {true, {}};
 }
 
-ConvertResult ConvertLogoRow(const std::string& source, LogoMode mode, const LogoRowSettings& s) {
-    const auto h = HeadersOf(source);
+ConvertResult ConvertLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
+                             const LogoRowSettings& s) {
+    const auto h = ReadBmpHeadersFile(source);
     if (!h) return {kConvertCannotOpen, {}};
     if (mode == LogoMode::Grey) {
         switch (h->type == kBmpType ? h->bitCount : 0) {
             case 24:
-                return ConvertRgb24ToGrey8(source, s.contrast, s.brightness);
+                return ConvertRgb24ToGrey8(source, workFile, s.contrast, s.brightness);
             case 8:
-                return ConvertGrey8ToGrey8(source, s.contrast, s.brightness);
+                return ConvertGrey8ToGrey8(source, workFile, s.contrast, s.brightness);
             case 1:
-                return ConvertMono1ToGrey8(source, s.contrast, s.brightness);
+                return ConvertMono1ToGrey8(source, workFile, s.contrast, s.brightness);
             default:
                 return {kConvertWrongForm, {}};
         }
     }
     if (h->type == kBmpType && h->bitCount == 1) return {kConvertAlreadyMono, source};
     const LogoRowSettings used = mode == LogoMode::BlackWhite ? s : LogoRowSettings{};
-    return HalftoneToMono(source, used.method, used.contrast, used.brightness);
+    return HalftoneToMono(source, workFile, used.method, used.contrast, used.brightness);
 }
 
-ConvertResult PrepareLogoRow(const std::string& source, LogoMode mode,
+ConvertResult PrepareLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
                              const LogoRowSettings& settings) {
-    if (mode == LogoMode::BlackWhite) DeleteFileByPath(LogoWorkFile(source));
-    return ConvertLogoRow(source, mode, settings);
+    if (mode == LogoMode::BlackWhite) DeleteFileByPath(workFile);
+    return ConvertLogoRow(source, workFile, mode, settings);
 }
 
 }  // namespace krv

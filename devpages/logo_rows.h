@@ -27,8 +27,9 @@ struct LogoAddCheck {
     bool accepted = false;
     std::string message;  // refused with a message; empty: refused silently (or accepted)
 };
-// The checks of a chosen file: it opens, holds the 62 header bytes, is at most 1024 x 768,
-// and is a bitmap the mode can convert (BlackWhite: any "BM"; Grey: "BM" of 24, 8 or 1 bits).
+// The checks of a chosen file: it opens, holds the 62 header bytes, is at most 1024 x 768
+// (rows in either order), and is a bitmap the mode can convert (BlackWhite: any "BM"; Grey:
+// "BM" of 24, 8 or 1 bits).
 LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode);
 
 struct LogoRowSettings {
@@ -37,14 +38,15 @@ struct LogoRowSettings {
     int brightness = 0;
 };
 
-// The work file of a row in a mode, as the preview writes it. BlackWhite: a 24- or 8-bit
-// source is halftoned; a 1-bit "BM" source is used as it is (kConvertAlreadyMono, nothing
-// written). Grey: the grey converter of the source's depth. Original: the plain threshold.
-ConvertResult ConvertLogoRow(const std::string& source, LogoMode mode,
+// The work file of a row in a mode, as the preview writes it, at `workFile`. BlackWhite: a
+// 24- or 8-bit source is halftoned; a 1-bit "BM" source is used as it is (kConvertAlreadyMono,
+// nothing written). Grey: the grey converter of the source's depth. Original: the plain
+// threshold.
+ConvertResult ConvertLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
                              const LogoRowSettings& settings);
 
 // Choosing "黑白位图" first deletes the row's old work file; then the row is converted.
-ConvertResult PrepareLogoRow(const std::string& source, LogoMode mode,
+ConvertResult PrepareLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
                              const LogoRowSettings& settings);
 
 }  // namespace krv

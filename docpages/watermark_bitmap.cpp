@@ -1,10 +1,11 @@
 #include "docpages/watermark_bitmap.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <new>
 
 #include "docpages/watermark_files.h"
+#include "imaging/bmp_format.h"
 
 namespace krv {
 
@@ -15,22 +16,9 @@ using watermark_files::ExclusiveFile;
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;  // 54
-constexpr uint32_t kMonoPixelOffset = 62;                             // two-entry palette
-constexpr uint32_t kIndexedPixelOffset = 1078;                        // 256-entry palette
-constexpr uint32_t kMonoPaletteSize = 8;
-constexpr uint32_t kIndexedPaletteSize = 1024;
-constexpr uint32_t kNoCompression = 0;
-// Source bytes converted at a time: memory stays small whatever width the header claims.
-constexpr size_t kChunk = 4096;
 
 // ---- little-endian fields
 
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 void PutU16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -40,156 +28,92 @@ void PutU32(uint8_t* p, uint32_t v) {
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-struct FileHeader {
-    uint8_t bytes[kFileHeaderSize];
-    bool IsBitmap() const { return bytes[0] == 'B' && bytes[1] == 'M'; }
-    uint32_t PixelOffset() const { return U32(bytes + 10); }
-};
-
-// The 40-byte information header, kept as read so that the target repeats every field it
-// does not change.
-struct InfoHeader {
-    uint8_t bytes[kInfoHeaderSize];
-    uint32_t Size() const { return U32(bytes); }
-    int32_t Width() const { return static_cast<int32_t>(U32(bytes + 4)); }
-    int32_t Height() const { return static_cast<int32_t>(U32(bytes + 8)); }
-    uint16_t BitCount() const { return U16(bytes + 14); }
-    uint32_t Compression() const { return U32(bytes + 16); }
-};
-
-uint64_t Padding(uint64_t rowBytes) {
-    return (4 - rowBytes % 4) % 4;
-}
-
-// ---- palette sources
-
-struct PaletteLayout {
-    uint32_t pixelOffset;
-    uint32_t paletteSize;
-    uint16_t bitCount;
-    uint8_t targetPadByte;  // the two kinds pad their target rows differently
-};
-
-constexpr PaletteLayout kMono{kMonoPixelOffset, kMonoPaletteSize, 1, 0xFF};
-constexpr PaletteLayout kIndexed{kIndexedPixelOffset, kIndexedPaletteSize, 8, 0x00};
-
-uint64_t SourceRowBytes(const PaletteLayout& layout, uint64_t width) {
-    if (layout.bitCount == 1) return ((width + 7) / 8 + 3) / 4 * 4;
-    return width + Padding(width);
-}
-
 uint64_t TargetRowBytes(uint64_t width) {
     return (width * 3 + 3) / 4 * 4;
 }
 
-// Whether the header describes rows we can read and a target whose size its header can hold.
-// The offset alone does not prove the depth (an 8-bit bitmap with two colours also starts its
-// pixels at 62), so the depth, the header size and the compression are checked as well; and
-// the file must hold every row the header promises, so no read can come up short.
-bool PaletteSourceUsable(const PaletteLayout& layout, const InfoHeader& info, uint64_t fileSize) {
-    if (info.Size() != kInfoHeaderSize || info.BitCount() != layout.bitCount ||
-        info.Compression() != kNoCompression || info.Width() <= 0 || info.Height() <= 0)
+// A 24-bit file laid out as the work file is (40-byte header, pixels at 54, bottom-up rows)
+// is copied as it stands, whatever else its header says.
+bool IsWorkFileLayout(const BmpHeaders& h) {
+    return h.bitCount == 24 && h.headerSize == kInfoHeaderSize && h.dataOffset == kHeadersSize &&
+           h.height > 0;
+}
+
+// The source as far as a bitmap reader needs it; `head` holds its first bytes.
+bool ReadSource(ExclusiveFile& file, std::span<const uint8_t> head, std::vector<uint8_t>* bytes) {
+    const uint64_t wanted = BitmapBytesToRead(head, file.Size());
+    if (wanted > SIZE_MAX || !file.SeekTo(0)) return false;
+    try {
+        bytes->resize(static_cast<size_t>(wanted));
+    } catch (const std::bad_alloc&) {
         return false;
-    const uint64_t width = static_cast<uint64_t>(info.Width());
-    const uint64_t height = static_cast<uint64_t>(info.Height());
-    if (fileSize < layout.pixelOffset) return false;
-    if (SourceRowBytes(layout, width) * height > fileSize - layout.pixelOffset) return false;
-    return TargetRowBytes(width) * height <= UINT32_MAX - kHeadersSize;
-}
-
-// Header changes of the conversion: 24 bits, image size 0, new file size and pixel offset.
-bool WriteTargetHeaders(ExclusiveFile& target, FileHeader file, InfoHeader info) {
-    const uint64_t pixels = TargetRowBytes(uint64_t(info.Width())) * uint64_t(info.Height());
-    PutU32(file.bytes + 2, static_cast<uint32_t>(pixels + kHeadersSize));
-    PutU32(file.bytes + 10, kHeadersSize);
-    PutU16(info.bytes + 14, 24);
-    PutU32(info.bytes + 20, 0);
-    return target.Write(file.bytes, sizeof file.bytes) &&
-           target.Write(info.bytes, sizeof info.bytes);
-}
-
-enum class RowsResult { Done, SourceShort, TargetFailed };
-
-// Maps the source's pixels through the palette, `chunk` source bytes at a time: bits from the
-// most significant down for 1-bit rows, one byte per pixel for 8-bit rows.
-size_t MapChunk(const PaletteLayout& layout, const uint8_t* palette, const uint8_t* in,
-                size_t inBytes, uint64_t* pixelsLeft, uint8_t* out) {
-    size_t o = 0;
-    auto put = [&](unsigned entry) {
-        std::memcpy(out + o, palette + 4 * entry, 3);
-        o += 3;
-        --*pixelsLeft;
-    };
-    for (size_t i = 0; i<inBytes&& * pixelsLeft> 0; ++i) {
-        if (layout.bitCount == 8) {
-            put(in[i]);
-            continue;
-        }
-        for (int bit = 7; bit >= 0 && *pixelsLeft > 0; --bit)
-            put((in[i] >> bit) & 1u);
     }
-    return o;
+    bytes->resize(file.Read(bytes->data(), bytes->size()));
+    return true;
 }
 
-RowsResult ConvertRows(const PaletteLayout& layout, const uint8_t* palette, uint64_t width,
-                       uint64_t height, ExclusiveFile& source, ExclusiveFile& target) {
-    const uint64_t sourceRow = SourceRowBytes(layout, width);
-    const size_t pad = static_cast<size_t>(Padding(width * 3));
-    const std::array<uint8_t, 3> padBytes{layout.targetPadByte, layout.targetPadByte,
-                                          layout.targetPadByte};
-    std::vector<uint8_t> in(static_cast<size_t>(std::min<uint64_t>(sourceRow, kChunk)));
-    std::vector<uint8_t> out(in.size() * (layout.bitCount == 1 ? 24 : 3));
-    for (uint64_t row = 0; row < height; ++row) {
-        uint64_t pixelsLeft = width;
-        for (uint64_t left = sourceRow; left > 0;) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, in.size()));
-            if (source.Read(in.data(), n) != n) return RowsResult::SourceShort;
-            left -= n;
-            const size_t o = MapChunk(layout, palette, in.data(), n, &pixelsLeft, out.data());
-            if (o > 0 && !target.Write(out.data(), o)) return RowsResult::TargetFailed;
-        }
-        if (pad > 0 && !target.Write(padBytes.data(), pad)) return RowsResult::TargetFailed;
-    }
-    return RowsResult::Done;
+// The target's headers: the source's fields as read, except a 40-byte information header, a
+// positive height, 24 bits, the new file size and pixel offset, and (for a palette source)
+// image size 0.
+bool WriteTargetHeaders(ExclusiveFile& target, const BitmapView& bitmap) {
+    BmpHeaders h = bitmap.headers;
+    const uint64_t pixels = TargetRowBytes(bitmap.width) * bitmap.height;
+    h.fileSize = static_cast<uint32_t>(pixels + kHeadersSize);
+    h.dataOffset = kHeadersSize;
+    h.headerSize = kInfoHeaderSize;
+    h.height = static_cast<int32_t>(bitmap.height);
+    if (h.bitCount != 24) h.imageSize = 0;
+    h.bitCount = 24;
+    uint8_t bytes[kHeadersSize];
+    StoreBmpHeaders(h, bytes);
+    return target.Write(bytes, sizeof bytes);
 }
 
-WatermarkConvertResult ConvertPaletteSource(const PaletteLayout& layout, const FileHeader& file,
-                                            ExclusiveFile& source, ExclusiveFile& target) {
-    InfoHeader info;
-    if (source.Read(info.bytes, sizeof info.bytes) != sizeof info.bytes)
-        return WatermarkConvertResult::SourceUnusable;
-    if (!PaletteSourceUsable(layout, info, source.Size()))
-        return WatermarkConvertResult::SourceUnusable;
-    if (!WriteTargetHeaders(target, file, info)) return WatermarkConvertResult::TargetNotCreated;
-    // 1-bit: entries absent from the file stay white; 8-bit: black. The checks above make
-    // a short palette impossible, the presets only keep the table defined.
-    std::array<uint8_t, kIndexedPaletteSize> palette;
-    palette.fill(layout.bitCount == 1 ? 0xFF : 0x00);
-    if (source.Read(palette.data(), layout.paletteSize) != layout.paletteSize ||
-        !source.SeekTo(layout.pixelOffset))
-        return WatermarkConvertResult::SourceUnusable;
-    switch (ConvertRows(layout, palette.data(), uint64_t(info.Width()), uint64_t(info.Height()),
-                        source, target)) {
-        case RowsResult::Done:
-            return WatermarkConvertResult::Done;
-        case RowsResult::SourceShort:
-            return WatermarkConvertResult::SourceUnusable;
-        case RowsResult::TargetFailed:
-            break;
+// One target row: palette sources map every pixel through the palette (entries the file
+// lacks are white for 1 bit, black for 8 bits) and pad with 0xFF (1 bit) or 0 (8 bits); a
+// 24-bit source row is taken whole, its padding included.
+void MapRow(const BitmapView& bitmap, const uint8_t* in, uint8_t* out) {
+    const uint16_t bits = bitmap.headers.bitCount;
+    if (bits == 24) {
+        std::memcpy(out, in, static_cast<size_t>(bitmap.stride));
+        return;
     }
-    return WatermarkConvertResult::TargetNotCreated;
+    const size_t entries = bitmap.PaletteEntries();
+    const uint8_t missing = bits == 1 ? 0xFF : 0x00;
+    uint8_t* p = out;
+    for (uint32_t x = 0; x < bitmap.width; ++x, p += 3) {
+        const unsigned index = bits == 1 ? (in[x / 8] >> (7 - x % 8)) & 1u : in[x];
+        if (index < entries)
+            std::memcpy(p, bitmap.palette.data() + 4 * index, 3);
+        else
+            std::memset(p, missing, 3);
+    }
+    const size_t pad = static_cast<size_t>(TargetRowBytes(bitmap.width)) - 3 * bitmap.width;
+    std::memset(p, bits == 1 ? 0xFF : 0x00, pad);
+}
+
+WatermarkConvertResult WriteTarget(ExclusiveFile& target, const BitmapView& bitmap) {
+    if (!WriteTargetHeaders(target, bitmap)) return WatermarkConvertResult::TargetNotCreated;
+    std::vector<uint8_t> row;
+    try {
+        row.resize(static_cast<size_t>(TargetRowBytes(bitmap.width)));
+    } catch (const std::bad_alloc&) {
+        return WatermarkConvertResult::TargetNotCreated;
+    }
+    for (uint32_t y = 0; y < bitmap.height; ++y) {
+        MapRow(bitmap, bitmap.Row(y), row.data());
+        if (!target.Write(row.data(), row.size())) return WatermarkConvertResult::TargetNotCreated;
+    }
+    return WatermarkConvertResult::Done;
 }
 
 // A 24-bit source is copied as it stands; the target loses any read-only attribute of the
 // source so that the next conversion can replace it.
-WatermarkConvertResult CopyTrueColourSource(ExclusiveFile& source, ExclusiveFile& target,
-                                            std::u16string_view sourcePath,
-                                            std::u16string_view targetPath) {
-    InfoHeader info;
-    const bool headerRead = source.Read(info.bytes, sizeof info.bytes) == sizeof info.bytes;
+WatermarkConvertResult CopyWholeSource(ExclusiveFile& source, ExclusiveFile& target,
+                                       std::u16string_view sourcePath,
+                                       std::u16string_view targetPath) {
     source.Close();
     target.Close();
-    if (!headerRead || info.BitCount() != 24) return WatermarkConvertResult::SourceUnusable;
     if (!watermark_files::CopyReplacing(sourcePath, targetPath))
         return WatermarkConvertResult::TargetNotCreated;
     return watermark_files::SetArchiveOnly(targetPath) ? WatermarkConvertResult::Done
@@ -223,19 +147,19 @@ WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16str
     if (!in.IsOpen()) return WatermarkConvertResult::SourceUnusable;
     ExclusiveFile out = ExclusiveFile::CreateReplacing(target);
     if (!out.IsOpen()) return WatermarkConvertResult::TargetNotCreated;
-    FileHeader file;
-    if (in.Read(file.bytes, sizeof file.bytes) != sizeof file.bytes || !file.IsBitmap())
+    uint8_t head[kHeadersSize];
+    BmpHeaders headers;
+    const std::span<const uint8_t> read(head, in.Read(head, sizeof head));
+    if (!ParseBmpHeaders(read, &headers) || headers.type != kBmpType)
         return WatermarkConvertResult::SourceUnusable;
-    switch (file.PixelOffset()) {
-        case kMonoPixelOffset:
-            return ConvertPaletteSource(kMono, file, in, out);
-        case kIndexedPixelOffset:
-            return ConvertPaletteSource(kIndexed, file, in, out);
-        case kHeadersSize:
-            return CopyTrueColourSource(in, out, source, target);
-        default:
-            return WatermarkConvertResult::SourceUnusable;
-    }
+    if (IsWorkFileLayout(headers)) return CopyWholeSource(in, out, source, target);
+    std::vector<uint8_t> bytes;
+    BitmapView bitmap;
+    // Every row the header promises must be there, and the target must be a possible file.
+    if (!ReadSource(in, read, &bytes) || ReadBitmap(bytes, &bitmap) != BitmapStatus::Ok ||
+        !bitmap.HoldsEveryRow() || !FitsBitmapFile(TargetRowBytes(bitmap.width) * bitmap.height))
+        return WatermarkConvertResult::SourceUnusable;
+    return WriteTarget(out, bitmap);
 }
 
 std::u16string_view ConvertFailureMessage(WatermarkConvertResult result) {

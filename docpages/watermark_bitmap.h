@@ -34,9 +34,11 @@ enum class WatermarkConvertResult : int {
     TargetNotCreated = 2,  // the target cannot be created or written
 };
 
-// Writes a 24-bit bitmap at `target` from a 1-bit (pixel data at 62), 8-bit (at 1078) or
-// 24-bit (at 54, copied as it is) bitmap at `source`. The target is created (emptied) before
-// the source is examined, so an unusable source leaves it empty.
+// Writes a 24-bit bitmap with a 40-byte information header and bottom-up rows at `target` from
+// an uncompressed 1-, 8- or 24-bit bitmap at `source` that holds every row it promises (any
+// information header and row order the bitmap reader takes). A 24-bit source already laid out
+// that way is copied as it stands. The target is created (emptied) before the source is
+// examined, so an unusable source leaves it empty.
 WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target);
 
 // The page's message for a failed conversion; empty for Done.

@@ -13,11 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KRV_FUZZ_CHECK(planes->data.size() == uint64_t{planes->widthBytes} * planes->heightUnits * 8);
     // Only a file that holds every row is encoded: the planes (four bits of each pixel) are
     // then never more than the rows the file gave, rounded up to whole 8-dot units.
-    BmpHeaders h;
-    KRV_FUZZ_CHECK(ParseBmpHeaders({data, size}, &h));
-    const uint64_t s8 = Stride8(h.width);
-    KRV_FUZZ_CHECK(size >= PixelOffsetOf(8) + s8 * static_cast<uint64_t>(h.height));
+    BitmapView b;
+    KRV_FUZZ_CHECK(ReadBitmap({data, size}, &b) == BitmapStatus::Ok);
+    const uint64_t s8 = Stride8(b.width);
+    KRV_FUZZ_CHECK(b.headers.bitCount == 8 && b.stride == s8);
+    KRV_FUZZ_CHECK(size >= b.dataOffset + s8 * b.height);
     KRV_FUZZ_CHECK(planes->widthBytes == (s8 + 7) / 8);
-    KRV_FUZZ_CHECK(planes->heightUnits == (4 * static_cast<uint64_t>(h.height) + 7) / 8);
+    KRV_FUZZ_CHECK(planes->heightUnits == (4 * uint64_t{b.height} + 7) / 8);
     return 0;
 }

@@ -21,13 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ConvertResult r;
     switch (which) {
         case 0:
-            r = ConvertRgb24ToGrey8(path, contrast, brightness);
+            r = ConvertRgb24ToGrey8(path, work, contrast, brightness);
             break;
         case 1:
-            r = ConvertGrey8ToGrey8(path, contrast, brightness);
+            r = ConvertGrey8ToGrey8(path, work, contrast, brightness);
             break;
         default:
-            r = ConvertMono1ToGrey8(path, contrast, brightness);
+            r = ConvertMono1ToGrey8(path, work, contrast, brightness);
             break;
     }
     if (r.Written()) {

@@ -22,13 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ConvertResult r;
     switch (entry) {
         case 0:
-            r = HalftoneToMono(path, method, contrast, brightness);
+            r = HalftoneToMono(path, work, method, contrast, brightness);
             break;
         case 1:
-            r = HalftoneRgb24ToMono1(path, method, contrast, brightness);
+            r = HalftoneRgb24ToMono1(path, work, method, contrast, brightness);
             break;
         default:
-            r = HalftoneGrey8ToMono1(path, method, contrast, brightness);
+            r = HalftoneGrey8ToMono1(path, work, method, contrast, brightness);
             break;
     }
     if (r.Written()) {

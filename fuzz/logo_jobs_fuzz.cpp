@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string text = fuzz::Utf16Of(in.Chunk());
     const std::string source = fuzz::WriteTempFile("row.bmp", in.Chunk());
     const std::string work = fuzz::WriteTempFile("rowTemp.bmp", in.Rest());
-    KRV_FUZZ_CHECK(LogoWorkFile(source) == work);
-    const std::vector<std::string> rows(rowCount, source);
+    const std::vector<LogoRowFiles> rows(rowCount, LogoRowFiles{source, work});
 
     LogoJobOutcome o;
     if (backSide) {
@@ -55,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.text = text;
         r.position = static_cast<BackSidePosition>(position);
         r.mode = mode;
-        r.sourcePaths = rows;
+        r.rows = rows;
         r.selectedRow = selected;
         o = BuildBackSideJob(r);
     } else {

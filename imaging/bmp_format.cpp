@@ -1,5 +1,8 @@
 #include "imaging/bmp_format.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace krv {
 
 namespace {
@@ -18,6 +21,30 @@ void Put16(uint8_t* p, uint16_t v) {
 void Put32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+constexpr uint64_t kFileHeaderSize = 14;
+
+uint64_t RowsOf(const BmpHeaders& h) {
+    const int64_t height = h.height;
+    return static_cast<uint64_t>(height < 0 ? -height : height);
+}
+
+// The palette the headers announce: the colours-used count when it is one the depth can have,
+// otherwise every colour of the depth; none for 24 bits (a palette there is optional).
+uint64_t AnnouncedPaletteEntries(const BmpHeaders& h) {
+    if (h.bitCount > 8) return 0;
+    const uint64_t all = uint64_t{1} << h.bitCount;
+    return h.colorsUsed >= 1 && h.colorsUsed <= all ? h.colorsUsed : all;
+}
+
+uint64_t PaletteEnd(const BmpHeaders& h) {
+    return kFileHeaderSize + h.headerSize + 4 * AnnouncedPaletteEntries(h);
+}
+
+// The form's own offset serves only files laid out as the 40-byte header lays them out.
+uint64_t FallbackOffset(const BmpHeaders& h) {
+    return h.headerSize == 40 ? PixelOffsetOf(h.bitCount) : 0;
 }
 
 BmpHeaders WorkHeaders(int32_t width, int32_t height, uint16_t bitCount) {
@@ -105,6 +132,74 @@ uint64_t RowStrideOf(uint16_t bitCount, uint64_t width) {
     }
 }
 
+bool IsKnownInfoHeaderSize(uint32_t size) {
+    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+uint64_t BitmapView::RowBytesHeld(uint32_t y) const {
+    if (y >= height) return 0;
+    const uint64_t start = (topDown ? height - 1 - y : y) * stride;
+    return start >= data.size() ? 0 : std::min<uint64_t>(stride, data.size() - start);
+}
+
+const uint8_t* BitmapView::Row(uint32_t y) const {
+    if (RowBytesHeld(y) == 0) return nullptr;
+    return data.data() + (topDown ? height - 1 - y : y) * stride;
+}
+
+BitmapStatus ReadBitmap(std::span<const uint8_t> file, BitmapView* out) {
+    BmpHeaders h;
+    if (!ParseBmpHeaders(file, &h) || h.type != kBmpType) return BitmapStatus::NotBitmap;
+    if (!IsKnownInfoHeaderSize(h.headerSize) || PixelOffsetOf(h.bitCount) == 0 ||
+        h.compression != 0)
+        return BitmapStatus::Unsupported;
+    if (file.size() < kFileHeaderSize + h.headerSize) return BitmapStatus::NotBitmap;
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) return BitmapStatus::Malformed;
+    const uint64_t rows = RowsOf(h);
+    const uint64_t stride = RowStrideOf(h.bitCount, static_cast<uint64_t>(h.width));
+    const uint64_t dataBytes = stride * rows;  // below 2^64: stride < 2^33, rows <= 2^31
+    const uint64_t paletteEnd = PaletteEnd(h);
+    const uint64_t size = file.size();
+    auto inside = [&](uint64_t at) { return at >= paletteEnd && at <= size; };
+    auto holdsRows = [&](uint64_t at) { return inside(at) && size - at >= dataBytes; };
+    // The header's offset first; a file whose rows do not fit there may still be a 40-byte
+    // header file with a wrong offset field, whose rows sit where that layout puts them.
+    const uint64_t fallback = FallbackOffset(h);
+    uint64_t offset;
+    if (holdsRows(h.dataOffset))
+        offset = h.dataOffset;
+    else if (fallback != 0 && holdsRows(fallback))
+        offset = fallback;
+    else if (inside(h.dataOffset))
+        offset = h.dataOffset;
+    else if (fallback != 0 && inside(fallback))
+        offset = fallback;
+    else
+        return BitmapStatus::Malformed;
+
+    out->headers = h;
+    out->width = static_cast<uint32_t>(h.width);
+    out->height = static_cast<uint32_t>(rows);
+    out->topDown = h.height < 0;
+    out->stride = stride;
+    out->dataOffset = offset;
+    const uint64_t paletteStart = kFileHeaderSize + h.headerSize;
+    out->palette = file.subspan(paletteStart, paletteEnd - paletteStart);
+    out->data = file.subspan(offset, std::min(dataBytes, size - offset));
+    return BitmapStatus::Ok;
+}
+
+uint64_t BitmapBytesToRead(std::span<const uint8_t> head, uint64_t fileSize) {
+    BmpHeaders h;
+    if (!ParseBmpHeaders(head, &h) || PixelOffsetOf(h.bitCount) == 0 ||
+        !IsKnownInfoHeaderSize(h.headerSize) || h.width <= 0)
+        return std::min<uint64_t>(fileSize, kMonoHeadersSize);
+    const uint64_t start = std::max({uint64_t{h.dataOffset}, FallbackOffset(h), PaletteEnd(h)});
+    const uint64_t end =
+        start + RowStrideOf(h.bitCount, static_cast<uint64_t>(h.width)) * RowsOf(h);
+    return std::min(fileSize, end);
+}
+
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height) {
     const BmpHeaders h = WorkHeaders(width, height, 8);
     Bytes file(h.fileSize, 0);
@@ -123,6 +218,13 @@ Bytes MakeMonoWorkBitmap(int32_t width, int32_t height) {
     // Entry 0 black, entry 1 white: a set bit is a white pixel.
     uint8_t* white = file.data() + kBmpHeadersSize + 4;
     white[0] = white[1] = white[2] = 255;
+    return file;
+}
+
+Bytes MakeRgb24Bitmap(int32_t width, int32_t height) {
+    const BmpHeaders h = WorkHeaders(width, height, 24);
+    Bytes file(h.fileSize, 0);
+    StoreBmpHeaders(h, file.data());
     return file;
 }
 

@@ -1,5 +1,6 @@
-// The three bitmap forms the logo feature reads and writes, their headers, strides and fixed
-// pixel offsets, and the work bitmaps kept beside each logo source.
+// The three bitmap forms the program reads and writes (24-bit, 8-bit with a palette, 1-bit),
+// their headers, strides and pixel offsets; the one reader of bitmap files held in memory that
+// every part of the program uses; and the logo work bitmaps.
 #pragma once
 
 #include <cstddef>
@@ -39,12 +40,14 @@ struct BmpHeaders {
     uint32_t colorsImportant = 0;
 };
 
-// False when fewer than 54 bytes are given.
+// The file header and the first 40 bytes of the information header, which every information
+// header read here begins with. False when fewer than 54 bytes are given.
 bool ParseBmpHeaders(std::span<const uint8_t> bytes, BmpHeaders* out);
 void StoreBmpHeaders(const BmpHeaders& headers, uint8_t* out54);
 
-// The fixed offset of the pixel data of the 24-, 8- and 1-bit forms (54, 1078, 62); the
-// header's own data-offset field is never used. 0 for any other bit count.
+// The offset of the pixel data of the 24-, 8- and 1-bit forms with a 40-byte information
+// header and a whole palette (54, 1078, 62): where the work bitmaps keep it, and where a file
+// whose own data offset makes no sense is read. 0 for any other bit count.
 uint32_t PixelOffsetOf(uint16_t bitCount);
 // Row stride in bytes of a form, computed wide enough for any 32-bit width.
 uint64_t RowStrideOf(uint16_t bitCount, uint64_t width);
@@ -64,10 +67,55 @@ inline bool FitsBitmapFile(uint64_t pixelBytes) {
     return pixelBytes <= 0xFFFFFFFFull - 1078;
 }
 
+// ---- reading a bitmap file held in memory
+
+// Information header sizes read: 40 bytes, and the longer headers that today's painting
+// programs write (52, 56, 108, 124 bytes), which begin with the same 40 bytes.
+bool IsKnownInfoHeaderSize(uint32_t size);
+
+enum class BitmapStatus {
+    Ok,
+    NotBitmap,    // shorter than its headers, or not "BM"
+    Unsupported,  // another depth than 1, 8 or 24, compressed, or an unknown information header
+    Malformed,    // sizes, or a place of the pixels, that no such file can have
+};
+
+// An uncompressed 1-, 8- or 24-bit bitmap read through its headers. The pixels are taken from
+// the header's data offset when it lies past the headers and the palette they announce and
+// the file holds the rows there; otherwise from the offset of the form (PixelOffsetOf), which
+// only a 40-byte information header leaves room for. Rows are addressed bottom-up whatever
+// their order in the file.
+struct BitmapView {
+    BmpHeaders headers;  // as stored: the height is negative for top-down rows
+    uint32_t width = 0;
+    uint32_t height = 0;  // number of rows
+    bool topDown = false;
+    uint64_t stride = 0;
+    uint64_t dataOffset = 0;           // where the rows are read from
+    std::span<const uint8_t> palette;  // 4-byte entries (blue, green, red, 0); 1- and 8-bit
+    std::span<const uint8_t> data;     // the row bytes the file holds, at most stride x height
+
+    size_t PaletteEntries() const { return palette.size() / 4; }
+    bool HoldsEveryRow() const { return data.size() == stride * height; }
+    // How many bytes of stored row y (0 = the bottom row) the file holds: 0 to stride.
+    uint64_t RowBytesHeld(uint32_t y) const;
+    // Stored row y; its first RowBytesHeld(y) bytes are valid.
+    const uint8_t* Row(uint32_t y) const;
+};
+
+// Reads `file` (the whole file, or as much of it as BitmapBytesToRead asks for).
+BitmapStatus ReadBitmap(std::span<const uint8_t> file, BitmapView* out);
+
+// How many bytes of a file of `fileSize` bytes whose first bytes are `head` a reader needs:
+// the headers, palette and rows, never more than the file holds.
+uint64_t BitmapBytesToRead(std::span<const uint8_t> head, uint64_t fileSize);
+
 // A file image of a work bitmap of the given size: headers, palette, and zeroed rows that the
 // caller fills in place (rows start at 1078 for grey, at 62 for monochrome).
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height);
 Bytes MakeMonoWorkBitmap(int32_t width, int32_t height);
+// The same for a 24-bit bitmap (rows from 54): the canonical form decoded pictures take.
+Bytes MakeRgb24Bitmap(int32_t width, int32_t height);
 
 // The work bitmap path of a logo source: the last four characters (the extension) replaced by
 // "Temp.bmp". A path of fewer than four characters simply gets "Temp.bmp" appended, so the

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "imaging/bmp_format.h"
 
 namespace krv {
 
@@ -32,6 +35,12 @@ bool DeleteFileByPath(const std::string& path);
 
 // Reads up to `length` bytes at `offset`; returns how many were read.
 size_t ReadFileAt(std::FILE* file, uint64_t offset, void* buffer, size_t length);
+// The bytes of a bitmap file as far as its headers need them (headers, palette and rows),
+// never more than the file holds; nothing when it cannot be opened or the memory is lacking.
+std::optional<std::vector<uint8_t>> ReadBitmapFile(const std::string& path);
+// The headers at the start of a file (ParseBmpHeaders); nothing when it cannot be opened or is
+// shorter than them.
+std::optional<BmpHeaders> ReadBmpHeadersFile(const std::string& path);
 // Writes the whole buffer to a new file; false (and no file left) when it cannot.
 bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size);
 

@@ -1,9 +1,12 @@
 // The logo converters: each reads one source bitmap, converts it and writes its work bitmap
-// (LogoWorkFile) beside it. The page relies only on whether the work file exists; the numeric
-// results tell the tests and the tool why not.
+// (LogoWorkFile) where the caller says. Every converter takes the source as the bytes of the
+// bitmap file in memory; the overload taking a path reads the file first (ReadBitmapFile). The
+// page relies only on whether the work file exists; the numeric results tell the tests and the
+// tool why not.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "imaging/halftone.h"
@@ -17,25 +20,44 @@ constexpr int kConvertWrongForm = -2;   // not a bitmap of the accepted form, or
 
 struct ConvertResult {
     int code = kConvertCannotOpen;
-    // The file to use afterwards: the work file when written, the source for kConvertAlreadyMono,
-    // empty otherwise.
+    // The file to use afterwards: the work file when written, the source for kConvertAlreadyMono
+    // (empty when the source was given as bytes), empty otherwise.
     std::string pathToUse;
 
     bool Written() const { return code == kConvertWritten; }
 };
 
+using BitmapBytes = std::span<const uint8_t>;
+
 // Grey work bitmaps (8 bits, grey palette) from 24-, 8- and 1-bit sources.
-ConvertResult ConvertRgb24ToGrey8(const std::string& source, int contrast, int brightness);
-ConvertResult ConvertGrey8ToGrey8(const std::string& source, int contrast, int brightness);
-ConvertResult ConvertMono1ToGrey8(const std::string& source, int contrast, int brightness);
+ConvertResult ConvertRgb24ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+                                  int brightness);
+ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+                                  int brightness);
+ConvertResult ConvertMono1ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+                                  int brightness);
 
 // 1-bit work bitmaps (entry 0 black, entry 1 white). HalftoneToMono dispatches a 24- or 8-bit
 // uncompressed "BM" source and returns -1 for any other file without touching anything.
-ConvertResult HalftoneToMono(const std::string& source, HalftoneMethod method, int contrast,
-                             int brightness);
-ConvertResult HalftoneRgb24ToMono1(const std::string& source, HalftoneMethod method, int contrast,
-                                   int brightness);
-ConvertResult HalftoneGrey8ToMono1(const std::string& source, HalftoneMethod method, int contrast,
-                                   int brightness);
+ConvertResult HalftoneToMono(BitmapBytes source, const std::string& workFile, HalftoneMethod method,
+                             int contrast, int brightness);
+ConvertResult HalftoneRgb24ToMono1(BitmapBytes source, const std::string& workFile,
+                                   HalftoneMethod method, int contrast, int brightness);
+ConvertResult HalftoneGrey8ToMono1(BitmapBytes source, const std::string& workFile,
+                                   HalftoneMethod method, int contrast, int brightness);
+
+// The same, reading the source file at `sourcePath`.
+ConvertResult ConvertRgb24ToGrey8(const std::string& sourcePath, const std::string& workFile,
+                                  int contrast, int brightness);
+ConvertResult ConvertGrey8ToGrey8(const std::string& sourcePath, const std::string& workFile,
+                                  int contrast, int brightness);
+ConvertResult ConvertMono1ToGrey8(const std::string& sourcePath, const std::string& workFile,
+                                  int contrast, int brightness);
+ConvertResult HalftoneToMono(const std::string& sourcePath, const std::string& workFile,
+                             HalftoneMethod method, int contrast, int brightness);
+ConvertResult HalftoneRgb24ToMono1(const std::string& sourcePath, const std::string& workFile,
+                                   HalftoneMethod method, int contrast, int brightness);
+ConvertResult HalftoneGrey8ToMono1(const std::string& sourcePath, const std::string& workFile,
+                                   HalftoneMethod method, int contrast, int brightness);
 
 }  // namespace krv

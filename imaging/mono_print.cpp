@@ -1,5 +1,7 @@
 #include "imaging/mono_print.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "imaging/file_io.h"
@@ -20,9 +22,10 @@ bool Dot(const MonoRaster& r, uint64_t storedRow, uint32_t column) {
 
 }  // namespace
 
-MonoPolarity PolarityOf(const uint8_t* first62) {
-    const uint8_t* entry0 = first62 + 54;
-    const uint8_t* entry1 = first62 + 58;
+MonoPolarity PolarityOf(std::span<const uint8_t> palette) {
+    if (palette.size() < 8) return MonoPolarity::None;
+    const uint8_t* entry0 = palette.data();
+    const uint8_t* entry1 = palette.data() + 4;
     if (IsColour(entry0, 0) && IsColour(entry1, 255)) return MonoPolarity::Normal;
     if (IsColour(entry0, 255) && IsColour(entry1, 0)) return MonoPolarity::Reversed;
     return MonoPolarity::None;
@@ -39,42 +42,49 @@ void NormalizeMonoRows(uint8_t* rows, int width, uint64_t stride, int height) {
     }
 }
 
-std::optional<MonoRaster> ReadMonoForPrint(const std::string& path, bool testPolarity,
+std::optional<MonoRaster> ReadMonoForPrint(std::span<const uint8_t> file, bool testPolarity,
                                            int rowMultiple) {
-    FilePtr file = OpenFileForReading(path);
-    if (!file) return std::nullopt;
-    uint8_t first[kMonoHeadersSize];
-    BmpHeaders h;
-    if (ReadFileAt(file.get(), 0, first, sizeof first) != sizeof first) return std::nullopt;
-    ParseBmpHeaders(first, &h);
-    if (h.type != kBmpType || h.bitCount != 1) return std::nullopt;
-    // The page admits nothing larger; the limit also bounds the buffer for a lying header.
-    if (h.width <= 0 || h.height <= 0 || h.width > kMaxLogoWidth || h.height > kMaxLogoHeight)
+    BitmapView bitmap;
+    if (ReadBitmap(file, &bitmap) != BitmapStatus::Ok || bitmap.headers.bitCount != 1)
         return std::nullopt;
-    const MonoPolarity polarity = testPolarity ? PolarityOf(first) : MonoPolarity::Normal;
+    // The page admits nothing larger; the limit also bounds the buffer for a lying header.
+    if (bitmap.width > kMaxLogoWidth || bitmap.height > kMaxLogoHeight) return std::nullopt;
+    const MonoPolarity polarity = testPolarity ? PolarityOf(bitmap.palette) : MonoPolarity::Normal;
     if (polarity == MonoPolarity::None) return std::nullopt;
 
     MonoRaster r;
     const uint32_t multiple = rowMultiple > 0 ? static_cast<uint32_t>(rowMultiple) : 1;
-    r.width = static_cast<uint32_t>(h.width);
-    r.stride = static_cast<uint32_t>(Stride1(r.width));
-    r.height = static_cast<uint32_t>(h.height);
+    r.width = bitmap.width;
+    r.stride = static_cast<uint32_t>(bitmap.stride);
+    r.height = bitmap.height;
     r.paddedHeight = (r.height + multiple - 1) / multiple * multiple;
     try {
         r.rows.assign(static_cast<size_t>(r.stride) * r.paddedHeight, 0);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    // The pixel data the header announces, never more than the picture's rows (the padding
-    // rows above the picture stay blank).
-    const uint64_t announced = h.fileSize > kMonoHeadersSize ? h.fileSize - kMonoHeadersSize : 0;
-    const uint64_t pictureBytes = static_cast<uint64_t>(r.stride) * r.height;
-    const uint64_t wanted = announced < pictureBytes ? announced : pictureBytes;
-    ReadFileAt(file.get(), kMonoHeadersSize, r.rows.data(), wanted);
-    file.reset();
-    if (polarity == MonoPolarity::Normal)
-        NormalizeMonoRows(r.rows.data(), h.width, r.stride, h.height);
+    // The header's file size announces the pixel bytes past the data offset; what lies beyond
+    // it, or beyond the end of the file, is not taken.
+    const uint64_t fileSize = bitmap.headers.fileSize;
+    const uint64_t announced = fileSize > bitmap.dataOffset ? fileSize - bitmap.dataOffset : 0;
+    for (uint32_t y = 0; y < r.height; ++y) {
+        uint8_t* row = r.rows.data() + static_cast<size_t>(y) * r.stride;
+        const uint64_t start = uint64_t{bitmap.topDown ? r.height - 1 - y : y} * r.stride;
+        const uint64_t promised = announced > start ? announced - start : 0;
+        const size_t held = static_cast<size_t>(std::min(bitmap.RowBytesHeld(y), promised));
+        if (held > 0) std::memcpy(row, bitmap.Row(y), held);
+        if (polarity == MonoPolarity::Normal) NormalizeMonoRows(row, r.width, r.stride, 1);
+        // Bytes the file lacks print nothing, whichever way the palette turns the others.
+        std::fill(row + held, row + r.stride, uint8_t{0});
+    }
     return r;
+}
+
+std::optional<MonoRaster> ReadMonoForPrint(const std::string& path, bool testPolarity,
+                                           int rowMultiple) {
+    const auto file = ReadBitmapFile(path);
+    if (!file) return std::nullopt;
+    return ReadMonoForPrint(*file, testPolarity, rowMultiple);
 }
 
 ColumnBitImage EncodeColumnBitImage(const MonoRaster& r) {
@@ -102,65 +112,56 @@ uint32_t BandCount(const MonoRaster& r) {
     return (r.height + 23) / 24;
 }
 
+void AppendBandBitImage(const MonoRaster& r, uint32_t band, uint32_t columns, Bytes* out) {
+    const uint64_t fieldRows = 24ull * BandCount(r);
+    out->insert(out->end(), {0x1B, 0x2A, 0x21, static_cast<uint8_t>(columns % 256),
+                             static_cast<uint8_t>(columns / 256)});
+    for (uint32_t c = 0; c < columns; ++c) {
+        for (uint32_t part = 0; part < 3; ++part) {
+            uint8_t byte = 0;
+            for (uint32_t bit = 0; bit < 8; ++bit) {
+                const uint64_t fieldRow = 24ull * band + 8 * part + bit;
+                if (Dot(r, fieldRows - 1 - fieldRow, c)) byte |= static_cast<uint8_t>(0x80 >> bit);
+            }
+            out->push_back(byte);
+        }
+    }
+    out->push_back(0x0A);
+}
+
+bool BandIsBlank(const MonoRaster& r, uint32_t band) {
+    const uint64_t fieldRows = 24ull * BandCount(r);
+    for (uint64_t fieldRow = 24ull * band; fieldRow < 24ull * band + 24; ++fieldRow) {
+        const uint64_t storedRow = fieldRows - 1 - fieldRow;
+        for (uint32_t i = 0; i < r.stride; ++i) {
+            const uint64_t at = storedRow * r.stride + i;
+            if (at < r.rows.size() && r.rows[at]) return false;
+        }
+    }
+    return true;
+}
+
 Bytes EncodeBandBitImage(const MonoRaster& r) {
     const uint32_t n = 8 * r.stride;
     const uint32_t bands = BandCount(r);
-    const uint64_t fieldRows = 24ull * bands;
     Bytes out;
     out.reserve(static_cast<size_t>(bands) * (6 + 3ull * n));
-    for (uint32_t band = 0; band < bands; ++band) {
-        out.insert(out.end(), {0x1B, 0x2A, 0x21, static_cast<uint8_t>(n % 256),
-                               static_cast<uint8_t>(n / 256)});
-        for (uint32_t c = 0; c < n; ++c) {
-            for (uint32_t part = 0; part < 3; ++part) {
-                uint8_t byte = 0;
-                for (uint32_t bit = 0; bit < 8; ++bit) {
-                    const uint64_t fieldRow = 24ull * band + 8 * part + bit;
-                    if (Dot(r, fieldRows - 1 - fieldRow, c))
-                        byte |= static_cast<uint8_t>(0x80 >> bit);
-                }
-                out.push_back(byte);
-            }
-        }
-        out.push_back(0x0A);
-    }
+    for (uint32_t band = 0; band < bands; ++band)
+        AppendBandBitImage(r, band, n, &out);
     return out;
 }
 
-namespace {
-
-// The rows of an uncompressed 8-bit bitmap, whole, or nothing.
-bool ReadGreyRows(const std::string& path, BmpHeaders* h, Bytes* rows) {
-    FilePtr file = OpenFileForReading(path);
-    if (!file) return false;
-    uint8_t first[kBmpHeadersSize];
-    if (ReadFileAt(file.get(), 0, first, sizeof first) != sizeof first) return false;
-    ParseBmpHeaders(first, h);
-    if (h->type != kBmpType || h->bitCount != 8 || h->compression != 0) return false;
-    if (h->width <= 0 || h->height <= 0) return false;
-    const uint64_t size = Stride8(h->width) * static_cast<uint64_t>(h->height);
-    if (!FitsBitmapFile(size)) return false;
-    const int64_t fileSize = OpenFileSize(file.get());
-    if (fileSize < 0 || static_cast<uint64_t>(fileSize) < PixelOffsetOf(8) + size) return false;
-    try {
-        rows->resize(size);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return ReadFileAt(file.get(), PixelOffsetOf(8), rows->data(), size) == size;
-}
-
-}  // namespace
-
-std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path) {
-    BmpHeaders h;
-    Bytes rows;
-    if (!ReadGreyRows(path, &h, &rows)) return std::nullopt;
-    const uint64_t s8 = Stride8(h.width);
-    const uint64_t height = static_cast<uint64_t>(h.height);
+std::optional<GreyPlanes> EncodeGreyPlanes(std::span<const uint8_t> file) {
+    BitmapView bitmap;
+    if (ReadBitmap(file, &bitmap) != BitmapStatus::Ok || bitmap.headers.bitCount != 8 ||
+        !bitmap.HoldsEveryRow())
+        return std::nullopt;
+    const uint64_t s8 = bitmap.stride;
+    const uint64_t width = bitmap.width;
+    const uint32_t height = bitmap.height;
     GreyPlanes out;
     out.widthBytes = static_cast<uint32_t>((s8 + 7) / 8);
-    out.heightUnits = static_cast<uint32_t>((4 * height + 7) / 8);
+    out.heightUnits = static_cast<uint32_t>((4 * uint64_t{height} + 7) / 8);
     try {
         // Plane rows of zeros complete the last 8-dot unit when the height is odd.
         out.data.assign(static_cast<uint64_t>(out.widthBytes) * out.heightUnits * 8, 0);
@@ -168,19 +169,25 @@ std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path) {
         return std::nullopt;
     }
     uint8_t* planeRow = out.data.data();
-    for (uint64_t top = 0; top < height; ++top) {
-        const uint8_t* row = rows.data() + (height - 1 - top) * s8;
+    for (uint32_t top = 0; top < height; ++top) {
+        const uint8_t* row = bitmap.Row(height - 1 - top);
         for (int plane = 0; plane < 4; ++plane, planeRow += out.widthBytes) {
             const int bit = 7 - plane;
             for (uint64_t x = 0; x < s8; ++x) {
                 // Bytes beyond the picture width count as white (255): no dot.
-                const uint8_t grey = x < static_cast<uint64_t>(h.width) ? row[x] : 255;
+                const uint8_t grey = x < width ? row[x] : 255;
                 const uint8_t darkness = static_cast<uint8_t>(255 - grey);
                 if (darkness & (1 << bit)) planeRow[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
             }
         }
     }
     return out;
+}
+
+std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path) {
+    const auto file = ReadBitmapFile(path);
+    if (!file) return std::nullopt;
+    return EncodeGreyPlanes(*file);
 }
 
 }  // namespace krv

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "imaging/bmp_format.h"
@@ -16,8 +17,8 @@ enum class MonoPolarity {
     Reversed,  // entry 0 white, entry 1 black: bits are used as stored
     None,      // any other palette
 };
-// From the first 62 bytes of a 1-bit bitmap (palette entries at 54 and 58).
-MonoPolarity PolarityOf(const uint8_t* first62);
+// From the palette of a 1-bit bitmap (BitmapView::palette); fewer than two entries have none.
+MonoPolarity PolarityOf(std::span<const uint8_t> palette);
 
 // Inverts the first (width + 7) / 8 bytes of each row, zeroes the rest of the stride and
 // keeps only the picture's bits of the last image byte.
@@ -36,10 +37,13 @@ struct MonoRaster {
 constexpr int kColumnRowMultiple = 8;
 constexpr int kBandRowMultiple = 24;
 
-// Reads a 1-bit "BM" bitmap (at most 1024 x 768, positive sizes). With `testPolarity` a
-// palette without polarity refuses it; without, the polarity is taken as Normal. Reads the
-// pixel data the header's file size announces (less 62; below 62 counts as 0), never more than
-// the buffer or the file holds; whatever is not read stays zero.
+// Reads an uncompressed 1-bit "BM" bitmap of at most 1024 x 768 pixels, its rows in either
+// order. With `testPolarity` a palette without polarity refuses it; without, the polarity is
+// taken as Normal. Only the row bytes the file holds and its header's file size announces are
+// taken; every dot the file lacks is blank on paper, whatever the polarity.
+std::optional<MonoRaster> ReadMonoForPrint(std::span<const uint8_t> file, bool testPolarity,
+                                           int rowMultiple);
+// The same for the file at `path`.
 std::optional<MonoRaster> ReadMonoForPrint(const std::string& path, bool testPolarity,
                                            int rowMultiple);
 
@@ -58,15 +62,21 @@ ColumnBitImage EncodeColumnBitImage(const MonoRaster& raster);
 Bytes EncodeBandBitImage(const MonoRaster& raster);
 // The number of bands EncodeBandBitImage makes.
 uint32_t BandCount(const MonoRaster& raster);
+// One of those bands (0 is the top) with its first `columns` columns (at most 8 x stride),
+// appended to `out`.
+void AppendBandBitImage(const MonoRaster& raster, uint32_t band, uint32_t columns, Bytes* out);
+// True when the band has no dot.
+bool BandIsBlank(const MonoRaster& raster, uint32_t band);
 
 // Grey stored-logo raster from an 8-bit bitmap: four bit planes of darkness per pixel row,
-// top row first. Nothing for a file that is not an uncompressed 8-bit "BM" bitmap of positive
-// size holding all its rows.
+// top row first. Nothing for a file that is not an uncompressed 8-bit "BM" bitmap holding all
+// its rows.
 struct GreyPlanes {
     uint32_t widthBytes = 0;   // w8
     uint32_t heightUnits = 0;  // h8
     Bytes data;                // w8 x h8 x 8 bytes
 };
+std::optional<GreyPlanes> EncodeGreyPlanes(std::span<const uint8_t> file);
 std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path);
 
 }  // namespace krv

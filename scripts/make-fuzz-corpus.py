@@ -9,6 +9,7 @@ INI files in both encodings, top/bottom lines and logo-page requests. Each targe
 import os
 import struct
 import sys
+import zlib
 
 
 # ------------------------------------------------------------------ bitmaps
@@ -201,6 +202,89 @@ def watermark_preview_seeds():
     return seeds
 
 
+# ------------------------------------------------------------------ PNG and JPEG pictures
+def png(width, height, color_type, depth, rows, *, palette=None, trns=None, interlace=0):
+    """A PNG of raw filtered-free rows (filter byte 0 is added here)."""
+    def chunk_of(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, color_type, 0, 0, interlace)
+    out = b"\x89PNG\r\n\x1a\n" + chunk_of(b"IHDR", ihdr)
+    if palette:
+        out += chunk_of(b"PLTE", bytes(c for rgb in palette for c in rgb))
+    if trns:
+        out += chunk_of(b"tRNS", trns)
+    out += chunk_of(b"IDAT", zlib.compress(b"".join(b"\x00" + r for r in rows)))
+    return out + chunk_of(b"IEND", b"")
+
+
+# Two small JPEG files written by ImageMagick: a 16 x 8 progressive colour gradient and an
+# 8 x 8 grey baseline one.
+JPEG_COLOUR_PROGRESSIVE = bytes.fromhex(
+    "ffd8ffe000104a46494600010100000100010000ffdb004300140e0f120f0d14121012171514181e32211e1c1c"
+    "1e3d2c2e243249404c4b47404645505a736250556d5645466488656d777b8182814e608d978c7d96737e817cff"
+    "db0043011517171e1a1e3b21213b7c5346537c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c"
+    "7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7c7cffc200110800080010030122000211"
+    "01031101ffc4001500010100000000000000000000000000000004ffc400150101010000000000000000000000"
+    "0000000304ffda000c03010002100310000001805e9fffc4001510010100000000000000000000000000000012"
+    "ffda0008010100010502a53fffc400161100030000000000000000000000000000000213ffda0008010301013f"
+    "01b39fffc400161100030000000000000000000000000000000213ffda0008010201013f01821fffc400141001"
+    "00000000000000000000000000000010ffda0008010100063f023fffc400141001000000000000000000000000"
+    "00000010ffda0008010100013f210fffda000c0301000200030000001003ffc400151101010000000000000000"
+    "0000000000000061ffda0008010301013f10b3ffc4001511010100000000000000000000000000000061ffda00"
+    "08010201013f109bffc4001510010100000000000000000000000000000071ffda0008010100013f10a53fffd9")
+JPEG_GREY = bytes.fromhex(
+    "ffd8ffe000104a46494600010100000100010000ffdb004300140e0f120f0d14121012171514181e32211e1c1c"
+    "1e3d2c2e243249404c4b47404645505a736250556d5645466488656d777b8182814e608d978c7d96737e817cff"
+    "c0000b080008000801011100ffc40014000100000000000000000000000000000000ffc4001710000301000000"
+    "00000000000000000000001663a1ffda0008010100003f0036534fffd9")
+
+
+def picture_seeds():
+    rgb = [bytes((x * 40 + y) & 0xFF for x in range(3 * 5)) for y in range(4)]
+    rgba = [bytes((x * 20 + y * 7) & 0xFF for x in range(4 * 5)) for y in range(4)]
+    grey2 = [bytes([0b00011011, 0b11100100]) for _ in range(3)]
+    seeds = {
+        "png_rgb": png(5, 4, 2, 8, rgb),
+        "png_rgba_interlaced": png(5, 4, 6, 8, rgba, interlace=1),
+        "png_grey2": png(8, 3, 0, 2, grey2),
+        "png_palette_trns": png(8, 3, 3, 2, grey2, palette=[(255, 0, 0), (0, 255, 0),
+                                                            (0, 0, 255), (9, 9, 9)],
+                                trns=b"\x00\x80"),
+        "png_rgb16": png(2, 2, 2, 16, [bytes(range(12)), bytes(range(12, 24))]),
+        "jpeg_colour_progressive": JPEG_COLOUR_PROGRESSIVE,
+        "jpeg_grey": JPEG_GREY,
+    }
+    seeds["png_truncated"] = seeds["png_rgb"][:60]
+    seeds["jpeg_truncated"] = JPEG_GREY[:120]
+    return seeds
+
+
+# ------------------------------------------------------------------ printer jobs
+def job_seeds():
+    """One job of each kind the faces write, as the printer receives it."""
+    band = b"\x1b\x2a\x21\x03\x00" + bytes(range(9)) + b"\x0a"
+    logo = b"\x02\x00\x01\x00" + bytes(range(16))
+    grey = b"\x01\x00\x01\x00\x01\x00" + bytes(range(8))
+    return {
+        "selftest": b"\x1d\x28\x41\x02\x00\x00\x02",
+        "clear": b"\x1c\x71\x00\x00\x0a",
+        "logo": b"\x1b\x40\x1c\x71\x02" + logo + logo + b"\x0a",
+        "grey": b"\x1b\x40\x1c\x72\x01" + grey + b"\x0a",
+        "picture": (b"\x1b\x40\x1b\x61\x01\x1b\x33\x18\x1b\x4a\x18" + band + band +
+                    b"\x1b\x32\x1b\x61\x00\x1d\x56\x42\x00\x1b\x70\x00\x1e\x32"),
+        "backside": (b"\x1f\x68\x1b\x61\x01\x1b\x33\x18AB\x00\x00\x0d\x0a" + band +
+                     bytes(96) + b"\x0a\x1f\x68"),
+        "topbottom": b"\x1f\x65\x00\x00ABC\x00\x00\x00\x00",
+        "barcode": (b"\x0a\x0a\x1d\x66\x00\x1d\x48\x00\x1d\x77\x03\x1d\x68\xa3\x1d\x6b"
+                    b"\x49\x00\x1d\x77\x03\x1d\x68\xa3\x1d\x6b\x49\x04{C\x0c\x22\x00"
+                    b"\x0a\x1d\x56\x42\x00"),
+        "twod": (b"\x1d\x70\x01\x01\x03\x03\x03\x03\x1d\x71\x05\x1d\x6b\x0a0123\x00"
+                 b"\x1d\x6f\x00\x03\x00\x01\x1d\x6b\x0bMA,xy\x00"
+                 b"\x1d\x73\x01\x02\x64\x02\x01\x02\x01\x01\x1d\x6b\x0d01\x00"),
+    }
+
+
 def prefixed(seeds, prefixes):
     return {f"{name}_p{'_'.join(map(str, p))}": bytes(p) + data
             for name, data in seeds.items() for p in prefixes}
@@ -227,6 +311,8 @@ def main():
         "top_bottom_fuzz": top_bottom_seeds(),
         "logo_jobs_fuzz": logo_jobs_seeds(),
         "watermark_preview_fuzz": watermark_preview_seeds(),
+        "picture_decode_fuzz": prefixed(picture_seeds(), [(0,), (1,), (3,)]),
+        "job_decode_fuzz": job_seeds(),
     }
     for target, seeds in corpora.items():
         folder = os.path.join(root, target)

@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix
     wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick fonts-wqy-microhei locales
     clang libclang-rt-14-dev valgrind python3
+    pkg-config libpng-dev libjpeg-dev
 )
 
 missing=()

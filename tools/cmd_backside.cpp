@@ -4,6 +4,7 @@
 #include "channel/ansi_text.h"
 #include "devpages/logo_jobs.h"
 #include "devpages/logo_rows.h"
+#include "imaging/bmp_format.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -58,8 +59,9 @@ int RunBackSide(Args& args) {
         if (!check.accepted)
             throw Refusal(check.message.empty() ? logo + ": not a bitmap this mode can use"
                                                 : check.message);
-        PrepareLogoRow(logo, LogoMode::BlackWhite, settings);
-        request.sourcePaths.push_back(logo);
+        const LogoRowFiles row{logo, LogoWorkFile(logo)};
+        PrepareLogoRow(row.source, row.workFile, LogoMode::BlackWhite, settings);
+        request.rows.push_back(row);
         request.selectedRow = 0;
     }
     const LogoJobOutcome outcome = BuildBackSideJob(request);

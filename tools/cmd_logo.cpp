@@ -3,6 +3,7 @@
 
 #include "devpages/logo_jobs.h"
 #include "devpages/logo_rows.h"
+#include "imaging/bmp_format.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -74,7 +75,7 @@ int Convert(const Options& o, const std::vector<std::string>& p) {
     const LogoMode mode = ModeFrom("--to", o.hasTo, o.to);
     if (p.size() != 2) throw UsageError("convert takes one SRC");
     const std::string& source = p[1];
-    const ConvertResult r = ConvertLogoRow(source, mode, o.settings);
+    const ConvertResult r = ConvertLogoRow(source, LogoWorkFile(source), mode, o.settings);
     if (r.pathToUse.empty())
         throw Refusal(source + ": cannot be converted (" +
                       (r.code == kConvertWrongForm ? "not a bitmap of an accepted form"
@@ -88,7 +89,7 @@ int Download(const Options& o, const std::vector<std::string>& p) {
     if (o.hasTo) throw UsageError("download takes --mode, not --to");
     const LogoMode mode = ModeFrom("--mode", o.hasMode, o.mode);
     if (!o.hasOut) throw UsageError("-o FILE is required");
-    std::vector<std::string> rows;
+    std::vector<LogoRowFiles> rows;
     for (size_t i = 1; i < p.size(); ++i) {
         const std::string& source = p[i];
         if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(*full);
@@ -97,8 +98,9 @@ int Download(const Options& o, const std::vector<std::string>& p) {
             throw Refusal(check.message.empty() ? source + ": not a bitmap this mode can use"
                                                 : check.message);
         // A failed conversion shows nothing on the page either; the job decides.
-        PrepareLogoRow(source, mode, o.settings);
-        rows.push_back(source);
+        const LogoRowFiles row{source, LogoWorkFile(source)};
+        PrepareLogoRow(row.source, row.workFile, mode, o.settings);
+        rows.push_back(row);
     }
     return SendOutcome(BuildLogoDownloadJob(rows, mode), o.outPath);
 }

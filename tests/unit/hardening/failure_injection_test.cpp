@@ -153,13 +153,14 @@ TEST_F(SpoolerFailures, ClearAllLogos) {
 
 TEST_F(SpoolerFailures, LogoDownloadInBothModes) {
     const std::vector<std::string> mono = {MonoSource("a.bmp", 20, 9), MonoSource("b.bmp", 8, 16)};
-    const LogoJobOutcome blackWhite = BuildLogoDownloadJob(mono, LogoMode::BlackWhite);
+    const LogoJobOutcome blackWhite =
+        BuildLogoDownloadJob(testing::RowsBeside(mono), LogoMode::BlackWhite);
     ASSERT_EQ(blackWhite.kind, LogoJobOutcome::Kind::Job);
     ASSERT_FALSE(blackWhite.endedEarly);
     CheckEveryFailure(Raw("LOGO black and white", blackWhite.job));
 
     const std::vector<std::string> grey = {GreySource("c.bmp", 12, 5), GreySource("d.bmp", 3, 3)};
-    const LogoJobOutcome greyJob = BuildLogoDownloadJob(grey, LogoMode::Grey);
+    const LogoJobOutcome greyJob = BuildLogoDownloadJob(testing::RowsBeside(grey), LogoMode::Grey);
     ASSERT_EQ(greyJob.kind, LogoJobOutcome::Kind::Job);
     ASSERT_FALSE(greyJob.endedEarly);
     CheckEveryFailure(Raw("LOGO grey", greyJob.job));
@@ -168,8 +169,8 @@ TEST_F(SpoolerFailures, LogoDownloadInBothModes) {
 TEST_F(SpoolerFailures, LogoDownloadEndedAtAnUnreadableRow) {
     // The second row's file is not a bitmap: the job holds what came before it.
     const std::string bad = dir.Write("bad.bmp", Bytes(100, 0x42));
-    const LogoJobOutcome o =
-        BuildLogoDownloadJob({MonoSource("a.bmp", 16, 8), bad}, LogoMode::BlackWhite);
+    const LogoJobOutcome o = BuildLogoDownloadJob(
+        testing::RowsBeside({MonoSource("a.bmp", 16, 8), bad}), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     ASSERT_TRUE(o.endedEarly);
     CheckEveryFailure(Raw("LOGO ended early", o.job));
@@ -180,7 +181,7 @@ TEST_F(SpoolerFailures, BackSideTextAndLogo) {
     r.text = u"反面 text";
     r.position = BackSidePosition::Centre;
     r.mode = LogoMode::BlackWhite;
-    r.sourcePaths = {MonoSource("logo.bmp", 30, 26)};
+    r.rows = testing::RowsBeside({MonoSource("logo.bmp", 30, 26)});
     r.selectedRow = 0;
     const LogoJobOutcome o = BuildBackSideJob(r);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);

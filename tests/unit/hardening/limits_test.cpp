@@ -53,18 +53,25 @@ bool Converted(const ConvertResult& r) {
 const std::vector<LogoReader>& LogoReaders() {
     static const std::vector<LogoReader> readers = {
         {"ConvertRgb24ToGrey8", 24, 8,
-         [](const std::string& p) { return Converted(ConvertRgb24ToGrey8(p, 0, 0)); }},
+         [](const std::string& p) {
+             return Converted(ConvertRgb24ToGrey8(p, LogoWorkFile(p), 0, 0));
+         }},
         {"ConvertGrey8ToGrey8", 8, 8,
-         [](const std::string& p) { return Converted(ConvertGrey8ToGrey8(p, 0, 0)); }},
+         [](const std::string& p) {
+             return Converted(ConvertGrey8ToGrey8(p, LogoWorkFile(p), 0, 0));
+         }},
         {"ConvertMono1ToGrey8", 1, 8,
-         [](const std::string& p) { return Converted(ConvertMono1ToGrey8(p, 0, 0)); }},
+         [](const std::string& p) {
+             return Converted(ConvertMono1ToGrey8(p, LogoWorkFile(p), 0, 0));
+         }},
         {"HalftoneRgb24ToMono1", 24, 1,
          [](const std::string& p) {
-             return Converted(HalftoneRgb24ToMono1(p, HalftoneMethod::None, 0, 0));
+             return Converted(HalftoneRgb24ToMono1(p, LogoWorkFile(p), HalftoneMethod::None, 0, 0));
          }},
         {"HalftoneGrey8ToMono1", 8, 1,
          [](const std::string& p) {
-             return Converted(HalftoneGrey8ToMono1(p, HalftoneMethod::ErrorDiffusion, 0, 0));
+             return Converted(
+                 HalftoneGrey8ToMono1(p, LogoWorkFile(p), HalftoneMethod::ErrorDiffusion, 0, 0));
          }},
         {"ReadMonoForPrint", 1, 0,
          [](const std::string& p) {
@@ -138,7 +145,8 @@ TEST(LyingBitmapHeaders, GigabytesClaimedOverAFewBytesAreRefused) {
                 EXPECT_FALSE(reader.accepts(path)) << reader.name;
             }
             if (bitCount != 1) {
-                EXPECT_FALSE(HalftoneToMono(path, HalftoneMethod::M3, 0, 0).Written());
+                EXPECT_FALSE(
+                    HalftoneToMono(path, LogoWorkFile(path), HalftoneMethod::M3, 0, 0).Written());
             }
             EXPECT_FALSE(EncodeGreyPlanes(path).has_value());
             // A 24-bit watermark source is copied as it stands (its pixels are never held);
@@ -159,14 +167,16 @@ TEST(LogoRows, NineRowsAreDownloadedATenthIsNeverSent) {
         rows.push_back(dir.Write("row" + std::to_string(i) + ".bmp", SourceOf(1, 8, 8)));
 
     const std::vector<std::string> nine(rows.begin(), rows.begin() + kMaxLogoRows);
-    const LogoJobOutcome full = BuildLogoDownloadJob(nine, LogoMode::BlackWhite);
+    const LogoJobOutcome full =
+        BuildLogoDownloadJob(testing::RowsBeside(nine), LogoMode::BlackWhite);
     ASSERT_EQ(full.kind, LogoJobOutcome::Kind::Job);
     EXPECT_EQ(full.job.pieces[1], (Bytes{0x1C, 0x71, 9}));
     EXPECT_EQ(full.job.pieces.size(), 3 + 2 * kMaxLogoRows);
 
     // The count is one byte of the command and the printer stores nine: a tenth row (which the
     // page's list never holds) abandons the download rather than sending a wrong count.
-    const LogoJobOutcome ten = BuildLogoDownloadJob(rows, LogoMode::BlackWhite);
+    const LogoJobOutcome ten =
+        BuildLogoDownloadJob(testing::RowsBeside(rows), LogoMode::BlackWhite);
     EXPECT_EQ(ten.kind, LogoJobOutcome::Kind::Abandoned);
     EXPECT_TRUE(ten.message.empty());
     EXPECT_TRUE(ten.job.pieces.empty());

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "devpages/logo_jobs.h"
+#include "devpages/logo_rows.h"
 #include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"
 #include "imaging/tone.h"
@@ -38,7 +40,7 @@ TEST_F(WithImageMagick, ColourSourceConvertsToTheWeightedGrey) {
     ASSERT_TRUE(Shell(std::string(kMagick) + " " + src + " -depth 8 rgb:" + dir.Path("rgb.raw")));
     const Bytes rgb = ScratchDir::Read(dir.Path("rgb.raw"));  // top row first
     ASSERT_EQ(rgb.size(), 7u * 5 * 3);
-    ASSERT_EQ(ConvertRgb24ToGrey8(src, 30, -20).code, kConvertWritten);
+    ASSERT_EQ(ConvertRgb24ToGrey8(src, LogoWorkFile(src), 30, -20).code, kConvertWritten);
     const Bytes work = ScratchDir::Read(LogoWorkFile(src));
     ASSERT_EQ(work.size(), 1078u + 8 * 5);
     for (int top = 0; top < 5; ++top)
@@ -56,7 +58,8 @@ TEST_F(WithImageMagick, MonoWorkBitmapReadsBackAsItsBits) {
     const std::string src = dir.Write("s.bmp", testing::Grey8File(13, 6, [](int x, int y) {
                                           return static_cast<uint8_t>((x * 19 + y * 41) % 256);
                                       }));
-    ASSERT_EQ(HalftoneToMono(src, HalftoneMethod::ErrorDiffusion, 0, 0).code, kConvertWritten);
+    ASSERT_EQ(HalftoneToMono(src, LogoWorkFile(src), HalftoneMethod::ErrorDiffusion, 0, 0).code,
+              kConvertWritten);
     const std::string work = LogoWorkFile(src);
     ASSERT_TRUE(Shell(std::string(kMagick) + " " + work + " -depth 8 gray:" + dir.Path("g.raw")));
     const Bytes grey = ScratchDir::Read(dir.Path("g.raw"));
@@ -67,6 +70,36 @@ TEST_F(WithImageMagick, MonoWorkBitmapReadsBackAsItsBits) {
             const bool set = bits[62 + (5 - top) * 4 + x / 8] & (0x80 >> (x % 8));
             EXPECT_EQ(grey[top * 13 + x], set ? 255 : 0) << "x " << x << " top " << top;
         }
+}
+
+// ImageMagick writes a 124-byte (colour) or 108-byte (1-bit) information header unless told to
+// write the 40-byte one: the same picture gives the same work files and the same "LOGO" jobs
+// either way, a 1-bit source being sent from the file itself.
+TEST_F(WithImageMagick, LongHeaderFilesGiveTheWorkFilesAndJobsOfTheShortOnes) {
+    const std::string picture = std::string(kMagick) + " -size 11x6 gradient:'#F0C000-#102040' ";
+    for (const std::string type : {"TrueColor", "Bilevel"}) {
+        const std::string v3 = dir.Path(type + "3.bmp"), v5 = dir.Path(type + "5.bmp");
+        ASSERT_TRUE(Shell(picture + "-type " + type + " BMP3:" + v3));
+        ASSERT_TRUE(Shell(picture + "-type " + type + " BMP:" + v5));
+        ASSERT_GE(ScratchDir::Read(v5)[14], 108) << type << ": ImageMagick wrote another header";
+        for (const LogoMode mode : {LogoMode::Grey, LogoMode::BlackWhite}) {
+            SCOPED_TRACE(type + (mode == LogoMode::Grey ? " in grey" : " in black and white"));
+            const LogoRowSettings settings{HalftoneMethod::M4, 15, -5};
+            std::vector<Bytes> works;
+            std::vector<PrinterJob> jobs;
+            for (const std::string& source : {v3, v5}) {
+                const LogoRowFiles row{source, source + ".work"};
+                ASSERT_GT(PrepareLogoRow(row.source, row.workFile, mode, settings).code, 0);
+                works.push_back(ScratchDir::Read(row.workFile));
+                const LogoJobOutcome o = BuildLogoDownloadJob({row}, mode);
+                ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
+                ASSERT_FALSE(o.endedEarly);
+                jobs.push_back(o.job);
+            }
+            EXPECT_EQ(works[0], works[1]);
+            EXPECT_EQ(jobs[0].pieces, jobs[1].pieces);
+        }
+    }
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "devpages/logo_jobs.h"
+#include "imaging/bmp_format.h"
+
 namespace krv::testing {
 
 using Bytes = std::vector<uint8_t>;
@@ -85,6 +88,57 @@ inline Bytes Mono1File(int w, int h, const std::function<bool(int, int)>& bit, R
         for (int x = 0; x < w; ++x)
             if (bit(x, y)) b[62 + y * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     return b;
+}
+
+// The same picture laid out as today's painting programs also write it. `file` is one of the
+// files made above (40-byte information header, whole palette, bottom-up rows).
+struct Layout {
+    uint32_t infoSize = 40;       // 108 and 124: the fields past 40 bytes filled in
+    bool topDown = false;         // rows stored from the top, height negative
+    uint32_t paletteEntries = 0;  // non-zero: the palette cut to this many, colours used set
+    uint32_t gap = 0;             // bytes between the palette and the pixels
+};
+
+inline Bytes Relayout(const Bytes& file, const Layout& layout) {
+    auto u32 = [&](size_t at) {
+        return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 |
+               uint32_t(file[at + 3]) << 24;
+    };
+    const uint32_t offset = u32(10);
+    const int32_t height = static_cast<int32_t>(u32(22));
+    Bytes palette(file.begin() + 54, file.begin() + offset);
+    if (layout.paletteEntries) palette.resize(4 * layout.paletteEntries);
+    const size_t stride = (file.size() - offset) / height;
+    Bytes out(file.begin(), file.begin() + 54);
+    // Colour masks, the colour space "sRGB", and for 124 bytes the rendering intent: values a
+    // reader taking them for palette or pixels would show.
+    const uint32_t extra[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000, 0x73524742};
+    out.resize(14 + layout.infoSize, 0);
+    for (size_t i = 0; i < 5 && 54 + 4 * i < out.size(); ++i)
+        Put32(out, 54 + 4 * i, extra[i]);
+    if (layout.infoSize >= 124) Put32(out, 14 + 108, 4);
+    out.insert(out.end(), palette.begin(), palette.end());
+    out.insert(out.end(), layout.gap, 0xEE);
+    const uint32_t dataOffset = static_cast<uint32_t>(out.size());
+    for (int32_t r = 0; r < height; ++r) {
+        const int32_t row = layout.topDown ? height - 1 - r : r;
+        const auto from = file.begin() + offset + row * stride;
+        out.insert(out.end(), from, from + stride);
+    }
+    Put32(out, 2, static_cast<uint32_t>(out.size()));
+    Put32(out, 10, dataOffset);
+    Put32(out, 14, layout.infoSize);
+    Put32(out, 22, static_cast<uint32_t>(layout.topDown ? -height : height));
+    if (layout.paletteEntries) Put32(out, 46, layout.paletteEntries);
+    return out;
+}
+
+// Logo rows whose work files lie beside their sources.
+inline std::vector<LogoRowFiles> RowsBeside(const std::vector<std::string>& sources) {
+    std::vector<LogoRowFiles> rows;
+    for (const auto& source : sources)
+        rows.push_back({source, LogoWorkFile(source)});
+    return rows;
 }
 
 inline constexpr Rgb kBlack{0, 0, 0};

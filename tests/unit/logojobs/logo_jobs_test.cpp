@@ -33,7 +33,7 @@ TEST(LogoJob, ThreeBlackWhiteRows) {
     const std::vector<std::string> rows = {dir.Write("a.bmp", Checker(100, 50)),
                                            dir.Write("b.bmp", Checker(8, 8)),
                                            dir.Write("c.bmp", Checker(33, 1))};
-    const LogoJobOutcome o = BuildLogoDownloadJob(rows, LogoMode::BlackWhite);
+    const LogoJobOutcome o = BuildLogoDownloadJob(testing::RowsBeside(rows), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     EXPECT_FALSE(o.endedEarly);
     EXPECT_EQ(o.job.documentName, "LOGO");
@@ -56,9 +56,10 @@ TEST(LogoJob, ColourRowsPrintFromTheirWorkFiles) {
     ScratchDir dir;
     const auto src = dir.Write(
         "c.bmp", testing::Rgb24File(20, 9, [](int x, int) { return x < 10 ? kBlack : kWhite; }));
-    ASSERT_EQ(HalftoneToMono(src, HalftoneMethod::None, 0, 0).code, kConvertWritten);
-    EXPECT_EQ(MonoFileOfRow(src), LogoWorkFile(src));
-    const LogoJobOutcome o = BuildLogoDownloadJob({src}, LogoMode::BlackWhite);
+    ASSERT_EQ(HalftoneToMono(src, LogoWorkFile(src), HalftoneMethod::None, 0, 0).code,
+              kConvertWritten);
+    EXPECT_EQ(MonoFileOfRow({src, LogoWorkFile(src)}), LogoWorkFile(src));
+    const LogoJobOutcome o = BuildLogoDownloadJob(testing::RowsBeside({src}), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     ASSERT_EQ(o.job.pieces.size(), 5u);
     EXPECT_EQ(o.job.pieces[2], Piece({0x04, 0x00, 0x02, 0x00}));
@@ -75,8 +76,8 @@ TEST(LogoJob, OneGreyRow) {
     const auto src = dir.Write("g.bmp", testing::Rgb24File(100, 50, [](int x, int y) {
                                    return Rgb{static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9};
                                }));
-    ASSERT_EQ(ConvertRgb24ToGrey8(src, 0, 0).code, kConvertWritten);
-    const LogoJobOutcome o = BuildLogoDownloadJob({src}, LogoMode::Grey);
+    ASSERT_EQ(ConvertRgb24ToGrey8(src, LogoWorkFile(src), 0, 0).code, kConvertWritten);
+    const LogoJobOutcome o = BuildLogoDownloadJob(testing::RowsBeside({src}), LogoMode::Grey);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     const auto& p = o.job.pieces;
     ASSERT_EQ(p.size(), 5u);
@@ -90,23 +91,27 @@ TEST(LogoJob, OneGreyRow) {
 
 TEST(LogoJob, ChecksBeforeTheJob) {
     ScratchDir dir;
-    EXPECT_EQ(BuildLogoDownloadJob({}, LogoMode::BlackWhite).message, "请选择位图！");
-    const auto missing = BuildLogoDownloadJob({dir.Path("none.bmp")}, LogoMode::Grey);
+    EXPECT_EQ(BuildLogoDownloadJob(testing::RowsBeside({}), LogoMode::BlackWhite).message,
+              "请选择位图！");
+    const auto missing =
+        BuildLogoDownloadJob(testing::RowsBeside({dir.Path("none.bmp")}), LogoMode::Grey);
     EXPECT_EQ(missing.kind, LogoJobOutcome::Kind::Refused);
     EXPECT_EQ(missing.message, "获取位图大小失败！");
     // The work file's size counts when there is one, else the source's.
     const auto big = dir.Write("big.bmp", Bytes(300000, 0));
     const auto small = dir.Write("small.bmp", Checker(8, 8));
     dir.Write("smallTemp.bmp", Bytes(224288, 0));  // 300000 + 224288 = 524288
-    EXPECT_EQ(BuildLogoDownloadJob({big, small}, LogoMode::BlackWhite).message,
+    EXPECT_EQ(BuildLogoDownloadJob(testing::RowsBeside({big, small}), LogoMode::BlackWhite).message,
               "位图总计大小超过 512k！");
     dir.Write("smallTemp.bmp", Bytes(224287, 0));
-    EXPECT_NE(BuildLogoDownloadJob({big, small}, LogoMode::BlackWhite).message,
+    EXPECT_NE(BuildLogoDownloadJob(testing::RowsBeside({big, small}), LogoMode::BlackWhite).message,
               "位图总计大小超过 512k！");
     // A row without any size is reported even after the rows already over the limit.
-    EXPECT_EQ(BuildLogoDownloadJob({big, big, dir.Path("none.bmp")}, LogoMode::Grey).message,
-              "获取位图大小失败！");
-    EXPECT_EQ(BuildLogoDownloadJob({small}, LogoMode::Original).kind,
+    EXPECT_EQ(
+        BuildLogoDownloadJob(testing::RowsBeside({big, big, dir.Path("none.bmp")}), LogoMode::Grey)
+            .message,
+        "获取位图大小失败！");
+    EXPECT_EQ(BuildLogoDownloadJob(testing::RowsBeside({small}), LogoMode::Original).kind,
               LogoJobOutcome::Kind::Abandoned);
 }
 
@@ -117,7 +122,7 @@ TEST(LogoJob, ARowWithoutPolarityEndsTheJobThere) {
         dir.Write("red.bmp", Mono1File(
                                  8, 8, [](int, int) { return true; }, Rgb{255, 0, 0}, kWhite)),
         dir.Write("c.bmp", Checker(8, 8))};
-    const LogoJobOutcome o = BuildLogoDownloadJob(rows, LogoMode::BlackWhite);
+    const LogoJobOutcome o = BuildLogoDownloadJob(testing::RowsBeside(rows), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     EXPECT_TRUE(o.endedEarly);
     ASSERT_EQ(o.job.pieces.size(), 4u);  // reset, 1C 71 03, the first row; no 0A
@@ -135,10 +140,11 @@ TEST(LogoJob, AColourRowWithoutAWorkFileEndsTheJob) {
     ScratchDir dir;
     const auto colour =
         dir.Write("c.bmp", testing::Rgb24File(8, 8, [](int, int) { return kWhite; }));
-    const auto grey = BuildLogoDownloadJob({colour}, LogoMode::Grey);
+    const auto grey = BuildLogoDownloadJob(testing::RowsBeside({colour}), LogoMode::Grey);
     EXPECT_TRUE(grey.endedEarly);
     EXPECT_EQ(grey.job.pieces.size(), 2u);
-    EXPECT_TRUE(BuildLogoDownloadJob({colour}, LogoMode::BlackWhite).endedEarly);
+    EXPECT_TRUE(
+        BuildLogoDownloadJob(testing::RowsBeside({colour}), LogoMode::BlackWhite).endedEarly);
 }
 
 TEST(ClearLogosJob, IsFiveBytesInOnePiece) {
@@ -202,12 +208,12 @@ TEST(BackSideJob, WhatEachModeAccepts) {
         bool logo;
     };
     BackSideRequest rowsNoSelection = TextOnly(u"A");
-    rowsNoSelection.sourcePaths = {logo};
+    rowsNoSelection.rows = testing::RowsBeside({logo});
     BackSideRequest greyWithRows = TextOnly(u"A", LogoMode::Grey);
-    greyWithRows.sourcePaths = {logo};
+    greyWithRows.rows = testing::RowsBeside({logo});
     greyWithRows.selectedRow = 0;
     BackSideRequest selected = TextOnly(u"");
-    selected.sourcePaths = {logo};
+    selected.rows = testing::RowsBeside({logo});
     selected.selectedRow = 0;
     const Case cases[] = {
         {"grey, no text", TextOnly(u"", LogoMode::Grey), "此下载功能只支持字符和位图！", false},
@@ -236,7 +242,7 @@ TEST(BackSideJob, SixteenByTwentyFourLogo) {
     ScratchDir dir;
     BackSideRequest r;
     r.mode = LogoMode::BlackWhite;
-    r.sourcePaths = {dir.Write("l.bmp", Checker(16, 24))};
+    r.rows = testing::RowsBeside({dir.Write("l.bmp", Checker(16, 24))});
     r.selectedRow = 0;
     const LogoJobOutcome o = BuildBackSideJob(r);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
@@ -257,15 +263,15 @@ TEST(BackSideJob, SixteenByTwentyFourLogo) {
 TEST(BackSideJob, SizeChecksAndUnreadableLogos) {
     ScratchDir dir;
     BackSideRequest r = TextOnly(u"A");
-    r.sourcePaths = {dir.Path("missing.bmp")};
+    r.rows = testing::RowsBeside({dir.Path("missing.bmp")});
     r.selectedRow = 0;
     EXPECT_EQ(BuildBackSideJob(r).message, "获取logo位图大小错误！");
-    r.sourcePaths = {dir.Write("big.bmp", Bytes(524288, 0))};
+    r.rows = testing::RowsBeside({dir.Write("big.bmp", Bytes(524288, 0))});
     EXPECT_EQ(BuildBackSideJob(r).message, "位图大小不得超过512k!");
     // A logo without polarity: no job and no message.
-    r.sourcePaths = {
-        dir.Write("grey.bmp", Mono1File(
-                                  8, 8, [](int, int) { return true; }, Rgb{9, 9, 9}, kWhite))};
+    r.rows = testing::RowsBeside(
+        {dir.Write("grey.bmp", Mono1File(
+                                   8, 8, [](int, int) { return true; }, Rgb{9, 9, 9}, kWhite))});
     const LogoJobOutcome o = BuildBackSideJob(r);
     EXPECT_EQ(o.kind, LogoJobOutcome::Kind::Abandoned);
     EXPECT_EQ(o.message, "");
@@ -312,9 +318,9 @@ TEST(LogoRows, AddChecksAndTheirMessages) {
 TEST(LogoRows, BlackWhiteDeletesTheOldWorkFileOfAOneBitSource) {
     ScratchDir dir;
     const auto src = dir.Write("m.bmp", Checker(8, 8));
-    ASSERT_EQ(ConvertLogoRow(src, LogoMode::Grey, {}).code, kConvertWritten);
+    ASSERT_EQ(ConvertLogoRow(src, LogoWorkFile(src), LogoMode::Grey, {}).code, kConvertWritten);
     ASSERT_TRUE(ScratchDir::Exists(LogoWorkFile(src)));
-    const ConvertResult r = PrepareLogoRow(src, LogoMode::BlackWhite, {});
+    const ConvertResult r = PrepareLogoRow(src, LogoWorkFile(src), LogoMode::BlackWhite, {});
     EXPECT_EQ(r.code, kConvertAlreadyMono);
     EXPECT_EQ(r.pathToUse, src);
     // A stale grey work file would otherwise be counted by the size check.
@@ -325,9 +331,11 @@ TEST(LogoRows, EachModeWritesItsKindOfWorkFile) {
     ScratchDir dir;
     const auto src = dir.Write("c.bmp", testing::Rgb24File(8, 2, [](int, int) { return kWhite; }));
     const LogoRowSettings settings{HalftoneMethod::ErrorDiffusion, 10, -10};
-    ASSERT_EQ(ConvertLogoRow(src, LogoMode::Grey, settings).code, kConvertWritten);
+    ASSERT_EQ(ConvertLogoRow(src, LogoWorkFile(src), LogoMode::Grey, settings).code,
+              kConvertWritten);
     EXPECT_EQ(ScratchDir::Read(LogoWorkFile(src))[28], 8);
-    ASSERT_EQ(ConvertLogoRow(src, LogoMode::BlackWhite, settings).code, kConvertWritten);
+    ASSERT_EQ(ConvertLogoRow(src, LogoWorkFile(src), LogoMode::BlackWhite, settings).code,
+              kConvertWritten);
     EXPECT_EQ(ScratchDir::Read(LogoWorkFile(src))[28], 1);
     EXPECT_EQ(HalftoneMethodFromName("diffusion"), HalftoneMethod::ErrorDiffusion);
     EXPECT_EQ(HalftoneMethodFromName("m5"), std::nullopt);

@@ -290,7 +290,7 @@ TEST(LogoPageState, BackSideWithoutASelectedRowIsRefused) {
 
     const BackSideRequest second = page.BackSide(u"AB", 1);
     EXPECT_EQ(second.position, BackSidePosition::Right);
-    EXPECT_EQ(second.sourcePaths.size(), 2u);
+    EXPECT_EQ(second.rows.size(), 2u);
     const LogoJobOutcome sent = BuildBackSideJob(second);
     ASSERT_EQ(sent.kind, LogoJobOutcome::Kind::Job);
     EXPECT_EQ(sent.job.pieces[1], Bytes({0x1B, 0x61, 0x02}));

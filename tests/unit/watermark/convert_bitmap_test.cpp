@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "docpages/watermark_bitmap.h"
+#include "tests/unit/imaging/test_bitmaps.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 
 namespace krv::watermark_test {
@@ -133,6 +134,47 @@ TEST_F(ConvertBitmapTo24Test, TrueColourSourceIsCopiedByteForByteAndLeftWritable
     fs::permissions(Path("true.bmp"), fs::perms::owner_write, fs::perm_options::add);
 }
 
+// The same picture with a longer information header, rows from the top, pixels after a gap or
+// a short palette: the same target, header fields included (but the colours-used count a short
+// palette needs).
+TEST_F(ConvertBitmapTo24Test, EveryLayoutGivesTheTargetOfTheFortyByteLayout) {
+    std::vector<uint8_t> indices(8 * 3);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<uint8_t>(i % 5 ? i : 200);  // 200: beyond a short palette
+    const std::vector<uint8_t> sources[] = {
+        MakeBmp({62, 1, 10, 3, kMonoPalette,
+                 std::vector<uint8_t>{0xA5, 0x40, 0, 0, 0x0F, 0xC0, 0, 0, 0xFF, 0x00, 0, 0}}),
+        MakeBmp({1078, 8, 7, 3, GreyishPalette(), indices}),
+        MakeBmp({54, 24, 5, 3, {}, std::vector<uint8_t>(16 * 3, 0x5A)}),
+    };
+    const testing::Layout layouts[] = {{108}, {124, true, 0, 6}, {40, true}};
+    for (const auto& source : sources) {
+        WriteBytes(Path("plain.bmp"), source);
+        ASSERT_EQ(ConvertBitmapTo24(Wide("plain.bmp"), Wide("plain24.bmp")),
+                  WatermarkConvertResult::Done);
+        auto expected = ReadBytes(Path("plain24.bmp"));
+        std::vector<testing::Layout> all(std::begin(layouts), std::end(layouts));
+        if (source[28] == 8) all.push_back({40, false, 16});
+        for (const testing::Layout& layout : all) {
+            SCOPED_TRACE(std::to_string(source[28]) + " bits, header " +
+                         std::to_string(layout.infoSize) + (layout.topDown ? ", top-down" : "") +
+                         (layout.paletteEntries ? ", short palette" : ""));
+            WriteBytes(Path("in.bmp"), testing::Relayout(source, layout));
+            ASSERT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("out.bmp")),
+                      WatermarkConvertResult::Done);
+            auto out = ReadBytes(Path("out.bmp"));
+            if (layout.paletteEntries) {
+                // Indices past the 16 entries the short palette holds have no colour: black.
+                PutLe(out, 46, 0, 4);
+                for (size_t i = 0; i < indices.size(); ++i)
+                    if (i % 8 < 7 && indices[i] >= 16)
+                        PutLe(expected, 54 + 24 * (i / 8) + 3 * (i % 8), 0, 3);
+            }
+            EXPECT_EQ(out, expected);
+        }
+    }
+}
+
 struct UnusableCase {
     const char* name;
     BmpSource source;
@@ -178,7 +220,6 @@ INSTANTIATE_TEST_SUITE_P(
             "IndexedWithTwoColoursAt62", {62, 8, 4, 2, kMonoPalette, kTwoRowsOfIndexed}, 0, false},
         UnusableCase{
             "RunLengthIndexed", {1078, 8, 4, 2, GreyishPalette(), kTwoRowsOfIndexed, 1}, 0, false},
-        UnusableCase{"NegativeHeightMono", {62, 1, 10, -2, kMonoPalette, kTwoRowsOfMono}, 0, false},
         UnusableCase{"NegativeWidthIndexed",
                      {1078, 8, -4, 2, GreyishPalette(), kTwoRowsOfIndexed},
                      0,
@@ -202,7 +243,11 @@ INSTANTIATE_TEST_SUITE_P(
                      false},
         UnusableCase{
             "BiggerInfoHeaderAt62", {62, 1, 10, 2, kMonoPalette, kTwoRowsOfMono, 0, 108}, 0, false},
-        UnusableCase{"OtherOffset", {70, 1, 10, 2, kMonoPalette, kTwoRowsOfMono}, 0, false}),
+        // Neither the header's offset nor the 40-byte layout's finds both rows in the file.
+        UnusableCase{"OffsetPastAShortFile",
+                     {70, 1, 10, 2, kMonoPalette, std::vector<uint8_t>(4, 0xF0)},
+                     0,
+                     false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConvertBitmapTo24Test, MissingSourceGivesZeroAndLeavesTheTargetAlone) {
