@@ -3,24 +3,21 @@
 #include <algorithm>
 #include <array>
 
+#include "jobs/receipt_commands.h"
+
 namespace krv {
 
 namespace {
 
-constexpr uint8_t kEsc = 0x1B;
-constexpr uint8_t kFs = 0x1C;
-constexpr uint8_t kGs = 0x1D;
-
 constexpr uint32_t kMaxFeedMm = 100;
-constexpr uint8_t kDrawerOffTime = 50;  // x 2 ms
+constexpr int kPrompterPulseMs = 100;
 
-// Pulse on time of the list's 10, 20, 40 and 60 ms, in units of 2 ms.
-constexpr std::array<uint8_t, 4> kDrawerOnTimes = {5, 10, 20, 30};
-// Beep lengths of the buzzer list's sounds 1..5, in units of 100 ms.
+// The cash-drawer list's pulse lengths, and its beep lengths in units of 100 ms.
+constexpr std::array<int, 4> kDrawerPulseMs = {10, 20, 40, 60};
 constexpr std::array<uint8_t, 5> kBuzzerLengths = {2, 6, 10, 20, 40};
 
-void AppendPulse(Bytes& out, uint8_t pin, uint8_t onTime) {
-    out.insert(out.end(), {kEsc, 0x70, pin, onTime, kDrawerOffTime});
+void Append(Bytes& out, const Bytes& command) {
+    out.insert(out.end(), command.begin(), command.end());
 }
 
 }  // namespace
@@ -29,45 +26,28 @@ uint32_t MillimetresToDots(uint32_t millimetres) {
     return static_cast<uint32_t>((uint64_t{millimetres} * kPrinterDotsPerInch * 10 + 127) / 254);
 }
 
-void AppendFeedDots(Bytes& out, uint32_t dots) {
-    while (dots > 0) {
-        const auto n = static_cast<uint8_t>(std::min<uint32_t>(dots, 255));
-        out.insert(out.end(), {kEsc, 0x4A, n});
-        dots -= n;
-    }
-}
-
-void AppendCashDrawerPulse(Bytes& out, uint8_t item) {
+void AppendCashDrawerItem(Bytes& out, uint8_t item) {
     if (item == 0 || item > 12) return;
-    const uint8_t onTime = kDrawerOnTimes[(item - 1) % 4];
+    const int ms = kDrawerPulseMs[(item - 1) % 4];
     const int drawers = (item - 1) / 4;  // 0: #1, 1: #2, 2: both
-    if (drawers != 1) AppendPulse(out, 0, onTime);
-    if (drawers != 0) AppendPulse(out, 1, onTime);
+    if (drawers != 1) Append(out, CashDrawerPulse(1, ms));
+    if (drawers != 0) Append(out, CashDrawerPulse(2, ms));
 }
 
 void AppendPrompterPulse(Bytes& out) {
-    AppendPulse(out, 0, 50);
+    Append(out, CashDrawerPulse(1, kPrompterPulseMs));
 }
 
 void AppendBuzzer(Bytes& out, uint8_t sound) {
     if (sound == 0 || sound > kBuzzerLengths.size()) return;
     out.insert(out.end(),
-               {kEsc, 0x28, 0x41, 0x04, 0x00, 0x30, 0x01, 0x01, kBuzzerLengths[sound - 1]});
-}
-
-void AppendCut(Bytes& out, uint8_t cutter, bool feedToCutPosition) {
-    if (cutter != 1 && cutter != 2) return;
-    const bool partial = cutter == 1;
-    if (feedToCutPosition)
-        out.insert(out.end(), {kGs, 0x56, static_cast<uint8_t>(partial ? 0x42 : 0x41), 0x00});
-    else
-        out.insert(out.end(), {kGs, 0x56, static_cast<uint8_t>(partial ? 0x01 : 0x00)});
+               {0x1B, 0x28, 0x41, 0x04, 0x00, 0x30, 0x01, 0x01, kBuzzerLengths[sound - 1]});
 }
 
 void AppendStoredLogo(Bytes& out, uint8_t logo, uint8_t alignment) {
     if (logo == 0 || logo > 9) return;
     const uint8_t a = alignment <= 2 ? alignment : 0;
-    out.insert(out.end(), {kEsc, 0x61, a, kFs, 0x70, logo, 0x00, kEsc, 0x61, 0x00});
+    out.insert(out.end(), {0x1B, 0x61, a, 0x1C, 0x70, logo, 0x00, 0x1B, 0x61, 0x00});
 }
 
 Bytes BuildEventActions(const EventActionSettings& s) {
@@ -78,11 +58,13 @@ Bytes BuildEventActions(const EventActionSettings& s) {
     }
     const bool logoAfterCut = s.logoPosition != 0;
     if (!logoAfterCut) AppendStoredLogo(out, s.logo, s.logoAlignment);
-    AppendFeedDots(out, MillimetresToDots(std::min<uint32_t>(s.feedDistanceMm, kMaxFeedMm)));
-    AppendCut(out, s.cutter, s.feedToCutPosition != 0);
+    AppendPaperFeed(MillimetresToDots(std::min<uint32_t>(s.feedDistanceMm, kMaxFeedMm)), &out);
+    if (s.cutter == 1 || s.cutter == 2)
+        Append(out, CutCommand(s.cutter == 1 ? CutMode::Partial : CutMode::Full,
+                               s.feedToCutPosition ? CutFeed::ToCuttingPosition : CutFeed::None));
     if (logoAfterCut) AppendStoredLogo(out, s.logo, s.logoAlignment);
     if (s.drawerOrPrompter == 0)
-        AppendCashDrawerPulse(out, s.cashDrawer);
+        AppendCashDrawerItem(out, s.cashDrawer);
     else if (s.prompter == 0)
         AppendPrompterPulse(out);
     AppendBuzzer(out, s.buzzer);

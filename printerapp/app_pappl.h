@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "jobs/picture_print.h"
 #include "printerapp/receipt_document.h"
 #include "printerapp/receipt_options.h"
 
@@ -36,6 +37,13 @@ struct JobPaper {
     bool fixedLength = false;
 };
 JobPaper PaperOf(const pappl_pr_options_t* options, const ReceiptSettings& settings);
+
+// How a job's pictures print: as wide as the paper's printable width (enlarged only when the
+// job asks print-scaling fit or fill), centred, halftoned as the job's options say;
+// `photograph` is what "auto" halftoning goes by.
+PicturePrintOptions PictureOptionsOf(const pappl_pr_options_t* options,
+                                     const ReceiptSettings& settings, const JobPaper& paper,
+                                     bool photograph);
 
 // Writes to the printer's device through PAPPL, and checks that the device took every byte
 // (PAPPL's own flush keeps its errors to itself).

@@ -10,7 +10,6 @@
 #include "jobs/event_actions.h"
 #include "printerapp/app_pappl.h"
 #include "printerapp/page_rows.h"
-#include "printerapp/picture_page.h"
 
 namespace krv::app {
 
@@ -44,6 +43,12 @@ struct RasterJob {
     ReceiptDocument document;
     std::unique_ptr<PageRows> rows;
     unsigned lines = 0;  // lines of the page PAPPL handed over
+    bool begun = false;  // the document's opening is written with its first page
+    bool Begin() {
+        if (begun) return true;
+        begun = true;
+        return document.Begin();
+    }
 };
 
 RasterJob* JobState(pappl_job_t* job) {
@@ -80,12 +85,7 @@ bool Refuse(pappl_job_t* job, const std::string& reason) {
 bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
     const std::optional<ReceiptSettings> settings = JobSettings(job, options);
     if (!settings) return false;
-    auto* state = new RasterJob(*settings, options, device);
-    papplJobSetData(job, state);
-    if (!state->document.Begin()) {
-        EndState(job);
-        return DeviceFailed(job);
-    }
+    papplJobSetData(job, new RasterJob(*settings, options, device));
     return true;
 }
 
@@ -97,8 +97,8 @@ bool StartPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
         return Refuse(job, "The raster's " + std::to_string(options->header.cupsBitsPerPixel) +
                                " bits a pixel are not a form this printer prints.");
     state->lines = 0;
-    state->rows = std::make_unique<PageRows>(static_cast<int>(options->header.cupsWidth), *format,
-                                             state->paper.printableDots);
+    state->rows = std::make_unique<PageRows>(options->header.cupsWidth, *format,
+                                             static_cast<uint32_t>(state->paper.printableDots));
     return true;
 }
 
@@ -119,12 +119,17 @@ bool EndPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, uns
         return Refuse(job, "The raster's page " + std::to_string(page) + " ends after " +
                                std::to_string(state->lines) + " of its " +
                                std::to_string(options->header.cupsHeight) + " lines.");
-    const bool photograph = options->print_content_optimize == PAPPL_CONTENT_PHOTO;
-    const PictureTone tone{MethodFor(state->settings.halftone, photograph),
-                           state->settings.contrast, state->settings.brightness};
-    const Bytes content = PicturePageBytes(state->rows->Take(), tone, state->paper.fixedLength);
+    const PicturePrintOptions picture =
+        PictureOptionsOf(options, state->settings, state->paper,
+                         options->print_content_optimize == PAPPL_CONTENT_PHOTO);
+    Bytes content;
+    const auto status =
+        AppendPicturePage(state->rows->Take(), picture, state->paper.fixedLength, &content);
     state->rows.reset();
-    if (!state->document.Page(content) || !state->sink.Confirm()) {
+    if (status != PicturePrintBuild::Status::Built && status != PicturePrintBuild::Status::Empty)
+        return Refuse(
+            job, "Page " + std::to_string(page) + ": " + PicturePrintStatusMessage(status) + ".");
+    if (!state->Begin() || !state->document.Page(content) || !state->sink.Confirm()) {
         EndState(job);
         UncountPage(job);
         return DeviceFailed(job);
@@ -135,7 +140,7 @@ bool EndPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, uns
 bool EndJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
     RasterJob* state = JobState(job);
     if (!state) return false;
-    const bool written = state->document.End() && state->sink.Confirm();
+    const bool written = state->Begin() && state->document.End() && state->sink.Confirm();
     EndState(job);
     if (!written) return DeviceFailed(job);
     DeviceSucceeded(job);

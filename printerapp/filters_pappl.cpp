@@ -12,12 +12,15 @@
 
 #include "jobs/text_print.h"
 #include "printerapp/app_pappl.h"
+#include "pictures/picture_decode.h"
 #include "printerapp/pdf_pages.h"
-#include "printerapp/picture_page.h"
 
 namespace krv::app {
 
 namespace {
+
+// The largest picture file read; its pixels have their own limits in the decoder.
+constexpr uintmax_t kMaxPictureFile = 64u << 20;
 
 // What every filter needs for one job: its options, settings and paper, and the document
 // written through the device.
@@ -75,6 +78,53 @@ class FilterJob {
     std::optional<ReceiptDocument> document_;
 };
 
+// Reads a whole document file of at most `limit` bytes; empty with `error` set otherwise.
+std::optional<std::string> ReadDocument(pappl_job_t* job, uintmax_t limit, std::string* error) {
+    std::error_code ec;
+    const char* path = papplJobGetFilename(job);
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        *error = "Cannot read the document.";
+        return std::nullopt;
+    }
+    if (size > limit) {
+        *error = "The document is larger than " + std::to_string(limit >> 20) + " MiB.";
+        return std::nullopt;
+    }
+    std::string bytes(size, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (static_cast<uintmax_t>(in.gcount()) != size) {
+        *error = "Cannot read the document.";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool PictureFilter(pappl_job_t* job, pappl_device_t* device, void*) {
+    FilterJob f(job, device);
+    if (!f.ready()) return false;
+    std::string error;
+    const std::optional<std::string> file = ReadDocument(job, kMaxPictureFile, &error);
+    if (!file) return f.Refuse(error);
+    GreyImage picture;
+    const PictureResult decoded = DecodePictureToGrey(
+        {reinterpret_cast<const uint8_t*>(file->data()), file->size()}, PictureLimits{}, &picture);
+    if (!decoded.ok()) return f.Refuse(PictureErrorMessage(decoded));
+    // Pictures are photographs unless the job says its content is text or graphics.
+    const pappl_content_t content = f.options().print_content_optimize;
+    const bool photograph =
+        !(content & (PAPPL_CONTENT_TEXT | PAPPL_CONTENT_GRAPHIC | PAPPL_CONTENT_TEXT_AND_GRAPHIC));
+    Bytes page;
+    const auto status = AppendPicturePage(
+        picture, PictureOptionsOf(&f.options(), f.settings(), f.paper(), photograph), false, &page);
+    if (status != PicturePrintBuild::Status::Built)
+        return f.Refuse("The picture cannot be printed: " + PicturePrintStatusMessage(status) +
+                        ".");
+    papplJobSetImpressions(job, 1);
+    return f.Page(page) && f.End();
+}
+
 bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     FilterJob f(job, device);
     if (!f.ready()) return false;
@@ -82,18 +132,20 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     const std::optional<PdfDocument> pdf = PdfDocument::Open(papplJobGetFilename(job), &error);
     if (!pdf) return f.Refuse(error);
     papplJobSetImpressions(job, pdf->pageCount());
-    const bool fit = (f.options().print_scaling & (PAPPL_SCALING_FIT | PAPPL_SCALING_FILL)) != 0;
-    const int printable = f.paper().printableDots;
-    const PictureTone tone{
-        MethodFor(f.settings().halftone, f.options().print_content_optimize == PAPPL_CONTENT_PHOTO),
-        f.settings().contrast, f.settings().brightness};
+    const PicturePrintOptions picture =
+        PictureOptionsOf(&f.options(), f.settings(), f.paper(),
+                         f.options().print_content_optimize == PAPPL_CONTENT_PHOTO);
     for (int i = 0; i < pdf->pageCount() && !papplJobIsCanceled(job); ++i) {
-        std::optional<GreyPage> page =
-            pdf->Render(i, RenderWidth(pdf->page(i), printable, fit), &error);
-        if (!page) return f.Refuse(error);
-        if (!f.Page(PicturePageBytes(CentredIn(std::move(*page), printable), tone,
-                                     f.paper().fixedLength)))
-            return false;
+        // Rendered at the width it prints at: never enlarged unless fit is asked.
+        std::optional<GreyImage> rendered =
+            pdf->Render(i, RenderWidth(pdf->page(i), f.paper().printableDots, picture.fit), &error);
+        if (!rendered) return f.Refuse(error);
+        Bytes page;
+        const auto status = AppendPicturePage(*rendered, picture, f.paper().fixedLength, &page);
+        if (status != PicturePrintBuild::Status::Built)
+            return f.Refuse("Page " + std::to_string(i + 1) + ": " +
+                            PicturePrintStatusMessage(status) + ".");
+        if (!f.Page(page)) return false;
     }
     return f.End();
 }
@@ -101,15 +153,10 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
 bool TextFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     FilterJob f(job, device);
     if (!f.ready()) return false;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(papplJobGetFilename(job), ec);
-    if (ec) return f.Refuse("Cannot read the text document.");
-    if (size > kTextDocumentLimit) return f.Refuse("The text document is larger than 16 MiB.");
-    std::string text(size, '\0');
-    std::ifstream in(papplJobGetFilename(job), std::ios::binary);
-    in.read(text.data(), static_cast<std::streamsize>(size));
-    if (static_cast<size_t>(in.gcount()) != size) return f.Refuse("Cannot read the text document.");
-    const std::vector<Bytes> pages = TextPagesInCodePage(text, f.settings().codePage);
+    std::string error;
+    const std::optional<std::string> text = ReadDocument(job, kTextDocumentLimit, &error);
+    if (!text) return f.Refuse(error);
+    const std::vector<Bytes> pages = TextPagesInCodePage(*text, f.settings().codePage);
     papplJobSetImpressions(job, static_cast<int>(pages.size()));
     for (const Bytes& page : pages)
         if (papplJobIsCanceled(job) || !f.Page(page)) return false;
@@ -133,8 +180,12 @@ const char* DetectRaw(const unsigned char* header, size_t size, void*) {
 }  // namespace
 
 void AddFilters(pappl_system_t* system) {
-    papplSystemAddMIMEFilter(system, "application/pdf", "image/pwg-raster", PdfFilter, nullptr);
-    papplSystemAddMIMEFilter(system, "text/plain", "image/pwg-raster", TextFilter, nullptr);
+    // Filters to the driver's own format come before PAPPL's built-in ones to raster (its PNG
+    // and JPEG filters centre a picture on the page, and spin for ever on a truncated PNG).
+    papplSystemAddMIMEFilter(system, "image/png", kRawFormat, PictureFilter, nullptr);
+    papplSystemAddMIMEFilter(system, "image/jpeg", kRawFormat, PictureFilter, nullptr);
+    papplSystemAddMIMEFilter(system, "application/pdf", kRawFormat, PdfFilter, nullptr);
+    papplSystemAddMIMEFilter(system, "text/plain", kRawFormat, TextFilter, nullptr);
     papplSystemSetMIMECallback(system, DetectRaw, nullptr);
 }
 

@@ -43,6 +43,19 @@ JobPaper PaperOf(const pappl_pr_options_t* options, const ReceiptSettings& setti
     return paper;
 }
 
+PicturePrintOptions PictureOptionsOf(const pappl_pr_options_t* options,
+                                     const ReceiptSettings& settings, const JobPaper& paper,
+                                     bool photograph) {
+    PicturePrintOptions o;
+    o.printableWidth = static_cast<uint32_t>(paper.printableDots);
+    o.fit = (options->print_scaling & (PAPPL_SCALING_FIT | PAPPL_SCALING_FILL)) != 0;
+    o.method = MethodFor(settings.halftone, photograph);
+    o.contrast = settings.contrast;
+    o.brightness = settings.brightness;
+    o.align = PictureAlign::Centre;
+    return o;
+}
+
 DeviceSink::DeviceSink(pappl_device_t* device) : device_(device) {
     pappl_devmetrics_t metrics;
     papplDeviceGetMetrics(device_, &metrics);

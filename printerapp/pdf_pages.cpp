@@ -68,7 +68,7 @@ std::optional<std::vector<PdfPageSize>> ParsePdfInfo(std::string_view report, in
     return sizes;
 }
 
-std::optional<GreyPage> ParsePgm(std::string_view data, int maxWidth, int maxRows) {
+std::optional<GreyImage> ParsePgm(std::string_view data, uint32_t maxWidth, uint32_t maxRows) {
     size_t at = 0;
     auto skipSpace = [&] {
         while (at < data.size()) {
@@ -96,15 +96,16 @@ std::optional<GreyPage> ParsePgm(std::string_view data, int maxWidth, int maxRow
     if (data.substr(0, 2) != "P5") return std::nullopt;
     at = 2;
     const long width = number(), height = number(), maxval = number();
-    if (width <= 0 || height <= 0 || width > maxWidth || height > maxRows || maxval != 255)
+    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) > maxWidth ||
+        static_cast<uint64_t>(height) > maxRows || maxval != 255)
         return std::nullopt;
     if (at >= data.size()) return std::nullopt;
     ++at;  // the one blank after the maximum value
     const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
     if (data.size() - at < bytes) return std::nullopt;
-    GreyPage page;
-    page.width = static_cast<int>(width);
-    page.height = static_cast<int>(height);
+    GreyImage page;
+    page.width = static_cast<uint32_t>(width);
+    page.height = static_cast<uint32_t>(height);
     page.pixels.assign(data.begin() + static_cast<std::ptrdiff_t>(at),
                        data.begin() + static_cast<std::ptrdiff_t>(at + bytes));
     return page;
@@ -143,7 +144,7 @@ std::optional<PdfDocument> PdfDocument::Open(const std::string& path, std::strin
     return doc;
 }
 
-std::optional<GreyPage> PdfDocument::Render(int index, int width, std::string* error) const {
+std::optional<GreyImage> PdfDocument::Render(int index, int width, std::string* error) const {
     if (index < 0 || index >= pageCount() || width <= 0 || width > kMaxRenderWidth) {
         *error = "no such page to render";
         return std::nullopt;
@@ -159,7 +160,7 @@ std::optional<GreyPage> PdfDocument::Render(int index, int width, std::string* e
                  FirstLine(r.errors, r.timedOut ? "no answer in time" : "no reason given");
         return std::nullopt;
     }
-    auto page = ParsePgm(r.output, width, kMaxPageRows);
+    auto page = ParsePgm(r.output, static_cast<uint32_t>(width), kMaxPageRows);
     if (!page) *error = "pdftoppm's page " + n + " is not the picture asked for";
     return page;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "imaging/grey_image.h"
 #include "printerapp/page_rows.h"
 
 namespace krv::app {
@@ -27,7 +28,7 @@ int ParsePdfPageCount(std::string_view report);
 // Reads a grey picture in the binary PGM form pdftoppm writes ("P5", width, height, 255, then
 // the rows). Empty when it is anything else, wider than `maxWidth`, taller than `maxRows`, or
 // shorter than its header promises.
-std::optional<GreyPage> ParsePgm(std::string_view data, int maxWidth, int maxRows);
+std::optional<GreyImage> ParsePgm(std::string_view data, uint32_t maxWidth, uint32_t maxRows);
 
 // How wide a page is rendered: wider than `printable` dots (or `fit` asked): the printable
 // width; else its own width.
@@ -42,7 +43,7 @@ class PdfDocument {
     const PdfPageSize& page(int index) const { return pages_[static_cast<size_t>(index)]; }
 
     // Page `index` (from 0) `width` dots wide, at most kMaxPageRows tall (a longer page is cut).
-    std::optional<GreyPage> Render(int index, int width, std::string* error) const;
+    std::optional<GreyImage> Render(int index, int width, std::string* error) const;
 
   private:
     std::string path_;

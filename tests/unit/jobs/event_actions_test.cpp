@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "jobs/event_actions.h"
+#include "jobs/job_decode.h"
+#include "jobs/receipt_commands.h"
 
 namespace krv {
 namespace {
@@ -158,13 +160,31 @@ TEST(EventActions, MillimetresRoundToTheNearestDot) {
     EXPECT_EQ(MillimetresToDots(80), 567u);  // 566.93
 }
 
-TEST(EventActions, FeedsSplitAt255Dots) {
-    Bytes out;
-    AppendFeedDots(out, 510);
-    EXPECT_EQ(out, (Bytes{0x1B, 0x4A, 255, 0x1B, 0x4A, 255}));
-    out.clear();
-    AppendFeedDots(out, 0);
-    EXPECT_TRUE(out.empty());
+TEST(ReceiptCommands, CutWhereThePaperStands) {
+    EXPECT_EQ(CutCommand(CutMode::Partial, CutFeed::None), (Bytes{0x1D, 0x56, 0x01}));
+    EXPECT_EQ(CutCommand(CutMode::Full, CutFeed::None), (Bytes{0x1D, 0x56, 0x00}));
+    EXPECT_TRUE(CutCommand(CutMode::None, CutFeed::None).empty());
+}
+
+// The job decoder reads every command the actions send, so jobs holding them can be checked.
+TEST(EventActions, TheDecoderReadsEveryAction) {
+    EventActionSettings s = Nothing();
+    s.feedDistanceMm = 2;
+    s.cutter = 2;
+    s.logo = 5;
+    s.logoAlignment = 2;
+    s.cashDrawer = 9;
+    s.buzzer = 3;
+    const DecodedJob job = DecodeJob(BuildEventActions(s));
+    ASSERT_TRUE(job.understood) << job.stopReason;
+    std::vector<std::string> lines;
+    for (const auto& c : job.commands)
+        lines.push_back(c.text);
+    EXPECT_EQ(lines, (std::vector<std::string>{"align right", "print stored logo 5 (mode 0)",
+                                               "align left", "feed 14 dots", "full cut",
+                                               "cash drawer 1 pulse: 10 ms on, 100 ms off",
+                                               "cash drawer 2 pulse: 10 ms on, 100 ms off",
+                                               "buzzer: sound 1, 1 beep(s) of 1000 ms"}));
 }
 
 }  // namespace

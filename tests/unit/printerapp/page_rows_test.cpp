@@ -13,9 +13,9 @@ TEST(PageRows, AWiderLineKeepsItsMiddle) {
     PageRows rows(6, LineFormat::Grey8, 2);
     const auto line = Row({1, 2, 3, 4, 5, 6});
     ASSERT_TRUE(rows.AddLine(line.data(), line.size()));
-    const GreyPage page = rows.Take();
-    EXPECT_EQ(page.width, 2);
-    EXPECT_EQ(page.height, 1);
+    const GreyImage page = rows.Take();
+    EXPECT_EQ(page.width, 2u);
+    EXPECT_EQ(page.height, 1u);
     EXPECT_EQ(page.pixels, Row({3, 4}));
 }
 
@@ -39,16 +39,18 @@ TEST(PageRows, RowsPastTheLimitAreNotKept) {
     EXPECT_TRUE(rows.AddLine(line, 1));
     EXPECT_TRUE(rows.AddLine(line, 1));
     EXPECT_FALSE(rows.AddLine(line, 1));
-    EXPECT_EQ(rows.height(), 2);
+    EXPECT_EQ(rows.height(), 2u);
     EXPECT_EQ(rows.Take().pixels.size(), 2u);
 }
 
-TEST(PageRows, CentringPadsBothSidesWithWhite) {
-    GreyPage page{{1, 2, 3, 4}, 2, 2};
-    const GreyPage c = CentredIn(page, 5);
-    EXPECT_EQ(c.width, 5);
-    EXPECT_EQ(c.pixels, Row({255, 1, 2, 255, 255, 255, 3, 4, 255, 255}));
-    EXPECT_EQ(CentredIn(page, 2).pixels, page.pixels);
+TEST(PageRows, TakingStartsTheNextPageEmpty) {
+    PageRows rows(2, LineFormat::Grey8, 2);
+    const auto line = Row({1, 2});
+    rows.AddLine(line.data(), line.size());
+    EXPECT_EQ(rows.Take().height, 1u);
+    const GreyImage next = rows.Take();
+    EXPECT_EQ(next.height, 0u);
+    EXPECT_EQ(next.width, 2u);
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ using namespace std::literals;
 TEST(Pgm, ReadsTheRowsAfterTheHeader) {
     const auto page = ParsePgm("P5\n# made by hand\n3 2\n255\n\x01\x02\x03\x04\x05\x06"sv, 3, 2);
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->width, 3);
-    EXPECT_EQ(page->height, 2);
+    EXPECT_EQ(page->width, 3u);
+    EXPECT_EQ(page->height, 2u);
     EXPECT_EQ(page->pixels, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
 }
 
@@ -91,8 +91,8 @@ TEST(PdfPages, RendersARealPageAtTheAskedWidth) {
     const auto page = doc->Render(0, 512, &error);
     std::filesystem::remove(path);
     ASSERT_TRUE(page) << error;
-    EXPECT_EQ(page->width, 512);
-    EXPECT_NEAR(page->height, 677, 1);                       // 300 pt tall at the same scale
+    EXPECT_EQ(page->width, 512u);
+    EXPECT_NEAR(page->height, 677u, 1u);                     // 300 pt tall at the same scale
     EXPECT_LT(page->pixels[0], 64);                          // the box: top left is black
     EXPECT_EQ(page->pixels[static_cast<size_t>(511)], 255);  // top right is white
 }
