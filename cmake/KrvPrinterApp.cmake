@@ -22,7 +22,14 @@ if(KRV_PRINTER_APP)
 endif()
 
 if(KRV_PRINTER_APP AND KRV_TESTS)
-    # The job tests' raster writer (libcups comes with PAPPL).
+    # The job tests: the server, ipptool, the krv857 tool and a raster writer (libcups comes
+    # with PAPPL). Sanitizer builds leave them to the valgrind pass of scripts/sanitize.sh.
     add_executable(krv_pwg_writer ${CMAKE_SOURCE_DIR}/tests/printerapp/pwg_writer.cpp)
     target_link_libraries(krv_pwg_writer PRIVATE PkgConfig::PAPPL)
+    if(NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+        add_test(NAME printerapp_ipp_jobs
+                 COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/printerapp/ipp_jobs_test.py
+                         ${CMAKE_BINARY_DIR})
+        set_tests_properties(printerapp_ipp_jobs PROPERTIES TIMEOUT 300)
+    endif()
 endif()

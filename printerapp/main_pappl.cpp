@@ -9,6 +9,7 @@
 
 #include "printerapp/app_pappl.h"
 #include "printerapp/maintenance_pappl.h"
+#include "printerapp/option_labels.h"
 
 namespace krv::app {
 
@@ -82,6 +83,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     papplSystemSetPrinterDrivers(system, 1, kDrivers, AutoAddCallback, PrinterCreated,
                                  DriverCallback, nullptr);
     AddFilters(system);
+    papplSystemAddStringsData(system, "/en.strings", "en", EnglishStrings().c_str());
     if (Subcommand() != "server") return system;
 
     papplSystemAddListeners(system, network ? nullptr : "localhost");

@@ -143,21 +143,42 @@ class App:
                    "-o", "state-folder=" + os.path.join(self.folder, "state"),
                    "-o", "log-file=" + self.log, "-o", "log-level=info"]
         if self.valgrind:
+            supp = os.path.join(os.path.dirname(os.path.abspath(__file__)), "valgrind-pappl.supp")
             command = ["valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
                        "--errors-for-leak-kinds=definite", "--child-silent-after-fork=yes",
+                       "--suppressions=" + supp,
                        "--log-file=" + os.path.join(self.folder, "valgrind.log")] + command
         self.server = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
                                        stderr=open(os.path.join(self.folder, "server.err"), "wb"),
                                        start_new_session=True)
+        # Ready when it answers a request: the port accepts connections before the server runs,
+        # and a client subcommand that finds no server starts one of its own.
         deadline = time.time() + (120 if self.valgrind else 15)
         while time.time() < deadline:
             check(self.server.poll() is None, "the server ended at start-up")
             try:
-                socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
+                urllib.request.urlopen("http://127.0.0.1:%d/" % self.port, timeout=2).read()
                 return
             except OSError:
                 time.sleep(0.05)
         raise Failure("the server does not answer on port %d" % self.port)
+
+    def strays(self):
+        """Servers a client subcommand started on its own, for this folder: killed, by PID."""
+        found = []
+        for pid in os.listdir("/proc"):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    command = f.read()
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environ = f.read()
+            except OSError:
+                continue
+            if (b"krv857-printer" in command and b"SNAP_COMMON=" + self.folder.encode() in environ
+                    and (not self.server or int(pid) != self.server.pid)):
+                found.append(int(pid))
+                os.kill(int(pid), signal.SIGKILL)
+        return found
 
     def children(self):
         """Processes the server started (a PDF renderer, say)."""
@@ -555,6 +576,10 @@ def main():
         print("FAIL  server: %s" % e)
     finally:
         app.kill()
+        strays = app.strays()
+        if strays:
+            failures.append("strays")
+            print("FAIL  processes left behind (killed): %s" % strays)
         if failures:
             for log in ("server.log", "server.err", "valgrind.log"):
                 path = os.path.join(folder, log)
