@@ -15,7 +15,6 @@ namespace krv::app {
 
 namespace {
 
-constexpr char kAppName[] = "krv857-printer";
 constexpr char kVersion[] = "1.0";
 constexpr char kStateFile[] = "krv857-printer.state";
 // PAPPL's web pages look up their footer unconditionally: without one every page crashes.
