@@ -44,4 +44,32 @@ std::vector<Bytes> TextPagesInCodePage(std::string_view utf8, const std::string&
     return pages;
 }
 
+bool LooksLikeText(std::span<const uint8_t> start) {
+    if (start.empty()) return false;
+    for (size_t i = 0; i < start.size();) {
+        const uint8_t c = start[i];
+        if (c < 0x80) {
+            if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || c == 0x7F)
+                return false;
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            length = 3;
+        else if (c >= 0xF0 && c <= 0xF4)
+            length = 4;
+        else
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            if (i + k == start.size()) return true;  // cut by the end of what was read
+            if ((start[i + k] & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace krv

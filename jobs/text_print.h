@@ -4,6 +4,8 @@
 // commands. Characters the code page lacks, and bytes that are not UTF-8, print as '?'.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +21,9 @@ inline constexpr size_t kTextDocumentLimit = 16u << 20;
 // in LF when it holds anything. A final form feed opens no empty page; an empty document
 // gives no page.
 std::vector<Bytes> TextPagesInCodePage(std::string_view utf8, const std::string& codePage);
+
+// Whether the start of a document reads as such text: UTF-8 (a sequence cut by the end of
+// `start` counts) with no control characters but tab, line feed, carriage return and form feed.
+bool LooksLikeText(std::span<const uint8_t> start);
 
 }  // namespace krv

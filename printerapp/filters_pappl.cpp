@@ -163,18 +163,14 @@ bool TextFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     return f.End();
 }
 
-// A document that starts with a command byte of the printer (ESC, FS, GS, DLE) is raw.
-const char* DetectRaw(const unsigned char* header, size_t size, void*) {
+// Formats PAPPL does not recognise by their first bytes: raw printer commands start with a
+// command byte (ESC, FS, GS, DLE); plain text is UTF-8 without other control characters than
+// tab, line feed, carriage return and form feed. Anything else stays unknown.
+const char* DetectFormat(const unsigned char* header, size_t size, void*) {
     if (size == 0) return nullptr;
-    switch (header[0]) {
-        case 0x10:
-        case 0x1B:
-        case 0x1C:
-        case 0x1D:
-            return kRawFormat;
-        default:
-            return nullptr;
-    }
+    if (header[0] == 0x10 || header[0] == 0x1B || header[0] == 0x1C || header[0] == 0x1D)
+        return kRawFormat;
+    return LooksLikeText({header, size}) ? "text/plain" : nullptr;
 }
 
 }  // namespace
@@ -186,7 +182,7 @@ void AddFilters(pappl_system_t* system) {
     papplSystemAddMIMEFilter(system, "image/jpeg", kRawFormat, PictureFilter, nullptr);
     papplSystemAddMIMEFilter(system, "application/pdf", kRawFormat, PdfFilter, nullptr);
     papplSystemAddMIMEFilter(system, "text/plain", kRawFormat, TextFilter, nullptr);
-    papplSystemSetMIMECallback(system, DetectRaw, nullptr);
+    papplSystemSetMIMECallback(system, DetectFormat, nullptr);
 }
 
 }  // namespace krv::app

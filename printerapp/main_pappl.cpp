@@ -2,8 +2,10 @@
 // own subcommands (server, add, submit, jobs, status, shutdown, ...) run through its main
 // loop; the maintenance subcommands (selftest, logo, topbottom, backside, defaults) are ours.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -53,17 +55,32 @@ void PrinterCreated(pappl_printer_t* printer, void*) {
     AddRecordPage(printer);
 }
 
+// Where PAPPL's own main loop keeps a program's state: SNAP_COMMON, /var/lib for root, else the
+// user's configuration folder. Empty when there is none.
+std::string DefaultStateFile() {
+    const std::string name = std::string("/") + kStateFile;
+    if (const char* snap = std::getenv("SNAP_COMMON")) return snap + name;
+    if (getuid() == 0) return "/var/lib" + name;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) return xdg + name;
+    if (const char* home = std::getenv("HOME")) {
+        const std::string config = std::string(home) + "/.config";
+        mkdir(config.c_str(), 0700);
+        return config + name;
+    }
+    return {};
+}
+
 pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     const bool network = Option(count, options, "network", "off") == "on";
     const std::string folder = Option(count, options, "state-folder", "");
     const std::string logFile = Option(count, options, "log-file", "-");
     const int port = std::atoi(Option(count, options, "server-port", "0").c_str());
 
+    // The security page lets the administrator password be set before the network is let in.
     pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE |
-                                PAPPL_SOPTIONS_WEB_LOG | PAPPL_SOPTIONS_NO_TLS;
-    // Reachable from the network only on request, and then changes need the administrator
-    // password set on PAPPL's security page.
-    if (network) soptions |= PAPPL_SOPTIONS_WEB_SECURITY | PAPPL_SOPTIONS_WEB_REMOTE;
+                                PAPPL_SOPTIONS_WEB_LOG | PAPPL_SOPTIONS_WEB_SECURITY |
+                                PAPPL_SOPTIONS_NO_TLS;
+    if (network) soptions |= PAPPL_SOPTIONS_WEB_REMOTE;
 
     static std::string spool, state;
     if (!folder.empty()) {
@@ -71,6 +88,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
         spool = folder + "/spool";
         mkdir(spool.c_str(), 0700);
         state = folder + "/" + kStateFile;
+    } else {
+        state = DefaultStateFile();
     }
     pappl_system_t* system =
         papplSystemCreate(soptions, "KRV-M857 Printer Application", port, "_print,_universal",
@@ -85,18 +104,26 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     papplSystemAddStringsData(system, "/en.strings", "en", EnglishStrings().c_str());
     if (Subcommand() != "server") return system;
 
-    papplSystemAddListeners(system, network ? nullptr : "localhost");
-    if (!network) papplSystemSetHostName(system, "localhost");
-    papplSystemAddTimerCallback(system, 0, 1, Tick, nullptr);
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());
         papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
                                    const_cast<char*>(state.c_str()));
     }
+    // PAPPL lets anyone change everything while no password is set: the network waits for one.
+    char password[256];
+    if (network && !*papplSystemGetPassword(system, password, sizeof password)) {
+        std::fprintf(stderr,
+                     "krv857-printer: network access needs the administrator password: set it "
+                     "on the web interface's security page (http://localhost:PORT/security) "
+                     "with network access off, then start again with -o network=on.\n");
+        papplSystemDelete(system);
+        return nullptr;
+    }
+    papplSystemAddListeners(system, network ? nullptr : "localhost");
+    if (!network) papplSystemSetHostName(system, "localhost");
+    papplSystemAddTimerCallback(system, 0, 1, Tick, nullptr);
     return system;
 }
-
-int RunMainloop(std::vector<std::string> args);
 
 void Usage(void*) {
     std::printf(

@@ -409,6 +409,17 @@ class Tests:
             f.write(raw)
         check(self.completed(self.file("raw.bin"), RAW) == raw, "the raw job was changed")
 
+    def test_unnamed_text_and_commands_are_recognised(self):
+        # A client that sends application/octet-stream: text by its characters, raw printer
+        # commands by their first byte.
+        job = self.completed(self.file("note.txt"), "application/octet-stream")
+        check(job == RESET + DRAWERS_60MS + b"thank you\n" + FEED_AND_PARTIAL_CUT,
+              "unnamed text: %r" % job)
+        with open(self.file("commands.bin"), "wb") as f:
+            f.write(b"\x1b\x40\x1b\x64\x02")
+        check(self.completed(self.file("commands.bin"), "application/octet-stream") ==
+              b"\x1b\x40\x1b\x64\x02", "unnamed commands were changed")
+
     # ---- options
 
     def test_vendor_options_of_a_job(self):

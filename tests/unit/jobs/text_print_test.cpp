@@ -45,5 +45,23 @@ TEST(TextPrint, WhatTheCodePageLacksAndBrokenUtf8PrintAsQuestionMarks) {
               std::vector<Bytes>{B("a?b\n")});
 }
 
+std::span<const uint8_t> Span(std::string_view s) {
+    return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
+
+// A document whose format a client did not name is taken for text only when it reads as text.
+TEST(TextPrint, RecognisesUtf8TextOnly) {
+    EXPECT_TRUE(LooksLikeText(Span("Total 12.50\r\n\t\x0c")));
+    EXPECT_TRUE(LooksLikeText(Span("合计")));
+    EXPECT_TRUE(LooksLikeText(Span("合\xe8\xae")));  // a character cut by the end of the header
+    EXPECT_FALSE(LooksLikeText(Span("")));
+    EXPECT_FALSE(LooksLikeText(Span("\xd6\xd0\xce\xc4")));  // GBK
+    EXPECT_FALSE(LooksLikeText(Span("a\x1b@")));
+    EXPECT_FALSE(LooksLikeText(Span("a\x00b"sv)));
+    EXPECT_FALSE(LooksLikeText(Span("\x89PNG")));
+    EXPECT_FALSE(LooksLikeText(Span("\xf5\x80\x80\x80")));  // past U+10FFFF
+    EXPECT_FALSE(LooksLikeText(Span("\xc0\xaf")));          // an overlong form
+}
+
 }  // namespace
 }  // namespace krv
