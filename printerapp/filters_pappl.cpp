@@ -10,7 +10,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "jobs/text_print.h"
+#include "printerapp/text_pages.h"
 #include "printerapp/app_pappl.h"
 #include "pictures/picture_decode.h"
 #include "printerapp/pdf_pages.h"

@@ -416,9 +416,9 @@ class Tests:
         check(job == RESET + DRAWERS_60MS + b"thank you\n" + FEED_AND_PARTIAL_CUT,
               "unnamed text: %r" % job)
         with open(self.file("commands.bin"), "wb") as f:
-            f.write(b"\x1b\x40\x1b\x64\x02")
+            f.write(b"\x1b\x40\x1b\x4a\x10")
         check(self.completed(self.file("commands.bin"), "application/octet-stream") ==
-              b"\x1b\x40\x1b\x64\x02", "unnamed commands were changed")
+              b"\x1b\x40\x1b\x4a\x10", "unnamed commands were changed")
 
     # ---- options
 

@@ -12,7 +12,7 @@
 
 #include "channel/raw_printer_channel.h"
 
-namespace krv {
+namespace krv::app {
 
 // The largest text document printed; a receipt is a few kilobytes.
 inline constexpr size_t kTextDocumentLimit = 16u << 20;
@@ -26,4 +26,4 @@ std::vector<Bytes> TextPagesInCodePage(std::string_view utf8, const std::string&
 // `start` counts) with no control characters but tab, line feed, carriage return and form feed.
 bool LooksLikeText(std::span<const uint8_t> start);
 
-}  // namespace krv
+}  // namespace krv::app

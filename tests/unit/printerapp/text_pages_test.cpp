@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "jobs/text_print.h"
+#include "printerapp/text_pages.h"
 
-namespace krv {
+namespace krv::app {
 namespace {
 
 using namespace std::literals;
@@ -64,4 +64,4 @@ TEST(TextPrint, RecognisesUtf8TextOnly) {
 }
 
 }  // namespace
-}  // namespace krv
+}  // namespace krv::app

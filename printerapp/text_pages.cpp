@@ -1,8 +1,8 @@
-#include "jobs/text_print.h"
+#include "printerapp/text_pages.h"
 
 #include "channel/ansi_text.h"
 
-namespace krv {
+namespace krv::app {
 
 namespace {
 
@@ -72,4 +72,4 @@ bool LooksLikeText(std::span<const uint8_t> start) {
     return true;
 }
 
-}  // namespace krv
+}  // namespace krv::app
