@@ -488,6 +488,35 @@ class Tests:
             self.app.app("defaults", "-d", PRINTER, "--record", path)
         self.app.app("defaults", "-d", PRINTER, "--record", self.file("note.txt"), expect=1)
 
+    def test_a_record_uploaded_in_the_web_interface_sets_the_defaults(self):
+        path = self.file("web-record.bin")
+        self.app.krv857("devmode", "defaults", "-o", path)
+        record = bytearray(open(path, "rb").read())
+        record[584], record[453] = 0, 0  # end of page: no cut
+        web, page, session = self.web("krv-record")
+
+        def upload(data):
+            boundary = "krv857boundary"
+            body = ("--%s\r\nContent-Disposition: form-data; name=\"session\"\r\n\r\n%s\r\n"
+                    "--%s\r\nContent-Disposition: form-data; name=\"record\"; "
+                    "filename=\"record.bin\"\r\nContent-Type: application/octet-stream\r\n\r\n"
+                    % (boundary, session, boundary)).encode() + data + (
+                        "\r\n--%s--\r\n" % boundary).encode()
+            request = urllib.request.Request(page, body, {
+                "Content-Type": "multipart/form-data; boundary=" + boundary})
+            return web.open(request, timeout=30).read().decode()
+
+        try:
+            check("now the printer's defaults" in upload(bytes(record)), "the record was refused")
+            job = self.completed(self.file("note.txt"), "text/plain")
+            check(job == RESET + DRAWERS_60MS + b"thank you\n", "uploaded defaults: %r" % job)
+            check("nothing was changed" in upload(b"not a record"), "a bad file was taken")
+            check(self.completed(self.file("note.txt"), "text/plain") == job,
+                  "a refused upload changed the defaults")
+        finally:
+            self.app.krv857("devmode", "defaults", "-o", path)
+            self.app.app("defaults", "-d", PRINTER, "--record", path)
+
     # ---- maintenance
 
     def test_maintenance_jobs_go_through_the_queue(self):
@@ -502,14 +531,18 @@ class Tests:
             check(f.read() == b"\x1d\x28\x41\x02\x00\x00\x02" + b"\x1c\x71\x00\x00\x0a",
                   "the self-test and clear jobs did not arrive as the tool writes them")
 
+    def web(self, path=""):
+        """A browser on one of the printer's pages: its opener, the page and the form's session."""
+        jar = http.cookiejar.CookieJar()
+        web = urllib.request.build_opener(urllib.request.HTTPCookieProcessor(jar))
+        page = "http://127.0.0.1:%d/%s/%s" % (self.app.port, PRINTER, path)
+        html = web.open(page, timeout=30).read().decode()
+        return web, page, re.search(r'name="session" value="([0-9a-f]+)"', html).group(1)
+
     def test_web_print_test_page_sends_the_self_test(self):
         with open(self.app.device, "wb"):
             pass
-        jar = http.cookiejar.CookieJar()
-        web = urllib.request.build_opener(urllib.request.HTTPCookieProcessor(jar))
-        page = "http://127.0.0.1:%d/%s/" % (self.app.port, PRINTER)
-        html = web.open(page, timeout=30).read().decode()
-        session = re.search(r'name="session" value="([0-9a-f]+)"', html).group(1)
+        web, page, session = self.web()
         for _ in range(2):  # a fresh file each time
             web.open(page, urllib.parse.urlencode({"session": session, "action": "print-test-page"})
                      .encode(), timeout=30).read()
