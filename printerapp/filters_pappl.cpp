@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
@@ -21,6 +22,7 @@ namespace {
 
 // The largest picture file read; its pixels have their own limits in the decoder.
 constexpr uintmax_t kMaxPictureFile = 64u << 20;
+constexpr int kMaxCopies = 999;
 
 // What every filter needs for one job: its options, settings and paper, and the document
 // written through the device.
@@ -39,6 +41,8 @@ class FilterJob {
     FilterJob& operator=(const FilterJob&) = delete;
 
     bool ready() const { return document_.has_value(); }
+    // Copies of the whole document, one after the other.
+    int copies() const { return std::clamp(options_->copies, 1, kMaxCopies); }
     const ReceiptSettings& settings() const { return *settings_; }
     const JobPaper& paper() const { return paper_; }
     const pappl_pr_options_t& options() const { return *options_; }
@@ -121,8 +125,10 @@ bool PictureFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     if (status != PicturePrintBuild::Status::Built)
         return f.Refuse("The picture cannot be printed: " + PicturePrintStatusMessage(status) +
                         ".");
-    papplJobSetImpressions(job, 1);
-    return f.Page(page) && f.End();
+    papplJobSetImpressions(job, f.copies());
+    for (int copy = 0; copy < f.copies(); ++copy)
+        if (papplJobIsCanceled(job) || !f.Page(page)) return false;
+    return f.End();
 }
 
 bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
@@ -131,19 +137,21 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     std::string error;
     const std::optional<PdfDocument> pdf = PdfDocument::Open(papplJobGetFilename(job), &error);
     if (!pdf) return f.Refuse(error);
-    papplJobSetImpressions(job, pdf->pageCount());
+    papplJobSetImpressions(job, pdf->pageCount() * f.copies());
     const PicturePrintOptions picture =
         PictureOptionsOf(&f.options(), f.settings(), f.paper(),
                          f.options().print_content_optimize == PAPPL_CONTENT_PHOTO);
-    for (int i = 0; i < pdf->pageCount() && !papplJobIsCanceled(job); ++i) {
-        // Rendered at the width it prints at: never enlarged unless fit is asked.
+    for (int i = 0; i < pdf->pageCount() * f.copies() && !papplJobIsCanceled(job); ++i) {
+        // Copies are collated, each the whole document. A page is rendered at the width it
+        // prints at: never enlarged unless fit is asked.
+        const int n = i % pdf->pageCount();
         std::optional<GreyImage> rendered =
-            pdf->Render(i, RenderWidth(pdf->page(i), f.paper().printableDots, picture.fit), &error);
+            pdf->Render(n, RenderWidth(pdf->page(n), f.paper().printableDots, picture.fit), &error);
         if (!rendered) return f.Refuse(error);
         Bytes page;
         const auto status = AppendPicturePage(*rendered, picture, f.paper().fixedLength, &page);
         if (status != PicturePrintBuild::Status::Built)
-            return f.Refuse("Page " + std::to_string(i + 1) + ": " +
+            return f.Refuse("Page " + std::to_string(n + 1) + ": " +
                             PicturePrintStatusMessage(status) + ".");
         if (!f.Page(page)) return false;
     }
@@ -157,9 +165,10 @@ bool TextFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     const std::optional<std::string> text = ReadDocument(job, kTextDocumentLimit, &error);
     if (!text) return f.Refuse(error);
     const std::vector<Bytes> pages = TextPagesInCodePage(*text, f.settings().codePage);
-    papplJobSetImpressions(job, static_cast<int>(pages.size()));
-    for (const Bytes& page : pages)
-        if (papplJobIsCanceled(job) || !f.Page(page)) return false;
+    papplJobSetImpressions(job, static_cast<int>(pages.size()) * f.copies());
+    for (int copy = 0; copy < f.copies(); ++copy)
+        for (const Bytes& page : pages)
+            if (papplJobIsCanceled(job) || !f.Page(page)) return false;
     return f.End();
 }
 

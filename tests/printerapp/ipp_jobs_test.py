@@ -403,6 +403,14 @@ class Tests:
         check(job == RESET + DRAWERS_60MS + "合计 12.50\n谢谢\n".encode("gbk") + FEED_AND_PARTIAL_CUT,
               "text job: %r" % job)
 
+    def test_copies_repeat_the_whole_document(self):
+        with open(self.file("two-pages.txt"), "w") as f:
+            f.write("one\ftwo\n")
+        job = self.completed(self.file("two-pages.txt"), "text/plain", [("integer", "copies", "2")])
+        page = lambda text: text + FEED_AND_PARTIAL_CUT
+        check(job == RESET + DRAWERS_60MS + (page(b"one\n") + page(b"two\n")) * 2,
+              "two copies: %r" % job)
+
     def test_raw_commands_pass_untouched(self):
         raw = b"\x1b\x40\x1b\x61\x01RAW\n\x1d\x56\x00"
         with open(self.file("raw.bin"), "wb") as f:
