@@ -37,9 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"drawer1_10ms",
                    [](EventActionSettings& s) { s.cashDrawer = 1; },
                    {0x1B, 0x70, 0x00, 5, 50}},
-        ActionCase{"drawer2_40ms",
-                   [](EventActionSettings& s) { s.cashDrawer = 7; },
-                   {0x1B, 0x70, 0x01, 20, 50}},
         ActionCase{"both_60ms",
                    [](EventActionSettings& s) { s.cashDrawer = 12; },
                    {0x1B, 0x70, 0x00, 30, 50, 0x1B, 0x70, 0x01, 30, 50}},
@@ -75,12 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                        s.feedToCutPosition = 1;
                    },
                    {0x1D, 0x56, 0x41, 0x00}},
-        ActionCase{"partial_cut_fed",
-                   [](EventActionSettings& s) {
-                       s.cutter = 1;
-                       s.feedToCutPosition = 1;
-                   },
-                   {0x1D, 0x56, 0x42, 0x00}},
         ActionCase{"feed_to_cut_without_cut",
                    [](EventActionSettings& s) {
                        s.feedToCutPosition = 1;
