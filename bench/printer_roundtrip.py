@@ -49,7 +49,7 @@ def main():
     jobs.png_file(picture, WIDTH, HEIGHT, receipt())
     test = os.path.join(folder, "print.test")
     with open(test, "w") as f:
-        f.write(jobs.PRINT_AND_WAIT.split("}", 1)[0].replace("$attributes", "") + "}\n")
+        f.write(jobs.PRINT_AND_WAIT.split("}\n", 1)[0].replace("$attributes", "") + "}\n")
     try:
         app.start()
         app.app("add", "-d", jobs.PRINTER, "-m", "krv857", "-v", "file://" + app.device)

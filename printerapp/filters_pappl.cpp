@@ -59,6 +59,26 @@ class FilterJob {
         DeviceSucceeded(job_);
         return true;
     }
+    // The job's whole document file, of at most `limit` bytes; the job stops when it is larger
+    // or cannot be read.
+    std::optional<std::string> ReadDocument(uintmax_t limit) {
+        std::error_code ec;
+        const char* path = papplJobGetFilename(job_);
+        const uintmax_t size = std::filesystem::file_size(path, ec);
+        if (!ec && size > limit) {
+            Refuse("The document is larger than " + std::to_string(limit >> 20) + " MiB.");
+            return std::nullopt;
+        }
+        std::string bytes(ec ? 0 : size, '\0');
+        std::ifstream in(path, std::ios::binary);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (ec || static_cast<uintmax_t>(in.gcount()) != size) {
+            Refuse("Cannot read the document.");
+            return std::nullopt;
+        }
+        return bytes;
+    }
+
     // The document cannot be printed: the job stops with `reason`.
     bool Refuse(const std::string& reason) {
         papplJobSetMessage(job_, "%s", reason.c_str());
@@ -82,35 +102,11 @@ class FilterJob {
     std::optional<ReceiptDocument> document_;
 };
 
-// Reads a whole document file of at most `limit` bytes; empty with `error` set otherwise.
-std::optional<std::string> ReadDocument(pappl_job_t* job, uintmax_t limit, std::string* error) {
-    std::error_code ec;
-    const char* path = papplJobGetFilename(job);
-    const uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        *error = "Cannot read the document.";
-        return std::nullopt;
-    }
-    if (size > limit) {
-        *error = "The document is larger than " + std::to_string(limit >> 20) + " MiB.";
-        return std::nullopt;
-    }
-    std::string bytes(size, '\0');
-    std::ifstream in(path, std::ios::binary);
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (static_cast<uintmax_t>(in.gcount()) != size) {
-        *error = "Cannot read the document.";
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 bool PictureFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     FilterJob f(job, device);
     if (!f.ready()) return false;
-    std::string error;
-    const std::optional<std::string> file = ReadDocument(job, kMaxPictureFile, &error);
-    if (!file) return f.Refuse(error);
+    const std::optional<std::string> file = f.ReadDocument(kMaxPictureFile);
+    if (!file) return false;
     GreyImage picture;
     const PictureResult decoded = DecodePictureToGrey(
         {reinterpret_cast<const uint8_t*>(file->data()), file->size()}, PictureLimits{}, &picture);
@@ -161,9 +157,8 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
 bool TextFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     FilterJob f(job, device);
     if (!f.ready()) return false;
-    std::string error;
-    const std::optional<std::string> text = ReadDocument(job, kTextDocumentLimit, &error);
-    if (!text) return f.Refuse(error);
+    const std::optional<std::string> text = f.ReadDocument(kTextDocumentLimit);
+    if (!text) return false;
     const std::vector<Bytes> pages = TextPagesInCodePage(*text, f.settings().codePage);
     papplJobSetImpressions(job, static_cast<int>(pages.size()) * f.copies());
     for (int copy = 0; copy < f.copies(); ++copy)

@@ -1,12 +1,10 @@
 #include "printerapp/maintenance_pappl.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "printerapp/app_pappl.h"
 #include "printerapp/child_process.h"
@@ -160,17 +158,8 @@ int RunDefaults(std::vector<std::string> args, MainloopRunner mainloop) {
     }
     if (path.empty()) return Usage(kDefaultsUsage, true);
 
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fprintf(stderr, "krv857-printer: %s: not a file that can be read\n", path.c_str());
-        return 1;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes(kOemDevmodeSize + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
     std::string error;
-    const std::optional<OemDevmode> record = RecordFromBytes(bytes.data(), bytes.size(), &error);
+    const std::optional<OemDevmode> record = ReadRecordFile(path, &error);
     if (!record) {
         std::fprintf(stderr, "krv857-printer: %s: %s\n", path.c_str(), error.c_str());
         return 1;

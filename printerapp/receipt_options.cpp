@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 
 #include "channel/command_text_codec.h"
 #include "docpages/event_action_rules.h"
@@ -312,6 +314,19 @@ std::optional<OemDevmode> RecordFromBytes(const uint8_t* data, size_t size, std:
     ConvertOemDevmodeBytes(data, size, &record);
     ValidateOemDevmode(&record);
     return record;
+}
+
+std::optional<OemDevmode> ReadRecordFile(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        *error = "not a file that can be read";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes(kOemDevmodeSize + 1);  // one more: a longer file is refused
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return RecordFromBytes(bytes.data(), bytes.size(), error);
 }
 
 int PrintableDots(int paperWidthDots, int setting) {

@@ -67,6 +67,8 @@ std::vector<std::pair<std::string, std::string>> OptionValuesFromRecord(const Oe
 // (signature "VKRT") and hold at most one record. A shorter (older) record keeps the defaults
 // in its missing tail, as the Windows driver merges it. Empty, with `error` set, otherwise.
 std::optional<OemDevmode> RecordFromBytes(const uint8_t* data, size_t size, std::string* error);
+// The same from a file, which must be a regular file (a folder, a pipe or a device is refused).
+std::optional<OemDevmode> ReadRecordFile(const std::string& path, std::string* error);
 
 // The value of each moment option for one event block (the inverse of reading it back).
 std::vector<std::pair<std::string, std::string>> MomentOptionValues(

@@ -3,7 +3,6 @@
 // as PAPPL's own settings forms are (session key, and the administrator password when one is
 // set).
 #include <cstdint>
-#include <fstream>
 
 #include "printerapp/app_pappl.h"
 
@@ -17,12 +16,8 @@ constexpr char kTitle[] = "Defaults From a Record";
 // Sets the printer's defaults from the uploaded file; the message for the page.
 std::string ApplyRecord(pappl_printer_t* printer, const char* uploaded,
                         std::vector<std::pair<std::string, std::string>>* values) {
-    std::ifstream in(uploaded, std::ios::binary);
-    std::vector<uint8_t> bytes(kOemDevmodeSize + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
     std::string error;
-    const std::optional<OemDevmode> record = RecordFromBytes(bytes.data(), bytes.size(), &error);
+    const std::optional<OemDevmode> record = ReadRecordFile(uploaded, &error);
     if (!record) return "The file is " + error + ": nothing was changed.";
 
     *values = OptionValuesFromRecord(*record);

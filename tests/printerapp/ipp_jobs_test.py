@@ -271,13 +271,15 @@ class App:
         return data[2:]
 
 
-PRINT_AND_WAIT = """
-{
-  OPERATION Print-Job
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
+def request(operation, body):
+    """An ipptool test of one operation on the printer."""
+    return ("{\n  OPERATION %s\n  GROUP operation-attributes-tag\n"
+            "  ATTR charset attributes-charset utf-8\n"
+            "  ATTR naturalLanguage attributes-natural-language en\n"
+            "  ATTR uri printer-uri $uri\n%s}\n" % (operation, body))
+
+
+PRINT_AND_WAIT = request("Print-Job", """\
   ATTR name requesting-user-name test
   ATTR mimeMediaType document-format $format
   GROUP job-attributes-tag
@@ -285,13 +287,7 @@ PRINT_AND_WAIT = """
   FILE $document
   STATUS successful-ok
   EXPECT job-id
-}
-{
-  OPERATION Get-Job-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
+""") + request("Get-Job-Attributes", """\
   ATTR integer job-id $job-id
   STATUS successful-ok
   DELAY "0,0.02"
@@ -299,34 +295,19 @@ PRINT_AND_WAIT = """
   DISPLAY job-state
   DISPLAY job-state-reasons
   DISPLAY job-state-message
-}
-"""
+""")
 
-SET_DEFAULTS = """
-{
-  OPERATION Set-Printer-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
+SET_DEFAULTS = request("Set-Printer-Attributes", """\
   GROUP printer-attributes-tag
   $attributes
   STATUS successful-ok
-}
-"""
+""")
 
-GET_ATTRIBUTES = """
-{
-  OPERATION Get-Printer-Attributes
-  GROUP operation-attributes-tag
-  ATTR charset attributes-charset utf-8
-  ATTR naturalLanguage attributes-natural-language en
-  ATTR uri printer-uri $uri
+GET_ATTRIBUTES = request("Get-Printer-Attributes", """\
   ATTR keyword requested-attributes NAMES
   STATUS successful-ok
   DISPLAY NAMES
-}
-"""
+""")
 
 # ---------------------------------------------------------------- the tests
 
