@@ -61,7 +61,8 @@ void EndState(pappl_job_t* job) {
 }
 
 // Which line layout the header describes. PAPPL passes on a client's 8-bit raster with the
-// client's own header; anything else it hands over as 8-bit grey of the media's size.
+// client's own header. A 1-bit raster keeps PAPPL's 8-bit header while its lines stay packed
+// bits: nothing tells the driver, which is why only 8-bit grey is offered to clients.
 std::optional<LineFormat> FormatOf(const cups_page_header2_t& h) {
     if (h.cupsBitsPerPixel != 8 || h.cupsBytesPerLine < h.cupsWidth) return std::nullopt;
     return h.cupsColorSpace == CUPS_CSPACE_K ? LineFormat::Black8 : LineFormat::Grey8;
