@@ -63,6 +63,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, size_t maxOutput,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out.write, 1);
     posix_spawn_file_actions_adddup2(&actions, err.write, 2);
+    // Nothing of the server (its listening sockets, the job's device) reaches the helper.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     std::vector<char*> args;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));

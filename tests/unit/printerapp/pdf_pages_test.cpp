@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include <gtest/gtest.h>
@@ -74,6 +77,15 @@ TEST(ChildProcess, KillsAProgramThatFloodsItsOutput) {
     const ProcessResult r = RunProcess({"yes"}, 1000, 10000);
     EXPECT_TRUE(r.outputTooLarge);
     EXPECT_EQ(r.output.size(), 1000u);
+}
+
+// The server's sockets and files stay its own: the helper has only its three standard streams.
+TEST(ChildProcess, GetsNoneOfTheCallersFiles) {
+    const int fd = open("/dev/null", O_RDONLY);  // without O_CLOEXEC
+    ASSERT_GE(fd, 3);
+    const ProcessResult r = RunProcess({"sh", "-c", "ls /proc/$$/fd"}, 1000, 10000);
+    close(fd);
+    EXPECT_EQ(r.output, "0\n1\n2\n");
 }
 
 TEST(ChildProcess, AMissingProgramDoesNotStart) {
