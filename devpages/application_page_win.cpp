@@ -121,7 +121,7 @@ void OnListSelection(HWND page, ApplicationPageState& state) {
 }
 
 void OnNameChanged(HWND page, ApplicationPageState& state) {
-    state.paper.NameEdited(ControlText(page, kNameEdit, kFormNameEditLimit));
+    state.paper.NameEdited(ControlText(page, kNameEdit, kTypedNameChars));
     ShowDeleteButton(page, state.paper.view());
 }
 

@@ -66,7 +66,7 @@ LogoAddCheck LogoPageState::Add(std::u16string path) {
     // A failed conversion shows nothing: the row keeps whatever work file exists and the
     // download decides.
     const LogoRowSettings start = StartingSettings(mode_);
-    Row row{std::move(path), {source, LogoWorkFile(source)}};
+    Row row{std::move(path), {source, workFolder_.NewWorkFile()}};
     Convert(row, start);
     rows_.push_back(std::move(row));
     settings_[rows_.size() - 1] = start;

@@ -64,8 +64,9 @@ class LogoPageState {
     BackSidePosition Position() const { return position_; }
     void SetPosition(BackSidePosition position) { position_ = position; }
 
-    // "添加" once the user chose `path`: the file's checks, then its work file for the mode,
-    // then the new last row with the mode's starting settings (M3 in BlackWhite, else None).
+    // "添加" once the user chose `path`: the file's checks, then its work file for the mode (a
+    // new file in the page's work folder), then the new last row with the mode's starting
+    // settings (M3 in BlackWhite, else None).
     // Refused with the check's message, or silently with an empty one. A full list refuses
     // with kMsgTooManyLogos (the page asks CheckRoomForLogo before the file dialog).
     LogoAddCheck Add(std::u16string path);
@@ -101,6 +102,7 @@ class LogoPageState {
     bool ConvertEveryRow(LogoMode mode, const LogoRowSettings& start);
     ConvertResult Convert(const Row& row, const LogoRowSettings& settings) const;
 
+    LogoWorkFolder workFolder_;
     std::vector<Row> rows_;
     std::array<LogoRowSettings, kMaxLogoRows> settings_{};
     LogoMode mode_ = LogoMode::Original;

@@ -1,9 +1,51 @@
 #include "devpages/logo_rows.h"
 
+#include <chrono>
+
 #include "imaging/bmp_format.h"
 #include "imaging/file_io.h"
 
 namespace krv {
+
+namespace {
+
+constexpr char kWorkFolderPrefix[] = "krv857logo";
+
+std::string WorkFileName(unsigned row) {
+    return std::to_string(row) + ".bmp";
+}
+
+// A folder name nobody has used yet is found by trying: the clock and a counter make the
+// first try almost always the last.
+std::string MakeWorkFolder() {
+    const std::string temporary = TemporaryFolderPath();
+    if (temporary.empty()) return {};
+    static unsigned counter = 0;
+    const auto clock = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string folder = temporary + kWorkFolderPrefix +
+                                   std::to_string((clock + ++counter * 7919ull) % 1000000007ull);
+        if (CreateNewFolder(folder)) return folder + temporary.back();
+    }
+    return {};
+}
+
+}  // namespace
+
+LogoWorkFolder::~LogoWorkFolder() {
+    if (folder_.empty()) return;
+    for (unsigned row = 1; row <= issued_; ++row)
+        DeleteFileByPath(folder_ + WorkFileName(row));
+    // Left where it is should anything else have come into it.
+    RemoveEmptyFolder(folder_.substr(0, folder_.size() - 1));
+}
+
+std::string LogoWorkFolder::NewWorkFile() {
+    if (folder_.empty()) folder_ = MakeWorkFolder();
+    if (folder_.empty()) return {};
+    return folder_ + WorkFileName(++issued_);
+}
 
 namespace {
 

@@ -45,6 +45,28 @@ struct LogoRowSettings {
 ConvertResult ConvertLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
                              const LogoRowSettings& settings);
 
+// The logo page's own folder for its rows' work bitmaps: made inside the user's temporary
+// folder when the first row needs it, under a name no other folder had, and removed with the
+// work files in it when the page goes. Each row gets a file of its own, so nothing beside a
+// user's bitmap is ever written or deleted, and two rows of one bitmap never share a file.
+class LogoWorkFolder {
+  public:
+    LogoWorkFolder() = default;
+    LogoWorkFolder(const LogoWorkFolder&) = delete;
+    LogoWorkFolder& operator=(const LogoWorkFolder&) = delete;
+    ~LogoWorkFolder();
+
+    // The path of a new row's work file (which does not exist yet); empty when the folder
+    // cannot be made.
+    std::string NewWorkFile();
+    // The folder, once made (ending with a separator); empty before.
+    const std::string& Path() const { return folder_; }
+
+  private:
+    std::string folder_;
+    unsigned issued_ = 0;
+};
+
 // Choosing "黑白位图" first deletes the row's old work file; then the row is converted.
 ConvertResult PrepareLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
                              const LogoRowSettings& settings);

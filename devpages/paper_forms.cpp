@@ -122,16 +122,23 @@ SetPaperSizeResult PaperFormsPage::SetPaperSize(int32_t width, int32_t height,
     result.height = ClampFormHeight(height);
     view_.width = static_cast<uint32_t>(result.width.value);
     view_.height = static_cast<uint32_t>(result.height.value);
-    // The edit holds at most 18 characters; text put there another way is cut to that, so a
-    // form name never exceeds 31 characters.
-    const std::u16string name(typedName.substr(0, kFormNameEditLimit));
-    view_.nameText = name;
-
     std::vector<FormRecord> forms;
     if (!forms_.Enumerate(&forms)) return result;
-    const auto existing = std::find_if(forms.begin(), forms.end(), [&](const FormRecord& f) {
-        return IsCustomPaperName(f.name) && CustomPaperSuffix(f.name) == name;
-    });
+    auto named = [&](std::u16string_view suffix) {
+        return std::find_if(forms.begin(), forms.end(), [&](const FormRecord& f) {
+            return IsCustomPaperName(f.name) && CustomPaperSuffix(f.name) == suffix;
+        });
+    };
+    // A listed form is found by its whole name, however long (the list shows forms made
+    // elsewhere). A new name is what a user can type: at most 18 characters, so that a form
+    // the page makes never has more than 31.
+    std::u16string name(typedName);
+    auto existing = named(name);
+    if (existing == forms.end()) {
+        name.resize(std::min(name.size(), static_cast<size_t>(kFormNameEditLimit)));
+        existing = named(name);
+    }
+    view_.nameText = name;
     if (existing != forms.end()) {
         result.ok = forms_.Set(existing->name,
                                SizedForm(existing->name, result.width.value, result.height.value));

@@ -80,7 +80,8 @@ class PaperFormsPage {
     // The name edit changed; the delete button follows the list's selection.
     void NameEdited(std::u16string_view text);
     // "设置纸张尺寸": clamps the typed size, then resizes the form whose name after the prefix
-    // equals `typedName`, or adds "Custom Paper-" + `typedName`.
+    // equals `typedName`, or adds "Custom Paper-" + `typedName` cut to the 18 characters a
+    // user can type (resizing the form of that name when there is one).
     SetPaperSizeResult SetPaperSize(int32_t width, int32_t height, std::u16string_view typedName);
     // "删除纸张尺寸": deletes the selected form (the spooler's answer is not looked at) and
     // selects the entry now at the same place, or the new last one.

@@ -214,7 +214,8 @@ void OnInit(HWND page, const DocumentSheetContext* context) {
 // The watermark page may have changed the lock, and the host its own paper size.
 INT_PTR OnSetActive(HWND page, const DocumentSheetContext* context) {
     if (const OemDevmode* record = PageRecord(context))
-        ShowTextAsImage(page, TextAsImageViewOnActivation(*record, ShownTextAsImage(page)));
+        ShowTextAsImage(page, TextAsImageViewOnActivation(*record, ShownTextAsImage(page),
+                                                          context->watermarkSwitchedOff));
     SelectHostCurrentSize(page, PaperSizeItems(context));
     SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
     return TRUE;

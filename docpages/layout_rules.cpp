@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace krv {
 
 namespace {
-
-bool watermarkSwitchedOff = false;
 
 char16_t FoldCase(char16_t c) {
     return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
@@ -25,20 +24,6 @@ bool IsHighSurrogate(char16_t c) {
 
 }  // namespace
 
-void RaiseWatermarkSwitchedOff() {
-    watermarkSwitchedOff = true;
-}
-
-bool WatermarkSwitchedOffRaised() {
-    return watermarkSwitchedOff;
-}
-
-bool ConsumeWatermarkSwitchedOff() {
-    const bool raised = watermarkSwitchedOff;
-    watermarkSwitchedOff = false;
-    return raised;
-}
-
 bool TextAsImageLocked(const OemDevmode& record) {
     return record.zoomPrinting != 0 || record.rotate180 != 0 || record.watermarkMode != 0;
 }
@@ -51,10 +36,11 @@ TextAsImageView InitialTextAsImageView(const OemDevmode& record) {
     return view;
 }
 
-TextAsImageView TextAsImageViewOnActivation(const OemDevmode& record, TextAsImageView current) {
+TextAsImageView TextAsImageViewOnActivation(const OemDevmode& record, TextAsImageView current,
+                                            bool& watermarkSwitchedOff) {
     if (TextAsImageLocked(record)) return {false, true, false};
     current.enabled = true;
-    if (ConsumeWatermarkSwitchedOff()) {
+    if (std::exchange(watermarkSwitchedOff, false)) {
         current.yesChecked = false;
         current.noChecked = true;
     }
@@ -77,19 +63,25 @@ void StorePaperSizeName(OemDevmode& record, std::u16string_view name) {
     std::memcpy(&record.paperSizeName, name.data(), name.size() * sizeof(char16_t));
 }
 
-int FindPrefixEntry(std::span<const std::u16string> entries, std::u16string_view prefix) {
+int FindPaperSizeEntry(std::span<const std::u16string> entries, std::u16string_view name) {
     for (size_t i = 0; i < entries.size(); ++i)
-        if (StartsWithIgnoringCase(entries[i], prefix)) return static_cast<int>(i);
+        if (entries[i].size() == name.size() && StartsWithIgnoringCase(entries[i], name))
+            return static_cast<int>(i);
+    // Only a name the record may have cut is looked for as the start of a longer one: a
+    // shorter name that is not listed must not quietly select another size.
+    if (name.size() + 1 < kPaperSizeNameMaxCharacters) return -1;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (StartsWithIgnoringCase(entries[i], name)) return static_cast<int>(i);
     return -1;
 }
 
 int InitialPaperSizeSelection(std::span<const std::u16string> entries,
                               std::u16string_view storedName,
                               std::span<const std::u16string_view> hostCurrentNames) {
-    if (!storedName.empty()) return FindPrefixEntry(entries, storedName);
+    if (!storedName.empty()) return FindPaperSizeEntry(entries, storedName);
     int selection = -1;
     for (const std::u16string_view name : hostCurrentNames) {
-        const int found = FindPrefixEntry(entries, name);
+        const int found = FindPaperSizeEntry(entries, name);
         if (found >= 0) selection = found;
     }
     return selection;

@@ -1,6 +1,8 @@
 // The rules of the layout page: the text-as-image choice and its lock, the paper size name
-// kept in the record, the prefix search that mirrors the host's paper sizes, and the one-shot
-// flag by which the watermark page tells this page that the watermark was switched off.
+// kept in the record, the search that mirrors the host's paper sizes, and the one-shot flag
+// `watermarkSwitchedOff` by which the watermark page tells this page that the watermark was
+// switched off. The flag belongs to one document sheet (its DocumentSheetContext), which
+// starts with it lowered, so a sheet that was cancelled leaves nothing for the next one.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +15,6 @@
 namespace krv {
 
 inline constexpr size_t kPaperSizeNameMaxCharacters = 31;  // plus the terminating zero
-
-// ---- `watermarkSwitchedOff`: one flag for the process, raised by the watermark page
-void RaiseWatermarkSwitchedOff();
-bool WatermarkSwitchedOffRaised();
-// True when the flag was raised; lowers it.
-bool ConsumeWatermarkSwitchedOff();
 
 // ---- "按位图模式打印文本": radios 1061 "是" and 1062 "否"
 // A watermark, the 180-degree rotation or zoom printing needs text printed as an image, so
@@ -33,9 +29,10 @@ struct TextAsImageView {
 
 TextAsImageView InitialTextAsImageView(const OemDevmode& record);
 // The page shown again: locked shows "是" (the record is not written); unlocked enables the
-// radios and, when the watermark was switched off meanwhile, consumes the flag and shows
-// "否". Otherwise the radios keep their `current` checks.
-TextAsImageView TextAsImageViewOnActivation(const OemDevmode& record, TextAsImageView current);
+// radios and, when the watermark was switched off meanwhile, lowers `watermarkSwitchedOff`
+// and shows "否". Otherwise the radios keep their `current` checks.
+TextAsImageView TextAsImageViewOnActivation(const OemDevmode& record, TextAsImageView current,
+                                            bool& watermarkSwitchedOff);
 
 // ---- paper size
 // The stored name: up to its first zero, never past the field's 32 units.
@@ -44,13 +41,15 @@ std::u16string PaperSizeName(const OemDevmode& record);
 // by the limit is dropped whole).
 void StorePaperSizeName(OemDevmode& record, std::u16string_view name);
 
-// The first entry that begins with `prefix`, letters compared without case (the combo
-// box's own search); -1 when none does.
-int FindPrefixEntry(std::span<const std::u16string> entries, std::u16string_view prefix);
+// The entry of a paper size name, letters compared without case: the first whose whole name
+// it is. A name of 30 or 31 characters may be a longer one cut to fit the record (at 31, or at
+// 30 where the cut fell inside a surrogate pair): when no entry is that name, the first entry
+// that begins with it. -1 when none matches.
+int FindPaperSizeEntry(std::span<const std::u16string> entries, std::u16string_view name);
 
-// The entry the combo selects when the page opens: the first that begins with the stored
-// name, or when none is stored, the one that begins with the host's current size of each
-// paper-size option item (the last item that finds one wins). -1: no selection.
+// The entry the combo selects when the page opens: the stored name's, or when none is stored,
+// that of the host's current size of each paper-size option item (the last item that finds
+// one wins). -1: no selection.
 int InitialPaperSizeSelection(std::span<const std::u16string> entries,
                               std::u16string_view storedName,
                               std::span<const std::u16string_view> hostCurrentNames);

@@ -12,6 +12,7 @@ namespace krv {
 namespace {
 
 using watermark_files::ExclusiveFile;
+using watermark_files::ReplacementFile;
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
@@ -107,17 +108,37 @@ WatermarkConvertResult WriteTarget(ExclusiveFile& target, const BitmapView& bitm
     return WatermarkConvertResult::Done;
 }
 
-// A 24-bit source is copied as it stands; the target loses any read-only attribute of the
-// source so that the next conversion can replace it.
-WatermarkConvertResult CopyWholeSource(ExclusiveFile& source, ExclusiveFile& target,
-                                       std::u16string_view sourcePath,
-                                       std::u16string_view targetPath) {
-    source.Close();
-    target.Close();
-    if (!watermark_files::CopyReplacing(sourcePath, targetPath))
-        return WatermarkConvertResult::TargetNotCreated;
-    return watermark_files::SetArchiveOnly(targetPath) ? WatermarkConvertResult::Done
-                                                       : WatermarkConvertResult::SourceUnusable;
+// A 24-bit source in the work file's layout is copied as it stands, read through the handle
+// that holds it.
+WatermarkConvertResult CopyWholeSource(ExclusiveFile& source, ExclusiveFile& target) {
+    if (!source.SeekTo(0)) return WatermarkConvertResult::SourceUnusable;
+    // A read error looks like the end of the file; the size tells them apart.
+    const uint64_t size = source.Size();
+    uint64_t copied = 0;
+    std::vector<uint8_t> buffer(65536);
+    for (;;) {
+        const size_t n = source.Read(buffer.data(), buffer.size());
+        if (n == 0) break;
+        if (!target.Write(buffer.data(), n)) return WatermarkConvertResult::TargetNotCreated;
+        copied += n;
+    }
+    return copied == size ? WatermarkConvertResult::Done : WatermarkConvertResult::SourceUnusable;
+}
+
+WatermarkConvertResult Convert(ExclusiveFile& in, ExclusiveFile& out) {
+    uint8_t head[kHeadersSize];
+    BmpHeaders headers;
+    const std::span<const uint8_t> read(head, in.Read(head, sizeof head));
+    if (!ParseBmpHeaders(read, &headers) || headers.type != kBmpType)
+        return WatermarkConvertResult::SourceUnusable;
+    if (IsWorkFileLayout(headers)) return CopyWholeSource(in, out);
+    std::vector<uint8_t> bytes;
+    BitmapView bitmap;
+    // Every row the header promises must be there, and the target must be a possible file.
+    if (!ReadSource(in, read, &bytes) || ReadBitmap(bytes, &bitmap) != BitmapStatus::Ok ||
+        !bitmap.HoldsEveryRow() || !FitsBitmapFile(TargetRowBytes(bitmap.width) * bitmap.height))
+        return WatermarkConvertResult::SourceUnusable;
+    return WriteTarget(out, bitmap);
 }
 
 }  // namespace
@@ -130,14 +151,46 @@ std::u16string WatermarkWorkFilePath(std::u16string_view temporaryFolder,
     if (temporaryFolder.empty()) return {};
     const size_t length = temporaryFolder.size() + 1 + printerName.size() + kSuffix.size();
     if (length >= kWatermarkWorkFileCapacity) return {};
+    if (!WatermarkWorkFileFolders(temporaryFolder, printerName)) return {};
     std::u16string path;
     path.reserve(length);
     path.append(temporaryFolder).append(u"\\").append(printerName).append(kSuffix);
     return path;
 }
 
+std::optional<std::vector<std::u16string>> WatermarkWorkFileFolders(
+    std::u16string_view temporaryFolder, std::u16string_view printerName) {
+    // The name's parts between separators; doubled separators give empty parts, which the
+    // system's paths skip. The last part names the file.
+    std::vector<std::u16string_view> parts;
+    for (size_t start = 0;;) {
+        const size_t end = printerName.find_first_of(u"\\/", start);
+        const std::u16string_view part = printerName.substr(start, end - start);
+        if (part == u"." || part == u".." || part.find(u':') != std::u16string_view::npos)
+            return std::nullopt;
+        if (!part.empty() || end == std::u16string_view::npos) parts.push_back(part);
+        if (end == std::u16string_view::npos) break;
+        start = end + 1;
+    }
+    std::vector<std::u16string> folders;
+    std::u16string folder(temporaryFolder);
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        if (i > 0) folder += u'\\';
+        folder += parts[i];
+        folders.push_back(folder);
+    }
+    return folders;
+}
+
 std::u16string WatermarkWorkFile(std::u16string_view printerName) {
-    return WatermarkWorkFilePath(watermark_files::TemporaryFolder(), printerName);
+    const std::u16string folder = watermark_files::TemporaryFolder();
+    std::u16string path = WatermarkWorkFilePath(folder, printerName);
+    if (path.empty()) return path;
+    // A folder that cannot be made shows when the file is written.
+    const auto folders = WatermarkWorkFileFolders(folder, printerName);
+    for (const std::u16string& inside : folders.value_or(std::vector<std::u16string>{}))
+        watermark_files::CreateFolder(inside);
+    return path;
 }
 
 // ---------------------------------------------------------------- ConvertBitmapTo24
@@ -145,21 +198,15 @@ std::u16string WatermarkWorkFile(std::u16string_view printerName) {
 WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target) {
     ExclusiveFile in = ExclusiveFile::OpenForReading(source);
     if (!in.IsOpen()) return WatermarkConvertResult::SourceUnusable;
-    ExclusiveFile out = ExclusiveFile::CreateReplacing(target);
+    // Written beside the target and put in its place only when whole: a source that turns out
+    // unusable, or a write that fails, leaves the target as it was.
+    ReplacementFile out(target);
     if (!out.IsOpen()) return WatermarkConvertResult::TargetNotCreated;
-    uint8_t head[kHeadersSize];
-    BmpHeaders headers;
-    const std::span<const uint8_t> read(head, in.Read(head, sizeof head));
-    if (!ParseBmpHeaders(read, &headers) || headers.type != kBmpType)
-        return WatermarkConvertResult::SourceUnusable;
-    if (IsWorkFileLayout(headers)) return CopyWholeSource(in, out, source, target);
-    std::vector<uint8_t> bytes;
-    BitmapView bitmap;
-    // Every row the header promises must be there, and the target must be a possible file.
-    if (!ReadSource(in, read, &bytes) || ReadBitmap(bytes, &bitmap) != BitmapStatus::Ok ||
-        !bitmap.HoldsEveryRow() || !FitsBitmapFile(TargetRowBytes(bitmap.width) * bitmap.height))
-        return WatermarkConvertResult::SourceUnusable;
-    return WriteTarget(out, bitmap);
+    const WatermarkConvertResult result = Convert(in, out.File());
+    if (result != WatermarkConvertResult::Done) return result;
+    // The source is held until the target is replaced, so a source that is the target itself
+    // cannot be replaced under its reader, on any system.
+    return out.Commit() ? result : WatermarkConvertResult::TargetNotCreated;
 }
 
 std::u16string_view ConvertFailureMessage(WatermarkConvertResult result) {
@@ -202,8 +249,8 @@ bool WriteTextWatermarkFile(std::u16string_view path, std::span<const uint8_t> p
                             CanvasPixels format) {
     const std::vector<uint8_t> bytes = TextWatermarkFileBytes(pixels, format);
     if (bytes.empty()) return false;
-    ExclusiveFile file = ExclusiveFile::CreateReplacing(path);
-    return file.IsOpen() && file.Write(bytes.data(), bytes.size());
+    ReplacementFile file(path);
+    return file.IsOpen() && file.File().Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 }  // namespace krv

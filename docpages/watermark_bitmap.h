@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,11 +20,18 @@ constexpr size_t kWatermarkWorkFileCapacity = 260;
 
 // temporaryFolder + "\" + printerName + "1.bmp". The folder already ends with a separator, so
 // the separator comes out doubled; the rendering side builds the same name, so it stays.
-// Empty when the folder is empty or when the path would not fit its buffer: a shortened name
-// would no longer be the file the rendering side looks for.
+// Empty when the folder is empty, when the path would not fit its buffer (a shortened name
+// would no longer be the file the rendering side looks for), or when the printer name would
+// lead out of the folder.
 std::u16string WatermarkWorkFilePath(std::u16string_view temporaryFolder,
                                      std::u16string_view printerName);
-// The same in the user's temporary folder.
+// The folders, outermost first, that the work file lies in below the temporary folder: a
+// printer reached through a server is named "\server\queue", so its work file lies in the
+// folder "server". Nothing when a part of the name is "." or ".." or holds a ':' (a drive or
+// a stream), which would lead out of the temporary folder.
+std::optional<std::vector<std::u16string>> WatermarkWorkFileFolders(
+    std::u16string_view temporaryFolder, std::u16string_view printerName);
+// The work file in the user's temporary folder, with the folders it lies in created there.
 std::u16string WatermarkWorkFile(std::u16string_view printerName);
 
 // ---- ConvertBitmapTo24
@@ -37,8 +45,8 @@ enum class WatermarkConvertResult : int {
 // Writes a 24-bit bitmap with a 40-byte information header and bottom-up rows at `target` from
 // an uncompressed 1-, 8- or 24-bit bitmap at `source` that holds every row it promises (any
 // information header and row order the bitmap reader takes). A 24-bit source already laid out
-// that way is copied as it stands. The target is created (emptied) before the source is
-// examined, so an unusable source leaves it empty.
+// that way is copied as it stands. The new file is written beside the target and replaces it
+// only when whole: whatever fails, the target stays as it was.
 WatermarkConvertResult ConvertBitmapTo24(std::u16string_view source, std::u16string_view target);
 
 // The page's message for a failed conversion; empty for Done.
@@ -56,8 +64,9 @@ enum class CanvasPixels { Bgra32 = 4, Bgr24 = 3 };
 // exactly 300 x 300 pixels of that format. Of 32-bit pixels the fourth byte is dropped.
 std::vector<uint8_t> TextWatermarkFileBytes(std::span<const uint8_t> pixels, CanvasPixels format);
 
-// Creates (replacing) `path` and writes the file. False when the pixels are not a whole
-// canvas, or when the file cannot be created or completely written.
+// Writes the file and puts it in the place of `path` (as ConvertBitmapTo24 does). False when
+// the pixels are not a whole canvas, or when the file cannot be created or completely
+// written; `path` then stays as it was.
 bool WriteTextWatermarkFile(std::u16string_view path, std::span<const uint8_t> pixels,
                             CanvasPixels format);
 

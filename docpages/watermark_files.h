@@ -1,6 +1,6 @@
 // The file operations behind the watermark work file: one Windows body (kernel32) and one
 // body for every other system, so the conversion and the file writers above them are built
-// and tested natively.
+// and tested natively; and the replacement of a work file through a new file beside it.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +26,8 @@ class ExclusiveFile {
     static ExclusiveFile OpenForReading(std::u16string_view path);
     // A new or emptied file, for writing.
     static ExclusiveFile CreateReplacing(std::u16string_view path);
+    // A file that does not exist yet, for writing; fails when the name is taken.
+    static ExclusiveFile CreateNew(std::u16string_view path);
 
     bool IsOpen() const { return handle_ != kNoHandle; }
     // Bytes read; fewer than `size` only at the end of the file or on an error.
@@ -47,12 +49,38 @@ class ExclusiveFile {
 // system cannot tell. Windows: GetTempPathW. Elsewhere: $TMPDIR, or "/tmp/".
 std::u16string TemporaryFolder();
 
-// Copies `source` over `target`, replacing it. False when the copy did not complete.
-bool CopyReplacing(std::u16string_view source, std::u16string_view target);
+// Moves `from` over `to`, replacing it in one step. False when `to` is held open or cannot be
+// replaced; `from` is then left where it was.
+bool MoveReplacing(std::u16string_view from, std::u16string_view to);
 
-// Leaves `path` with the archive attribute only: a copy of a read-only source would otherwise
-// stay read-only, and the next conversion could no longer replace it. Elsewhere: makes the
-// file writable by its owner.
-bool SetArchiveOnly(std::u16string_view path);
+// Deletes a file; false when it could not be deleted.
+bool DeleteFileAt(std::u16string_view path);
+
+// True when `path` is a folder afterwards: created here, or there already.
+bool CreateFolder(std::u16string_view path);
+
+// ---- portable helpers over the above
+
+// A new file beside `target` (in the same folder, so that it can replace the target in one
+// step) that takes the target's place only when Commit succeeds, and is deleted otherwise.
+// Whoever reads the target meanwhile sees the old file whole, never a part of the new one.
+class ReplacementFile {
+  public:
+    explicit ReplacementFile(std::u16string_view target);
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+    ~ReplacementFile();
+
+    bool IsOpen() const { return file_.IsOpen(); }
+    ExclusiveFile& File() { return file_; }
+    // Closes the new file and moves it over the target. False (the target unchanged, the new
+    // file deleted) when it cannot.
+    bool Commit();
+
+  private:
+    std::u16string target_;
+    std::u16string path_;
+    ExclusiveFile file_;
+};
 
 }  // namespace krv::watermark_files

@@ -35,6 +35,12 @@ ExclusiveFile ExclusiveFile::CreateReplacing(std::u16string_view path) {
                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
+ExclusiveFile ExclusiveFile::CreateNew(std::u16string_view path) {
+    if (path.empty()) return {};
+    return ExclusiveFile(FromHandle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
 size_t ExclusiveFile::Read(void* data, size_t size) {
     if (!IsOpen()) return 0;
     auto* p = static_cast<char*>(data);
@@ -79,19 +85,20 @@ void ExclusiveFile::Close() {
     CloseHandle(AsHandle(std::exchange(handle_, kNoHandle)));
 }
 
-std::u16string TemporaryFolder() {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
-    if (n == 0 || n > MAX_PATH) return {};
-    return std::u16string(buffer, buffer + n);
+bool MoveReplacing(std::u16string_view from, std::u16string_view to) {
+    return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
+           0;
 }
 
-bool CopyReplacing(std::u16string_view source, std::u16string_view target) {
-    return CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE) != 0;
+bool DeleteFileAt(std::u16string_view path) {
+    return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
-bool SetArchiveOnly(std::u16string_view path) {
-    return SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_ARCHIVE) != 0;
+bool CreateFolder(std::u16string_view path) {
+    const std::wstring wide = WidePath(path);
+    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace krv::watermark_files

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -76,6 +75,12 @@ ExclusiveFile ExclusiveFile::CreateReplacing(std::u16string_view path) {
     return file;
 }
 
+ExclusiveFile ExclusiveFile::CreateNew(std::u16string_view path) {
+    if (path.empty()) return {};
+    return ExclusiveFile(
+        Claim(open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666)));
+}
+
 size_t ExclusiveFile::Read(void* data, size_t size) {
     if (!IsOpen()) return 0;
     auto* p = static_cast<char*>(data);
@@ -121,36 +126,27 @@ void ExclusiveFile::Close() {
     close(fd);
 }
 
-std::u16string TemporaryFolder() {
-    const char* dir = std::getenv("TMPDIR");
-    std::string folder = dir && *dir ? dir : "/tmp/";
-    if (folder.back() != '/') folder += '/';
-    return Utf8ToUtf16(folder);
-}
-
-bool CopyReplacing(std::u16string_view source, std::u16string_view target) {
-    // Held while the target is emptied, so a copy of a file onto itself fails, as on Windows.
-    ExclusiveFile in = ExclusiveFile::OpenForReading(source);
-    if (!in.IsOpen()) return false;
-    ExclusiveFile out = ExclusiveFile::CreateReplacing(target);
-    if (!out.IsOpen()) return false;
-    // A read error looks like the end of the file; the size tells them apart.
-    const uint64_t size = in.Size();
-    uint64_t copied = 0;
-    char buffer[65536];
-    for (;;) {
-        const size_t n = in.Read(buffer, sizeof buffer);
-        if (n == 0) return copied == size;
-        if (!out.Write(buffer, n)) return false;
-        copied += n;
-    }
-}
-
-bool SetArchiveOnly(std::u16string_view path) {
-    const std::string native = NativePath(path);
+bool MoveReplacing(std::u16string_view from, std::u16string_view to) {
+    const std::string target = NativePath(to);
+    // Windows cannot replace a file someone holds; neither does this build for the files this
+    // process holds.
     struct stat st;
-    if (stat(native.c_str(), &st) != 0) return false;
-    return chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    if (stat(target.c_str(), &st) == 0) {
+        std::lock_guard<std::mutex> guard(HeldLock());
+        if (Held().count({st.st_dev, st.st_ino})) return false;
+    }
+    return rename(NativePath(from).c_str(), target.c_str()) == 0;
+}
+
+bool DeleteFileAt(std::u16string_view path) {
+    return unlink(NativePath(path).c_str()) == 0;
+}
+
+bool CreateFolder(std::u16string_view path) {
+    const std::string native = NativePath(path);
+    if (mkdir(native.c_str(), 0777) == 0) return true;
+    struct stat st;
+    return stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace krv::watermark_files

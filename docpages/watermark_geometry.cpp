@@ -98,13 +98,12 @@ PreviewPlacement PlaceTiled(const Metrics& m) {
     const int64_t columns = 100 / m.S;
     for (int64_t c = 0; c < columns; ++c)
         TileColumn(m, m.W * (c * m.S) / 100, m.tw, m.bw, &p.stretches);
-    // The strip that whole tiles leave on the right, flush with the frame's right edge (a
-    // strip placed after S x columns percent of the frame would fall outside it when S
-    // divides 100), showing as much of the bitmap as its width holds, and at least one column
-    // of it, never more than the bitmap has.
-    const int64_t w = m.W - m.tw * columns;
-    if (w > 0)
-        TileColumn(m, m.W - w, w, std::clamp<int64_t>(w * m.bw / m.tw, 1, m.bw), &p.stretches);
+    // The strip that whole tiles leave, where the next column would start: it shows as much
+    // of the bitmap as its width holds. Where it would reach past the frame's right edge (all
+    // of it when S divides 100) it is cut there, with the part of the bitmap it would show.
+    const int64_t x = m.W * (m.S * columns) / 100;
+    const int64_t w = std::min(m.W - m.tw * columns, m.W - x);
+    if (w > 0) TileColumn(m, x, w, std::clamp<int64_t>(w * m.bw / m.tw, 1, m.bw), &p.stretches);
     return p;
 }
 

@@ -62,11 +62,11 @@ WatermarkControlGroups ControlGroupsFor(WatermarkMode mode) {
     return {};
 }
 
-bool ChooseWatermarkMode(OemDevmode& record, WatermarkMode mode) {
+bool ChooseWatermarkMode(OemDevmode& record, WatermarkMode mode, bool& watermarkSwitchedOff) {
     record.watermarkMode = static_cast<uint8_t>(mode);
     if (mode == WatermarkMode::None) {
         record.printTextAsImage = 0;
-        RaiseWatermarkSwitchedOff();
+        watermarkSwitchedOff = true;
         return false;
     }
     const bool announce = record.printTextAsImage == 0;

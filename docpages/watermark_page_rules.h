@@ -52,9 +52,10 @@ struct WatermarkControlGroups {
 WatermarkControlGroups ControlGroupsFor(WatermarkMode mode);
 
 // A mode radio clicked: stores the mode. No watermark also stops printing text as an image
-// and raises `watermarkSwitchedOff` for the layout page; a watermark starts printing text as
-// an image. True when that start must be announced to the user (it was off until now).
-bool ChooseWatermarkMode(OemDevmode& record, WatermarkMode mode);
+// and raises the sheet's `watermarkSwitchedOff` for the layout page; a watermark starts
+// printing text as an image. True when that start must be announced to the user (it was off
+// until now).
+bool ChooseWatermarkMode(OemDevmode& record, WatermarkMode mode, bool& watermarkSwitchedOff);
 
 // At apply, from the checked radio (none checked: nothing changes). No watermark keeps
 // `printTextAsImage` as it stands.

@@ -256,7 +256,8 @@ void OnInit(HWND page, LPARAM pageRecord) {
 
 void OnModeClicked(HWND page, const DocumentSheetContext* context, OemDevmode& record,
                    WatermarkMode mode) {
-    if (ChooseWatermarkMode(record, mode)) ShowPageInformation(page, kTextAsImageNotice);
+    if (ChooseWatermarkMode(record, mode, context->watermarkSwitchedOff))
+        ShowPageInformation(page, kTextAsImageNotice);
     ShowControlGroups(page, mode);
     if (mode != WatermarkMode::None) SetReloadImage();
     Refresh(page, context);
@@ -333,7 +334,10 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
     OemDevmode* record = PageRecord(context);
     if (!record) return FALSE;
     const bool clicked = code == BN_CLICKED;
+    // The text list follows every change of its selection; the face, style and position
+    // lists store a choice once it is confirmed, not while the user moves through them.
     const bool chosen = code == CBN_SELCHANGE;
+    const bool confirmed = code == CBN_SELENDOK;
     if (id == kNoneRadio && clicked) {
         OnModeClicked(page, context, *record, WatermarkMode::None);
     } else if (id == kImageRadio && clicked) {
@@ -345,13 +349,13 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
     } else if (id == kText && (chosen || code == CBN_EDITCHANGE)) {
         StoreWatermarkText(*record, ChosenText(page));
         Refresh(page, context);
-    } else if (id == kFace && chosen) {
+    } else if (id == kFace && confirmed) {
         StoreWatermarkFontName(*record, SelectedEntry(page, kFace));
         Refresh(page, context);
-    } else if (id == kStyle && chosen && ComboSelection(page, kStyle) >= 0) {
+    } else if (id == kStyle && confirmed && ComboSelection(page, kStyle) >= 0) {
         record->watermarkFontStyle = static_cast<uint8_t>(ComboSelection(page, kStyle));
         Refresh(page, context);
-    } else if (id == kPosition && chosen) {
+    } else if (id == kPosition && confirmed) {
         OnPositionChosen(page, context, *record);
     } else if (id == kFontSize && code == EN_CHANGE) {
         StoreFontSize(page, context, *record, FontSizeWhileTyping);

@@ -89,7 +89,9 @@ HRESULT OemUiPlugin::DevMode(DWORD mode, OEMDMPARAM* param) {
             ConvertOemDevmode(in, out);
             break;
         case OEMDM_MERGE:
-            if (ConvertOemDevmode(in, out)) ValidateOemDevmode(out);
+            // The output record is validated whether or not there was a record to merge.
+            ConvertOemDevmode(in, out);
+            ValidateOemDevmode(out);
             break;
     }
     return S_OK;

@@ -72,32 +72,3 @@ void SetControlText(HWND dialog, int id, std::u16string_view text) {
 }
 
 }  // namespace krv
-
-namespace krv {
-
-namespace {
-template <typename Context>
-INT_PTR ProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        StorePageContext<Context>(page, lParam);
-        return TRUE;
-    }
-    const Context* context = PageContext<Context>(page);
-    if (!context) return FALSE;
-    INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
-    if (message == WM_NOTIFY)
-        return DefaultPageNotify(page, reinterpret_cast<const NMHDR*>(lParam), context);
-    return FALSE;
-}
-}  // namespace
-
-INT_PTR CALLBACK DocumentProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ProtocolOnlyPage<DocumentSheetContext>(page, message, wParam, lParam);
-}
-
-INT_PTR CALLBACK PrinterProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ProtocolOnlyPage<PrinterSheetContext>(page, message, wParam, lParam);
-}
-
-}  // namespace krv

@@ -73,10 +73,3 @@ std::u16string ControlText(HWND dialog, int id, int maxChars);
 void SetControlText(HWND dialog, int id, std::u16string_view text);
 
 }  // namespace krv
-
-namespace krv {
-// A page that so far only follows the protocol: stores its context, acknowledges apply,
-// leaves the record untouched. Pages start from this and grow their own behaviour.
-INT_PTR CALLBACK DocumentProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK PrinterProtocolOnlyPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-}  // namespace krv

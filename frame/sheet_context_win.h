@@ -21,6 +21,10 @@ struct DocumentSheetContext {
     OEMCUIPPARAM* commonUi = nullptr;          // set by CommonUIProp
     PFNCOMPROPSHEET pfnComPropSheet = nullptr;
     IPrintOemDriverUI* driverUi = nullptr;  // copied when the sheet is built; not owned
+    // Raised by the watermark page when its watermark is switched off, lowered by the layout
+    // page when it shows that; every sheet starts with it lowered. The pages see the context
+    // as const: this is the one thing they change in it.
+    mutable bool watermarkSwitchedOff = false;
 };
 
 }  // namespace krv

@@ -109,6 +109,7 @@ HRESULT DocumentSheetProcedure(PPROPSHEETUI_INFO info, LPARAM lParam,
     context->hComPropSheet = info->hComPropSheet;
     context->sheetParams = reinterpret_cast<OEMUIPSPARAM*>(info->lParamInit);
     context->pfnComPropSheet = info->pfnComPropSheet;
+    context->watermarkSwitchedOff = false;
     LONG_PTR last = 0;
     if (info->pfnComPropSheet)
         for (auto& page : records)

@@ -30,6 +30,13 @@ int64_t OpenFileSize(std::FILE* file);
 int64_t GetFileSizeByPath(const std::string& path);
 // Deletes a file; false when it did not exist or could not be removed.
 bool DeleteFileByPath(const std::string& path);
+// The user's temporary folder, ending with a separator; empty when the system cannot tell.
+// Windows: GetTempPathW. Elsewhere: $TMPDIR, or "/tmp/".
+std::string TemporaryFolderPath();
+// Makes a folder that did not exist; false when the name is taken or it cannot be made.
+bool CreateNewFolder(const std::string& path);
+// Removes an empty folder; false when it is not empty or cannot be removed.
+bool RemoveEmptyFolder(const std::string& path);
 
 // ---- portable helpers over the above
 

@@ -23,6 +23,14 @@ std::wstring WidePath(const std::string& path) {
     return wide;
 }
 
+std::string Utf8Path(const wchar_t* wide, int length) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return {};
+    std::string path(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, length, path.data(), size, nullptr, nullptr);
+    return path;
+}
+
 }  // namespace
 
 FilePtr OpenFileForReading(const std::string& path) {
@@ -65,6 +73,23 @@ int64_t GetFileSizeByPath(const std::string& path) {
 bool DeleteFileByPath(const std::string& path) {
     const std::wstring wide = WidePath(path);
     return !wide.empty() && DeleteFileW(wide.c_str()) != 0;
+}
+
+std::string TemporaryFolderPath() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    if (n == 0 || n > MAX_PATH) return {};
+    return Utf8Path(buffer, static_cast<int>(n));
+}
+
+bool CreateNewFolder(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    return !wide.empty() && CreateDirectoryW(wide.c_str(), nullptr) != 0;
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    return !wide.empty() && RemoveDirectoryW(wide.c_str()) != 0;
 }
 
 }  // namespace krv

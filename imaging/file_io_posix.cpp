@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "imaging/file_io.h"
 
@@ -39,6 +40,21 @@ int64_t GetFileSizeByPath(const std::string& path) {
 
 bool DeleteFileByPath(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
+}
+
+std::string TemporaryFolderPath() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string folder = dir && *dir ? dir : "/tmp/";
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+bool CreateNewFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0700) == 0;
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
 }
 
 }  // namespace krv

@@ -158,6 +158,15 @@ TEST_F(PluginDll, DevModeSizesDefaultsConvertsAndMerges) {
     ASSERT_EQ(plugin->DevMode(OEMDM_MERGE, &param), S_OK);
     EXPECT_EQ(out.jobLimitValue, 0);
 
+    // Without an input record the output record is validated all the same.
+    out.jobLimitValue = 150;
+    out.header.dwVersion = 7;
+    param.pOEMDMIn = nullptr;
+    ASSERT_EQ(plugin->DevMode(OEMDM_MERGE, &param), S_OK);
+    EXPECT_EQ(out.jobLimitValue, 0);
+    EXPECT_EQ(out.header.dwVersion, 1u);
+    EXPECT_EQ(out.duplexMode, 3) << "and nothing else changes";
+
     // Convert into an absent record fails inside, yet the operation answers success.
     param.pOEMDMOut = nullptr;
     EXPECT_EQ(plugin->DevMode(OEMDM_CONVERT, &param), S_OK);

@@ -236,7 +236,8 @@ TEST_F(DownloadPage, DeletingRowTwoOfFourRenumbersAndMovesTheSettings) {
         EXPECT_EQ(ListCell(page, kList, row, 0), std::to_wstring(row + 1));
         EXPECT_EQ(ListCell(page, kList, row, 1), names[row]);
     }
-    EXPECT_FALSE(FileExists(WorkFileOf(paths[1])));
+    EXPECT_FALSE(FileExists(LogoWorkFileOfRow(2)));
+    EXPECT_TRUE(FileExists(LogoWorkFileOfRow(3)));
     EXPECT_FALSE(IsEnabled(page, kBlackWhite));  // no row is selected any more
 
     for (int row = 1; row < 3; ++row) {
@@ -304,7 +305,7 @@ TEST_F(DownloadPage, ToneControlsFollowTheModeAndTheRowsDepth) {
 TEST_F(DownloadPage, TrackbarsChangeOnlyASelectedRow) {
     const auto paths = AddColourRows(1);
     ChooseMode(0, kGrey);
-    const FileBytes plain = ReadWholeFile(WorkFileOf(paths[0]));
+    const FileBytes plain = ReadWholeFile(LogoWorkFileOfRow(1));
     ASSERT_GT(plain.size(), 1078u);
     ClickListRow(page, kList, -1);
     DragTrackbar(page, kContrast, 40);
@@ -317,7 +318,7 @@ TEST_F(DownloadPage, TrackbarsChangeOnlyASelectedRow) {
     EXPECT_EQ(ItemText(page, kBrightnessValue), L"-37");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1);
     // The preview rewrote the grey work file with the new brightness.
-    const FileBytes darker = ReadWholeFile(WorkFileOf(paths[0]));
+    const FileBytes darker = ReadWholeFile(LogoWorkFileOfRow(1));
     ASSERT_EQ(darker.size(), plain.size());
     EXPECT_LT(darker[1078], plain[1078]);
 
@@ -351,13 +352,14 @@ TEST_F(DownloadPage, ThreeMonoRowsMakeTheLogoJob) {
 TEST_F(DownloadPage, ApplyDeletesTheWorkFilesAndAJobThenEndsPartWay) {
     const auto paths = AddColourRows(2);
     ChooseMode(0, kBlackWhite);
-    ASSERT_TRUE(FileExists(WorkFileOf(paths[0])));
-    ASSERT_TRUE(FileExists(WorkFileOf(paths[1])));
+    const std::wstring works[] = {LogoWorkFileOfRow(1), LogoWorkFileOfRow(2)};
+    ASSERT_TRUE(FileExists(works[0]));
+    ASSERT_TRUE(FileExists(works[1]));
     ClickListRow(page, kList, -1);  // no preview rewrites a work file from here on
 
     sheet.PressApply();
-    EXPECT_FALSE(FileExists(WorkFileOf(paths[0])));
-    EXPECT_FALSE(FileExists(WorkFileOf(paths[1])));
+    EXPECT_FALSE(FileExists(works[0]));
+    EXPECT_FALSE(FileExists(works[1]));
     EXPECT_EQ(ListRows(page, kList), 2);
     EXPECT_TRUE(FileExists(paths[0]));
 
@@ -372,11 +374,48 @@ TEST_F(DownloadPage, ApplyDeletesTheWorkFilesAndAJobThenEndsPartWay) {
 TEST_F(DownloadPage, CancelDeletesTheWorkFiles) {
     const auto paths = AddColourRows(1);
     ChooseMode(0, kGrey);
-    ASSERT_TRUE(FileExists(WorkFileOf(paths[0])));
+    const std::wstring work = LogoWorkFileOfRow(1);
+    ASSERT_TRUE(FileExists(work));
     ClickListRow(page, kList, -1);
     SendMessageW(sheet.window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     PumpMessages();
-    EXPECT_FALSE(FileExists(WorkFileOf(paths[0])));
+    EXPECT_FALSE(FileExists(work));
+}
+
+// Work files live in the page's own folder: a user's file with a work file's old name beside a
+// source (xTemp.bmp beside x.bmp, also beside a 1-bit source) is never written or deleted, and
+// the folder goes with the page.
+TEST_F(DownloadPage, AUsersFileNamedLikeAWorkFileSurvivesEverything) {
+    const FileBytes mine(300, 0x5C);
+    const std::wstring colour = folder.Write(L"x.bmp", Stripes(12, 8));
+    const std::wstring mono = folder.Write(L"m.bmp", Checker(16, 8));
+    folder.Write(L"xTemp.bmp", mine);
+    folder.Write(L"mTemp.bmp", mine);
+    AddLogo(colour);
+    AddLogo(mono);
+    AddLogo(colour);
+    ASSERT_EQ(ListRows(page, kList), 3);
+    ChooseMode(0, kBlackWhite);
+    ClickListRow(page, kList, 2);
+    DragTrackbar(page, kContrast, 40);
+    Click(page, kM3 + 1);
+    Click(page, kDownloadAll);
+    EXPECT_EQ(Spooler().documentName, "LOGO");
+    EXPECT_EQ(Spooler().pieces.size(), 3u + 2 * 3) << "every row sent";
+    ChooseMode(1, kGrey);
+    Click(page, kDownloadAll);
+    ClickListRow(page, kList, 2);
+    Click(page, kDelete);
+    sheet.PressApply();
+    ChooseMode(0, kBlackWhite);
+    EXPECT_TRUE(watcher.seen.empty());
+    ASSERT_FALSE(LogoWorkFolder().empty());
+    SendMessageW(sheet.window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    PumpMessages();
+    EXPECT_EQ(ReadWholeFile(folder.Path(L"xTemp.bmp")), mine);
+    EXPECT_EQ(ReadWholeFile(folder.Path(L"mTemp.bmp")), mine);
+    sheet.Close();
+    EXPECT_EQ(LogoWorkFolder(), L"") << "the page's folder is gone with the page";
 }
 
 TEST_F(DownloadPage, ClearAllSendsTheSelftestJob) {

@@ -77,6 +77,21 @@ TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge)
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 4);
 }
 
+// "开" is stored as 3, the value the printer's function takes; "关" as 0. A stored non-zero
+// value opens on "开".
+TEST_F(DuplexPage, MessageSwitchStoresThreeForOnAndZeroForOff) {
+    HWND page = Open();
+    SelectCombo(page, kSwitchList, 1);
+    EXPECT_EQ(sheet.record.topBottomMessage, 3);
+    SelectCombo(page, kSwitchList, 0);
+    EXPECT_EQ(sheet.record.topBottomMessage, 0);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
+    sheet.Close();
+    sheet.record.topBottomMessage = 1;
+    page = Open();
+    EXPECT_EQ(ComboSelection(page, kSwitchList), 1);
+}
+
 TEST_F(DuplexPage, DownloadIsEnabledWhileAnyLineHoldsText) {
     HWND page = Open();
     const OemDevmode before = sheet.record;

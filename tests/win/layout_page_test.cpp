@@ -104,6 +104,39 @@ TEST_F(LayoutPage, ApplyPushesTheSizeAndKeepsTheRotation) {
     EXPECT_GE(sheet.CountSheetMessages(PSM_UNCHANGED, page), 1);
 }
 
+// The rotation and zoom controls are set up from the record, then switched off: never shown,
+// 1071, 1073, 1047 and 1076 disabled and unchecked; only "Nomal" keeps the record's state.
+TEST_F(LayoutPage, HiddenControlsAreSetUpFromTheRecordThenSwitchedOff) {
+    for (const uint8_t rotated : {0, 1}) {
+        Sheet sheet(Sheet::Kind::Document);
+        sheet.record.rotate180 = rotated;
+        sheet.record.zoomPrinting = 1;
+        sheet.record.zoomScalePercent = 55;
+        sheet.Open();
+        HWND page = sheet.Page(kLayoutPage);
+        for (const int id : {kRotateNormal, kRotate180, kZoom, kScale, kScaleUpDown})
+            EXPECT_FALSE(IsVisible(page, id)) << id;
+        for (const int id : {kRotate180, kZoom, kScale, kScaleUpDown})
+            EXPECT_FALSE(IsEnabled(page, id)) << id;
+        EXPECT_EQ(IsChecked(page, kRotateNormal), rotated == 0);
+        EXPECT_FALSE(IsChecked(page, kRotate180));
+        EXPECT_FALSE(IsChecked(page, kZoom));
+        EXPECT_EQ(SendDlgItemMessageW(page, kScale, EM_GETLIMITTEXT, 0, 0), 3);
+        EXPECT_EQ(SendDlgItemMessageW(page, kScaleUpDown, UDM_GETRANGE, 0, 0), MAKELONG(100, 10));
+        EXPECT_EQ(LOWORD(SendDlgItemMessageW(page, kScaleUpDown, UDM_GETPOS, 0, 0)), 55);
+        EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0);
+    }
+}
+
+TEST_F(LayoutPage, TextAsImageRadiosStoreOneAndZero) {
+    HWND page = Open();
+    Click(page, kYes);
+    EXPECT_EQ(sheet.record.printTextAsImage, 1);
+    Click(page, kNo);
+    EXPECT_EQ(sheet.record.printTextAsImage, 0);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
+}
+
 TEST_F(LayoutPage, ActiveWatermarkRotationOrZoomLockTextAsImageOnYes) {
     struct Case {
         uint8_t watermarkMode, rotate180, zoomPrinting;
@@ -135,12 +168,12 @@ TEST_F(LayoutPage, WatermarkSwitchedOffShowsNoAndUnlocksOnReturn) {
     // What the watermark page does when its watermark is switched off.
     sheet.record.watermarkMode = 0;
     sheet.record.printTextAsImage = 0;
-    RaiseWatermarkSwitchedOff();
+    sheet.documentContext.watermarkSwitchedOff = true;
     sheet.Page(kLayoutPage);
     EXPECT_TRUE(IsChecked(page, kNo));
     EXPECT_FALSE(IsChecked(page, kYes));
     EXPECT_TRUE(IsEnabled(page, kYes) && IsEnabled(page, kNo));
-    EXPECT_FALSE(WatermarkSwitchedOffRaised()) << "the flag is consumed";
+    EXPECT_FALSE(sheet.documentContext.watermarkSwitchedOff) << "the flag is consumed";
 }
 
 TEST_F(LayoutPage, ActivationFollowsTheHostsOwnChangeOfSize) {
@@ -153,6 +186,22 @@ TEST_F(LayoutPage, ActivationFollowsTheHostsOwnChangeOfSize) {
     sheet.Page(kLayoutPage);
     EXPECT_EQ(ComboSelection(page, kPaperSizes), 3);
     EXPECT_EQ(StoredName(), gone) << "the record changes only by the user's choice or apply";
+}
+
+// A size whose name begins another one's: the page shows, and apply keeps, the size the record
+// and the host hold, not the longer one listed first.
+TEST_F(LayoutPage, TheWholeNameWinsOverALongerOneListedBefore) {
+    options = HostOptionItems();
+    options.Add(DMPUB_FORMNAME, {L"A4", L"Custom Paper-M857 wide", L"Custom Paper-M857"}, 2);
+    StorePaperSizeName(sheet.record, u"Custom Paper-M857");
+    HWND page = Open();
+    EXPECT_EQ(ComboSelection(page, kPaperSizes), 2);
+    sheet.Page(kDuplexPage);
+    sheet.Page(kLayoutPage);
+    EXPECT_EQ(ComboSelection(page, kPaperSizes), 2);
+    sheet.PressApply();
+    EXPECT_EQ(options.Item(0).Sel, 2);
+    EXPECT_EQ(StoredName(), u"Custom Paper-M857");
 }
 
 TEST_F(LayoutPage, HostWithoutPaperSizesOrWithOddItemsLeavesTheComboUsable) {

@@ -110,15 +110,32 @@ TEST(SheetRegistration, ApplyReportsToTheHostAndUnchangesDocumentPagesOnly) {
     EXPECT_EQ(printer.CountSheetMessages(PSM_UNCHANGED), 0);
 }
 
-TEST(SheetRegistration, PageWithoutContextIgnoresItsMessages) {
+// Created as plain dialogs, the real pages never get a page record: each ignores the messages
+// that follow (no message box, no printer job, no crash) and answers FALSE.
+TEST(SheetRegistration, PagesWithoutContextIgnoreTheirMessages) {
     UseTestProgramAsModule();
-    // Created as a plain dialog, the page never gets a page record: nothing is stored.
-    HWND page = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(114), Parent(),
-                                   PrinterProtocolOnlyPage, 0);
-    ASSERT_NE(page, nullptr);
-    NMHDR apply = {page, 0, static_cast<UINT>(PSN_APPLY)};
-    EXPECT_EQ(SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply)), FALSE);
-    DestroyWindow(page);
+    ResetSpooler();
+    ModalWatcher watcher;
+    const struct {
+        int id;
+        DLGPROC procedure;
+    } pages[] = {{132, DuplexPageProc},      {128, LayoutPageProc},   {131, WatermarkPageProc},
+                 {103, OperationsPageProc},  {117, BarcodePageProc},  {118, TwoDimensionalPageProc},
+                 {114, ApplicationPageProc}, {113, DownloadPageProc}, {119, FontsPageProc}};
+    for (const auto& p : pages) {
+        HWND page =
+            CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(p.id), Parent(), p.procedure, 0);
+        ASSERT_NE(page, nullptr) << p.id;
+        NMHDR apply = {page, 0, static_cast<UINT>(PSN_APPLY)};
+        EXPECT_EQ(SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply)), FALSE)
+            << p.id;
+        for (int id = 1000; id < 1140; ++id)
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_EQ(SendMessageW(page, WM_HSCROLL, TB_THUMBTRACK, 0), FALSE) << p.id;
+        DestroyWindow(page);
+    }
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_TRUE(Spooler().calls.empty());
 }
 
 TEST(SheetRegistration, WithoutActivationContextPagesCarryNoFusionFlag) {

@@ -110,7 +110,6 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
         ScratchFolder::SetUp();
         ResetSpooler();
         ResetFileDialog();
-        ConsumeWatermarkSwitchedOff();
         WatermarkPreviewCache& cache = PreviewCache();
         cache.reloadImage = true;
         cache.reportPreviewErrors = true;
@@ -160,6 +159,12 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
         SetDlgItemTextW(page, kText, text.c_str());
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(kText, CBN_EDITCHANGE),
                      reinterpret_cast<LPARAM>(GetDlgItem(page, kText)));
+        PumpMessages();
+    }
+    // PSN_APPLY to this page alone, so that what the host is told comes from it.
+    void ApplyThisPage() {
+        NMHDR apply = {GetParent(page), 0, static_cast<UINT>(PSN_APPLY)};
+        SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply));
         PumpMessages();
     }
     int SetResults() const {
@@ -244,7 +249,7 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
     Click(page, kNoneRadio);
     EXPECT_EQ(sheet.record.watermarkMode, 0);
     EXPECT_EQ(sheet.record.printTextAsImage, 0);
-    EXPECT_TRUE(WatermarkSwitchedOffRaised());
+    EXPECT_TRUE(sheet.documentContext.watermarkSwitchedOff);
     for (const auto& group : {std::vector<int>(std::begin(kImageGroup), std::end(kImageGroup)),
                               std::vector<int>(std::begin(kTextGroup), std::end(kTextGroup)),
                               std::vector<int>(std::begin(kCommonGroup), std::end(kCommonGroup))})
@@ -254,7 +259,35 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
     EXPECT_TRUE(IsChecked(layout, kLayoutNo));
     EXPECT_FALSE(IsChecked(layout, kLayoutYes));
     EXPECT_TRUE(IsEnabled(layout, kLayoutNo));
-    EXPECT_FALSE(WatermarkSwitchedOffRaised()) << "the layout page consumed it";
+    EXPECT_FALSE(sheet.documentContext.watermarkSwitchedOff) << "the layout page consumed it";
+}
+
+// A watermark chosen and switched off again in a sheet that is then cancelled: the next sheet
+// (of the same plug-in object or another) shows the choice its own record holds.
+TEST_F(WatermarkPageTest, SwitchingTheWatermarkOffConcernsOnlyItsOwnSheet) {
+    sheet.record.printTextAsImage = 1;
+    Open();
+    Click(page, kTextRadio);
+    Click(page, kNoneRadio);
+    sheet.Close();  // cancelled: the host keeps the stored record
+    DefaultOemDevmode(&sheet.record);
+    sheet.record.printTextAsImage = 1;
+    sheet.Open();
+    HWND layout = sheet.Page(kLayoutPage);
+    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
+    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+
+    page = sheet.Page(kWatermarkPage);  // raised again, and this sheet stays open
+    Click(page, kTextRadio);
+    Click(page, kNoneRadio);
+    ASSERT_TRUE(sheet.documentContext.watermarkSwitchedOff);
+    Sheet other(Sheet::Kind::Document);
+    other.record.printTextAsImage = 1;
+    other.Open();
+    layout = other.Page(kLayoutPage);
+    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
+    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+    other.Close();
 }
 
 // ---------------------------------------------------------------- size, tile, sliders
@@ -264,7 +297,7 @@ TEST_F(WatermarkPageTest, TilingRaisesTheSizeToTwentyAndKeepsItThere) {
     sheet.record.watermarkSizePercent = 10;
     Open();
     ASSERT_EQ(ItemText(page, kSizeLabel), L"10");
-    SelectCombo(page, kPosition, 9);
+    PickComboEntry(page, kPosition, 9);
     EXPECT_EQ(sheet.record.watermarkPosition, 9);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
     EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
@@ -272,7 +305,7 @@ TEST_F(WatermarkPageTest, TilingRaisesTheSizeToTwentyAndKeepsItThere) {
     DragSlider(kSizePercent, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
     EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
-    SelectCombo(page, kPosition, 0);
+    PickComboEntry(page, kPosition, 0);
     DragSlider(kSizePercent, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 5) << "untiled, any size";
 }
@@ -409,15 +442,84 @@ TEST_F(WatermarkPageTest, ApplyWithTextWritesTheCanvasFileNamedAfterThePrinter) 
 }
 
 TEST_F(WatermarkPageTest, ApplyStopsWithoutAcknowledgementWhenTheTextFileCannotBeWritten) {
-    sheet.printerName = L"no such folder\\KRV";
+    // A printer name that would put the work file outside the temporary folder is refused.
+    sheet.printerName = L"..\\KRV";
     sheet.sheetParams.pPrinterName = sheet.printerName.data();
     sheet.record.watermarkMode = 2;
     Open();
     SendDlgItemMessageW(page, kBrightness, TBM_SETPOS, TRUE, 77);
-    sheet.PressApply();
+    sheet.hostCalls.clear();
+    ApplyThisPage();
+    EXPECT_EQ(SetResults(), 0);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_UNCHANGED, page), 0);
     EXPECT_EQ(sheet.record.watermarkBrightness, 77) << "fields stored before the file stay";
     EXPECT_TRUE(watcher.seen.empty()) << "no message";
+    EXPECT_EQ(GetFileAttributesW(WorkFile().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A printer reached through a server is named "\\server\queue": its work file lies in a
+// folder "server" of the temporary folder, made when it is needed.
+TEST_F(WatermarkPageTest, APrinterOnAServerGetsItsWorkFileInAFolderOfTheTemporaryFolder) {
+    sheet.printerName = L"\\\\krvsrv\\queue";
+    sheet.sheetParams.pPrinterName = sheet.printerName.data();
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring folder = std::wstring(temporary) + L"krvsrv";
+    const std::wstring work = folder + L"\\queue1.bmp";
+    DeleteFileW(work.c_str());
+    RemoveDirectoryW(folder.c_str());
+    sheet.record.watermarkMode = 1;
+    const std::wstring source = Fixture("red.bmp", SolidBitmap24(8, 6, 0, 0, 255));
+    Open();
+    QueueOpenFileAnswer(source);
+    Click(page, kBrowse);
+    EXPECT_TRUE(watcher.seen.empty());
+    EXPECT_EQ(ReadBytes(work), ReadBytes(Path("red.bmp")));
+    Click(page, kTextRadio);
+    sheet.hostCalls.clear();
+    ApplyThisPage();
+    EXPECT_EQ(SetResults(), 1);
+    EXPECT_EQ(ReadBytes(work).size(), 270054u);
+    DeleteFileW(work.c_str());
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "nothing else is left in it";
+}
+
+// Apply takes every field from the controls, whatever was stored before.
+TEST_F(WatermarkPageTest, ApplyStoresPathAngleStylePositionFromTheControls) {
+    sheet.record.watermarkMode = 1;
+    Open();
+    SetDlgItemTextW(page, kImagePath, L"C:\\pictures\\mark.bmp");
+    SendDlgItemMessageW(page, kAngle, TBM_SETPOS, TRUE, 123);
+    SendDlgItemMessageW(page, kStyle, CB_SETCURSEL, 3, 0);
+    SendDlgItemMessageW(page, kPosition, CB_SETCURSEL, 7, 0);
+    ApplyThisPage();
+    EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"C:\\pictures\\mark.bmp");
+    EXPECT_EQ(sheet.record.watermarkAngle, 123);
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 3);
+    EXPECT_EQ(sheet.record.watermarkPosition, 7);
+    EXPECT_EQ(SetResults(), 1);
+}
+
+// The face, style and position lists store when a choice is confirmed; moving through the
+// dropped list (a selection change alone) stores nothing until then.
+TEST_F(WatermarkPageTest, FaceStyleAndPositionStoreAConfirmedChoiceOnly) {
+    sheet.record.watermarkMode = 2;
+    Open();
+    ASSERT_GE(ComboCount(page, kFace), 2);
+    SelectCombo(page, kFace, 1);
+    SelectCombo(page, kStyle, 2);
+    SelectCombo(page, kPosition, 8);
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 0);
+    EXPECT_EQ(sheet.record.watermarkPosition, 4);
+    EXPECT_EQ(StoredWatermarkFontName(sheet.record), u"");
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
+    PickComboEntry(page, kFace, 1);
+    PickComboEntry(page, kStyle, 2);
+    PickComboEntry(page, kPosition, 8);
+    EXPECT_EQ(ToWide(StoredWatermarkFontName(sheet.record)), ComboText(page, kFace, 1));
+    EXPECT_EQ(sheet.record.watermarkFontStyle, 2);
+    EXPECT_EQ(sheet.record.watermarkPosition, 8);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 3);
 }
 
 // ---------------------------------------------------------------- browse
@@ -449,19 +551,27 @@ TEST_F(WatermarkPageTest, BrowsingATrueColourBitmapStoresItsPathAndWritesTheWork
 
 TEST_F(WatermarkPageTest, BrowsingAFourBitBitmapReportsItAndChangesNothing) {
     sheet.record.watermarkMode = 1;
-    StoreWatermarkImagePath(sheet.record, u"C:\\before.bmp");
-    const std::wstring source = Fixture("four.bmp", FourBitBitmap());
+    const std::wstring red = Fixture("red.bmp", SolidBitmap24(40, 30, 0, 0, 255));
+    const std::wstring four = Fixture("four.bmp", FourBitBitmap());
     Open();
-    watcher.seen.clear();  // the preview's report of the missing file it was opened with
-    QueueOpenFileAnswer(source);
+    QueueOpenFileAnswer(red);
+    Click(page, kBrowse);
+    ASSERT_TRUE(watcher.seen.empty());
+    QueueOpenFileAnswer(four);
     Click(page, kBrowse);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"错误");
     EXPECT_EQ(watcher.seen[0].text, L"请确认当前指定的位图为 1/8/24/ 位！");
     EXPECT_EQ(watcher.seen[0].icon, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"C:\\before.bmp");
-    EXPECT_EQ(ItemText(page, kImagePath), L"C:\\before.bmp");
-    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
+    EXPECT_EQ(ToWide(StoredWatermarkImagePath(sheet.record)), red);
+    EXPECT_EQ(ItemText(page, kImagePath), red);
+    EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1) << "the first browse only";
+    // The next job prints the picture the page shows: the work file is the red one still.
+    EXPECT_EQ(ReadBytes(WorkFile()), ReadBytes(Path("red.bmp")));
+    SpoilDrawnFrame();
+    DragSlider(kBrightness, 0);
+    const std::vector<uint32_t> frame = DrawnFrame();
+    EXPECT_GT(std::count(frame.begin(), frame.end(), 0xFF0000u), 0) << "the preview shows red";
 }
 
 TEST_F(WatermarkPageTest, APathLongerThanTheRecordHoldsIsRefusedBeforeAnythingIsWritten) {

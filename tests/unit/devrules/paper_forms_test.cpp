@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -146,6 +147,26 @@ TEST_F(PaperFormsSet, NameIsCutToTheEditLimit) {
     page.SetPaperSize(500, 500, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     EXPECT_NE(store.Find(u"Custom Paper-ABCDEFGHIJKLMNOPQR"), nullptr);
     EXPECT_EQ(page.view().nameText, u"ABCDEFGHIJKLMNOPQR");
+}
+
+// A form made elsewhere with a name longer than a user can type is listed; choosing it and
+// setting its size resizes that very form instead of making one with the name cut short.
+TEST(PaperFormsLongNames, AListedFormIsFoundByItsWholeName) {
+    const std::u16string longName = u"Custom Paper-Receipt 80 x 200 mm roll";
+    InMemoryFormStore store = ServerWithForms();
+    store.Add(WholeSheetForm(longName, 80000, 200000));
+    PaperFormsPage page{store};
+    ASSERT_TRUE(page.Initialise());
+    const size_t forms = store.forms().size();
+    const auto entry = std::find(page.view().entries.begin(), page.view().entries.end(), longName);
+    ASSERT_NE(entry, page.view().entries.end());
+    page.SelectEntry(static_cast<int>(entry - page.view().entries.begin()));
+    const auto r = page.SetPaperSize(600, 1500, page.view().nameText);
+    EXPECT_TRUE(r.ok);
+    EXPECT_FALSE(r.created);
+    EXPECT_EQ(store.forms().size(), forms);
+    EXPECT_EQ(store.Find(longName)->width, 60000u);
+    EXPECT_EQ(page.view().nameText, CustomPaperSuffix(longName));
 }
 
 TEST_F(PaperFormsSet, ServerRefusalsAreReportedAndLeaveTheList) {

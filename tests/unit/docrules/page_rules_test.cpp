@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "channel/ansi_text.h"
 #include "docpages/duplex_rules.h"
 #include "docpages/layout_rules.h"
 
@@ -63,7 +64,6 @@ TEST(DuplexRules, SelectionOutsideTheListChangesNothing) {
 // ---- layout page
 
 TEST(LayoutRules, ActiveTextWatermarkShowsYesLockedAndKeepsTheFlag) {
-    ConsumeWatermarkSwitchedOff();
     OemDevmode r = Fresh();
     r.watermarkMode = 2;
     r.printTextAsImage = 1;
@@ -71,26 +71,24 @@ TEST(LayoutRules, ActiveTextWatermarkShowsYesLockedAndKeepsTheFlag) {
     const TextAsImageView init = InitialTextAsImageView(r);
     EXPECT_FALSE(init.enabled);
     EXPECT_TRUE(init.yesChecked);
-    RaiseWatermarkSwitchedOff();
-    const TextAsImageView shown = TextAsImageViewOnActivation(r, {true, false, true});
+    bool switchedOff = true;
+    const TextAsImageView shown = TextAsImageViewOnActivation(r, {true, false, true}, switchedOff);
     EXPECT_FALSE(shown.enabled);
     EXPECT_TRUE(shown.yesChecked);
     EXPECT_FALSE(shown.noChecked);
-    EXPECT_TRUE(WatermarkSwitchedOffRaised());  // only an unlocked page consumes it
-    ConsumeWatermarkSwitchedOff();
+    EXPECT_TRUE(switchedOff);  // only an unlocked page consumes it
 }
 
 TEST(LayoutRules, WatermarkSwitchedOffShowsNoOnceAndLowersTheFlag) {
-    ConsumeWatermarkSwitchedOff();
     const OemDevmode r = Fresh();
-    RaiseWatermarkSwitchedOff();
-    const TextAsImageView first = TextAsImageViewOnActivation(r, {false, true, false});
+    bool switchedOff = true;
+    const TextAsImageView first = TextAsImageViewOnActivation(r, {false, true, false}, switchedOff);
     EXPECT_TRUE(first.enabled);
     EXPECT_TRUE(first.noChecked);
     EXPECT_FALSE(first.yesChecked);
-    EXPECT_FALSE(WatermarkSwitchedOffRaised());
+    EXPECT_FALSE(switchedOff);
     // Next time the user's own choice stays.
-    const TextAsImageView again = TextAsImageViewOnActivation(r, {true, true, false});
+    const TextAsImageView again = TextAsImageViewOnActivation(r, {true, true, false}, switchedOff);
     EXPECT_TRUE(again.yesChecked);
 }
 
@@ -117,14 +115,21 @@ TEST(LayoutRules, SizeNameNeverSplitsASurrogatePairOrReadsPastTheField) {
     EXPECT_EQ(PaperSizeName(r), std::u16string(32, u'Z'));
 }
 
-TEST(LayoutRules, PrefixSearchIgnoresCase) {
-    const std::vector<std::u16string> entries = {u"Letter", u"A4", u"A4 Small",
-                                                 u"Custom Paper-M857"};
-    EXPECT_EQ(FindPrefixEntry(entries, u"a4"), 1);
-    EXPECT_EQ(FindPrefixEntry(entries, u"A4 s"), 2);
-    EXPECT_EQ(FindPrefixEntry(entries, u"custom paper-"), 3);
-    EXPECT_EQ(FindPrefixEntry(entries, u"B5"), -1);
-    EXPECT_EQ(FindPrefixEntry(entries, u"Letter Plus"), -1);
+// The whole name first, letters without case; the start of a longer name only for a name the
+// record may have cut (30 or 31 characters).
+TEST(LayoutRules, PaperSizeEntryIsTheWholeNameBeforeALongerOne) {
+    const std::u16string cut = u"Custom Paper-123456789012345678";  // 31 of a longer name
+    ASSERT_EQ(cut.size(), 31u);
+    const std::vector<std::u16string> entries = {u"Letter",   u"Custom Paper-M857 wide",
+                                                 u"A4 Small", u"Custom Paper-M857",
+                                                 cut + u"90", u"A4"};
+    const std::pair<std::u16string, int> cases[] = {
+        {u"Custom Paper-M857", 3}, {u"custom paper-m857", 3}, {u"a4", 5}, {u"A4 s", -1},
+        {u"Custom Paper-", -1},    {u"Letter Plus", -1},      {cut, 4},   {cut.substr(0, 30), 4},
+        {cut.substr(0, 29), -1},
+    };
+    for (const auto& [name, entry] : cases)
+        EXPECT_EQ(FindPaperSizeEntry(entries, name), entry) << Utf16ToUtf8(name);
 }
 
 TEST(LayoutRules, InitialSelectionPrefersTheStoredName) {

@@ -115,30 +115,37 @@ TEST(ReadMonoForPrint, RefusesWhatIsNotASmallOneBitBitmap) {
     EXPECT_FALSE(ReadMonoForPrint(dir.Path("missing.bmp"), false, 8));
 }
 
+// Dots the file lacks are blank on paper with either palette: with entry 0 black the stored
+// bits are inverted, and a missing byte must not become eight black dots.
 TEST(ReadMonoForPrint, ReadsOnlyWhatTheFileHoldsAndTheHeaderAnnounces) {
     ScratchDir dir;
-    const Bytes whole = Pattern(false);  // reversed: bits used as stored
-    const auto full = ReadMonoForPrint(dir.Write("f.bmp", whole), true, 8);
-    ASSERT_TRUE(full);
-    struct Case {
-        const char* name;
-        size_t fileBytes;    // bytes of the file kept
-        uint32_t announced;  // header file size
-        size_t rowsRead;     // stored rows expected to arrive
-    } cases[] = {
-        {"truncated after 5 rows", 62 + 5 * 4, static_cast<uint32_t>(whole.size()), 5},
-        {"header announces 3 rows", whole.size(), 62 + 3 * 4, 3},
-        {"header size below 62", whole.size(), 10, 0},
-        {"header announces 1 GB", whole.size(), 0x40000000, 20},
-    };
-    for (const auto& c : cases) {
-        Bytes file(whole.begin(), whole.begin() + c.fileBytes);
-        testing::Put32(file, 2, c.announced);
-        const auto r = ReadMonoForPrint(dir.Write("t.bmp", file), true, 8);
-        ASSERT_TRUE(r) << c.name;
-        ASSERT_EQ(r->rows.size(), full->rows.size()) << c.name;
-        for (size_t i = 0; i < r->rows.size(); ++i)
-            ASSERT_EQ(r->rows[i], i < c.rowsRead * 4 ? full->rows[i] : 0) << c.name << " " << i;
+    for (const bool normal : {true, false}) {
+        const Bytes whole = Pattern(normal);
+        const auto full = ReadMonoForPrint(dir.Write("f.bmp", whole), true, 8);
+        ASSERT_TRUE(full);
+        struct Case {
+            const char* name;
+            size_t fileBytes;    // bytes of the file kept
+            uint32_t announced;  // header file size
+            size_t bytesRead;    // row bytes expected to arrive, in stored order
+        } cases[] = {
+            {"truncated after 5 rows", 62 + 5 * 4, static_cast<uint32_t>(whole.size()), 5 * 4},
+            {"truncated inside row 5", 62 + 5 * 4 + 1, static_cast<uint32_t>(whole.size()),
+             5 * 4 + 1},
+            {"header announces 3 rows", whole.size(), 62 + 3 * 4, 3 * 4},
+            {"header size below 62", whole.size(), 10, 0},
+            {"header announces 1 GB", whole.size(), 0x40000000, 20 * 4},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (normal ? ", entry 0 black" : ", entry 0 white"));
+            Bytes file(whole.begin(), whole.begin() + c.fileBytes);
+            testing::Put32(file, 2, c.announced);
+            const auto r = ReadMonoForPrint(dir.Write("t.bmp", file), true, 8);
+            ASSERT_TRUE(r);
+            ASSERT_EQ(r->rows.size(), full->rows.size());
+            for (size_t i = 0; i < r->rows.size(); ++i)
+                ASSERT_EQ(r->rows[i], i < c.bytesRead ? full->rows[i] : 0) << i;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "channel/ansi_text.h"
 #include "devpages/logo_page_rules.h"
 #include "imaging/bmp_format.h"
+#include "imaging/file_io.h"
 #include "tests/unit/imaging/test_bitmaps.h"
 
 namespace krv {
@@ -26,9 +27,9 @@ std::u16string U(const std::string& path) {
     return Utf8ToUtf16(path);
 }
 
-// Bit count of a work file, 0 when there is none.
-int WorkDepth(const std::string& source) {
-    const Bytes b = ScratchDir::Read(LogoWorkFile(source));
+// Bit count of a row's work file, 0 when there is none.
+int WorkDepth(const LogoPageState& page, size_t row) {
+    const Bytes b = ScratchDir::Read(page.RowWorkFile(row));
     return b.size() > 28 ? b[28] : 0;
 }
 
@@ -84,8 +85,8 @@ TEST(LogoPageRows, EachModeAddsItsWorkFileAndStartingSettings) {
         const auto mono = dir.Write("m.bmp", Mono(10, 3));
         ASSERT_TRUE(page.Add(U(colour)).accepted);
         ASSERT_TRUE(page.Add(U(mono)).accepted);
-        EXPECT_EQ(WorkDepth(colour), c.colourWork) << static_cast<int>(c.mode);
-        EXPECT_EQ(WorkDepth(mono), c.monoWork) << static_cast<int>(c.mode);
+        EXPECT_EQ(WorkDepth(page, 0), c.colourWork) << static_cast<int>(c.mode);
+        EXPECT_EQ(WorkDepth(page, 1), c.monoWork) << static_cast<int>(c.mode);
         EXPECT_TRUE(SameSettings(page.Settings(1), {c.start, 0, 0}));
     }
 }
@@ -99,6 +100,7 @@ TEST(LogoPageRows, DeletingRowTwoOfFourMovesTheLaterSettingsDown) {
         ASSERT_TRUE(page.SetContrast(row, 10 * (row + 1)));
         ASSERT_TRUE(page.SetMethod(row, static_cast<HalftoneMethod>(row)));
     }
+    const std::string deletedWork = page.RowWorkFile(1);
     ASSERT_TRUE(page.Delete(1));
     ASSERT_EQ(page.RowCount(), 3u);
     EXPECT_EQ(page.RowPath(1), U(paths[2]));
@@ -107,8 +109,8 @@ TEST(LogoPageRows, DeletingRowTwoOfFourMovesTheLaterSettingsDown) {
     EXPECT_TRUE(SameSettings(page.Settings(2), {HalftoneMethod::ErrorDiffusion, 40, 0}));
     EXPECT_TRUE(SameSettings(page.Settings(3), {}));
     // Only the deleted row's work file goes.
-    EXPECT_FALSE(ScratchDir::Exists(LogoWorkFile(paths[1])));
-    EXPECT_TRUE(ScratchDir::Exists(LogoWorkFile(paths[2])));
+    EXPECT_FALSE(ScratchDir::Exists(deletedWork));
+    EXPECT_TRUE(ScratchDir::Exists(page.RowWorkFile(1)));
     EXPECT_FALSE(page.Delete(3));
 
     // A row added after a deletion starts afresh, not with a stale entry.
@@ -149,24 +151,24 @@ TEST(LogoPageModes, BlackWhiteDeletesWorkFilesAndRegeneratesOnlyWithASelection) 
     LogoPageState page;
     page.ChooseMode(LogoMode::Grey, -1, false);
     const auto paths = AddColourRows(page, dir, 2);
-    ASSERT_EQ(WorkDepth(paths[0]), 8);
+    ASSERT_EQ(WorkDepth(page, 0), 8);
     page.SetBrightness(0, 50);
 
     page.ChooseMode(LogoMode::BlackWhite, -1, false);
-    EXPECT_EQ(WorkDepth(paths[0]), 0);
-    EXPECT_EQ(WorkDepth(paths[1]), 0);
+    EXPECT_EQ(WorkDepth(page, 0), 0);
+    EXPECT_EQ(WorkDepth(page, 1), 0);
     EXPECT_EQ(page.Settings(0).brightness, 50);
 
     EXPECT_TRUE(page.ChooseMode(LogoMode::BlackWhite, 1, false).redrawPreview);
-    EXPECT_EQ(WorkDepth(paths[0]), 1);
-    EXPECT_EQ(WorkDepth(paths[1]), 1);
+    EXPECT_EQ(WorkDepth(page, 0), 1);
+    EXPECT_EQ(WorkDepth(page, 1), 1);
     EXPECT_TRUE(SameSettings(page.Settings(0), {HalftoneMethod::M3, 0, 0}));
 
     // Original resets every row's settings but keeps the files.
     page.SetContrast(1, -20);
     page.ChooseMode(LogoMode::Original, 0, false);
     EXPECT_TRUE(SameSettings(page.Settings(1), {}));
-    EXPECT_EQ(WorkDepth(paths[1]), 1);
+    EXPECT_EQ(WorkDepth(page, 1), 1);
 }
 
 TEST(LogoPageModes, AnUnusableRowStopsTheConversionThere) {
@@ -178,8 +180,8 @@ TEST(LogoPageModes, AnUnusableRowStopsTheConversionThere) {
 
     const LogoModeChange grey = page.ChooseMode(LogoMode::Grey, 0, false);
     EXPECT_FALSE(grey.redrawPreview);
-    EXPECT_EQ(WorkDepth(paths[0]), 8);
-    EXPECT_EQ(WorkDepth(paths[2]), 1);  // still the Original-mode file from the add
+    EXPECT_EQ(WorkDepth(page, 0), 8);
+    EXPECT_EQ(WorkDepth(page, 2), 1);  // still the Original-mode file from the add
     EXPECT_EQ(page.Settings(2).contrast, 70);
 }
 
@@ -192,12 +194,12 @@ TEST(LogoPageModes, GreyStopsAtADepthItCannotConvertButBlackWhiteSkipsIt) {
     const auto colour = dir.Write("col.bmp", Colour(8, 8));
     ASSERT_TRUE(page.Add(U(odd)).accepted);
     ASSERT_TRUE(page.Add(U(colour)).accepted);
-    std::remove(LogoWorkFile(colour).c_str());
+    std::remove(page.RowWorkFile(1).c_str());
 
     EXPECT_FALSE(page.ChooseMode(LogoMode::Grey, 1, false).redrawPreview);
-    EXPECT_EQ(WorkDepth(colour), 0);
+    EXPECT_EQ(WorkDepth(page, 1), 0);
     EXPECT_TRUE(page.ChooseMode(LogoMode::BlackWhite, 1, false).redrawPreview);
-    EXPECT_EQ(WorkDepth(colour), 1);
+    EXPECT_EQ(WorkDepth(page, 1), 1);
 }
 
 TEST(LogoPagePreview, PictureAndToneControlsPerMode) {
@@ -207,7 +209,7 @@ TEST(LogoPagePreview, PictureAndToneControlsPerMode) {
     const auto mono = dir.Write("m.bmp", Mono(12, 5));
     page.Add(U(colour));
     page.Add(U(mono));
-    const std::string colourWork = LogoWorkFile(colour), monoWork = LogoWorkFile(mono);
+    const std::string colourWork = page.RowWorkFile(0), monoWork = page.RowWorkFile(1);
     struct Case {
         LogoMode mode;
         int row;
@@ -231,7 +233,7 @@ TEST(LogoPagePreview, PictureAndToneControlsPerMode) {
         EXPECT_EQ(p.controls.halftone, c.halftone) << at;
         EXPECT_EQ(p.controls.trackbars, c.trackbars) << at;
         if (c.row >= 0) {
-            EXPECT_EQ(WorkDepth(c.row ? mono : colour), c.workDepth) << at;
+            EXPECT_EQ(WorkDepth(page, c.row), c.workDepth) << at;
         }
     }
 }
@@ -242,10 +244,10 @@ TEST(LogoPagePreview, UsesTheSelectedRowsSettings) {
     page.ChooseMode(LogoMode::Grey, -1, false);
     const auto src = dir.Write("g.bmp", Colour(4, 1));
     page.Add(U(src));
-    const Bytes plain = ScratchDir::Read(LogoWorkFile(src));
+    const Bytes plain = ScratchDir::Read(page.RowWorkFile(0));
     ASSERT_TRUE(page.SetBrightness(0, 100));
     page.Preview(0);
-    const Bytes brighter = ScratchDir::Read(LogoWorkFile(src));
+    const Bytes brighter = ScratchDir::Read(page.RowWorkFile(0));
     ASSERT_EQ(plain.size(), brighter.size());
     EXPECT_GT(brighter[1078], plain[1078]);
 }
@@ -267,12 +269,36 @@ TEST(LogoPageState, ApplyDeletesWorkFilesButKeepsRows) {
     ScratchDir dir;
     LogoPageState page;
     const auto paths = AddColourRows(page, dir, 2);
-    ASSERT_TRUE(ScratchDir::Exists(LogoWorkFile(paths[0])));
+    ASSERT_TRUE(ScratchDir::Exists(page.RowWorkFile(0)));
     page.DeleteWorkFiles();
-    EXPECT_FALSE(ScratchDir::Exists(LogoWorkFile(paths[0])));
-    EXPECT_FALSE(ScratchDir::Exists(LogoWorkFile(paths[1])));
+    EXPECT_FALSE(ScratchDir::Exists(page.RowWorkFile(0)));
+    EXPECT_FALSE(ScratchDir::Exists(page.RowWorkFile(1)));
     EXPECT_EQ(page.RowCount(), 2u);
     EXPECT_TRUE(ScratchDir::Exists(paths[0]));
+}
+
+// Each row has a work file of its own in the page's folder under the temporary folder, even
+// two rows of one bitmap; the folder goes with the page. (That nothing beside a source is
+// touched, the page's own test under Windows shows.)
+TEST(LogoWorkFiles, EveryRowHasItsOwnFileInThePagesFolder) {
+    ScratchDir dir;
+    const auto colour = dir.Write("x.bmp", Colour(9, 4));
+    std::string folder;
+    {
+        LogoPageState page;
+        page.ChooseMode(LogoMode::Grey, -1, false);
+        ASSERT_TRUE(page.Add(U(colour)).accepted);
+        ASSERT_TRUE(page.Add(U(colour)).accepted);
+        folder = page.RowWorkFile(0).substr(0, page.RowWorkFile(0).find_last_of('/'));
+        EXPECT_EQ(folder.rfind(TemporaryFolderPath(), 0), 0u) << folder;
+        const Bytes first = ScratchDir::Read(page.RowWorkFile(0));
+        page.SetBrightness(1, 80);
+        page.Preview(1);
+        EXPECT_EQ(ScratchDir::Read(page.RowWorkFile(0)), first);
+        EXPECT_NE(ScratchDir::Read(page.RowWorkFile(1)), first);
+        EXPECT_FALSE(ScratchDir::Exists(dir.Path("xTemp.bmp")));
+    }
+    EXPECT_FALSE(ScratchDir::Exists(folder)) << "the page's folder goes with it";
 }
 
 TEST(LogoPageState, BackSideWithoutASelectedRowIsRefused) {

@@ -185,7 +185,8 @@ struct UnusableCase {
 class UnusableSourceTest : public ScratchFolder,
                            public ::testing::WithParamInterface<UnusableCase> {};
 
-TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetEmpty) {
+// The work file the rendering side prints from stays whole: an unusable source changes nothing.
+TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetAsItWas) {
     const UnusableCase& c = GetParam();
     auto bytes = MakeBmp(c.source);
     if (c.keepBytes) bytes.resize(c.keepBytes);
@@ -195,8 +196,9 @@ TEST_P(UnusableSourceTest, GivesZeroAndLeavesTheTargetEmpty) {
 
     EXPECT_EQ(ConvertBitmapTo24(Wide("in.bmp"), Wide("out.bmp")),
               WatermarkConvertResult::SourceUnusable);
-    EXPECT_TRUE(std::filesystem::exists(Path("out.bmp")));
-    EXPECT_EQ(ReadBytes(Path("out.bmp")).size(), 0u);
+    EXPECT_EQ(ReadBytes(Path("out.bmp")), std::vector<uint8_t>(100, 0x11));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2)
+        << "nothing is left beside the target";
 }
 
 const std::vector<uint8_t> kTwoRowsOfMono(8, 0xF0);

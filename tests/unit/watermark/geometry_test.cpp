@@ -133,17 +133,17 @@ std::set<int> ColumnsAt(const PreviewPlacement& p) {
     return xs;
 }
 
-TEST(PlaceWatermarkPreview, TileTwentyGivesFiveColumnsAndAStrip) {
+TEST(PlaceWatermarkPreview, TileTwentyGivesFiveColumnsAndAStripPastTheEdge) {
     // tw = 27, th = 27: three full rows and a partial one of 19 pixels in each column.
     const PreviewPlacementInput in{9, 20, 137, 100, 50, 50};
     const PreviewPlacement p = PlaceWatermarkPreview(in);
-    EXPECT_EQ(ColumnsAt(p), (std::set<int>{0, 27, 54, 82, 109, 135}));
-    ASSERT_EQ(p.stretches.size(), 6u * 4);
+    // The strip of W - 5 tw = 2 pixels starts at W x 100 / 100: past the frame, not drawn.
+    EXPECT_EQ(ColumnsAt(p), (std::set<int>{0, 27, 54, 82, 109}));
+    ASSERT_EQ(p.stretches.size(), 5u * 4);
     EXPECT_EQ(p.stretches[3], (PreviewStretch{{0, 81, 27, 19}, {0, 0, 50, 35}}));
-    // The strip is W - 5 tw = 2 pixels wide and shows 2 * 50 / 27 = 3 source columns.
-    EXPECT_EQ(p.stretches[20], (PreviewStretch{{135, 0, 2, 27}, {0, 0, 3, 50}}));
     const Coverage c = Check(in, p);
-    EXPECT_EQ(std::count(c.drawn.begin(), c.drawn.end(), 0), 100) << "one gap column at x = 81";
+    EXPECT_EQ(std::count(c.drawn.begin(), c.drawn.end(), 0), 200)
+        << "the gap columns at x = 81 and x = 136";
     EXPECT_EQ(std::count(c.white.begin(), c.white.end(), 1), 137 * 100) << "white underneath";
 }
 
@@ -155,8 +155,9 @@ TEST(PlaceWatermarkPreview, TileTwentyOnAWidthOfFiveTilesHasNoStrip) {
 TEST(PlaceWatermarkPreview, TileThirtyGivesThreeColumnsAndAStrip) {
     const PreviewPlacementInput in{9, 30, 137, 100, 50, 50};
     const PreviewPlacement p = PlaceWatermarkPreview(in);
-    // tw = 41, strip W - 3 tw = 14 wide from x = 123.
+    // tw = 41, strip W - 3 tw = 14 wide from x = W x 90 / 100 = 123.
     EXPECT_EQ(ColumnsAt(p), (std::set<int>{0, 41, 82, 123}));
+    EXPECT_EQ(p.stretches[9], (PreviewStretch{{123, 0, 14, 41}, {0, 0, 17, 50}}));
     const Coverage c = Check(in, p);
     EXPECT_EQ(std::count(c.drawn.begin(), c.drawn.end(), 0), 0);
 }

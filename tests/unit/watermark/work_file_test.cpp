@@ -42,9 +42,39 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"ChinesePrinterName", u"C:\\Temp\\", u"收据打印机",
                                u"C:\\Temp\\\\收据打印机1.bmp"},
                       PathCase{"NoTemporaryFolder", u"", u"KRV-M857", u""},
+                      PathCase{"NameLeadingOutOfTheFolderIsRefused", u"C:\\Temp\\",
+                               u"\\\\srv\\..\\..\\Windows\\x", u""},
                       OfLength("LongestThatFitsWithItsTerminator", 259),
                       OfLength("OneTooLong", 260), OfLength("FarTooLong", 4000)),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Only the folders below the temporary folder that the name's separators make; nothing for a
+// name with a part that could lead elsewhere.
+TEST(WatermarkWorkFileFolders, AreThoseOfThePrinterNameBelowTheTemporaryFolder) {
+    const std::u16string t = u"C:\\T\\";
+    struct Case {
+        std::u16string printer;
+        bool refused;
+        std::vector<std::u16string> folders;
+    };
+    const Case cases[] = {
+        {u"KRV-M857", false, {}},
+        {u"\\\\srv\\queue", false, {t + u"srv"}},
+        {u"\\\\srv\\share\\queue", false, {t + u"srv", t + u"srv\\share"}},
+        {u"a..b\\q.1", false, {t + u"a..b"}},
+        {u"..\\queue", true, {}},
+        {u"\\\\srv\\.\\queue", true, {}},
+        {u"C:\\queue", true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.printer.begin(), c.printer.end()));
+        const auto folders = WatermarkWorkFileFolders(t, c.printer);
+        ASSERT_EQ(folders.has_value(), !c.refused);
+        if (folders) {
+            EXPECT_EQ(*folders, c.folders);
+        }
+    }
+}
 
 #ifdef _WIN32
 TEST(WatermarkWorkFile, LiesInTheTemporaryFolder) {

@@ -116,8 +116,24 @@ FileBytes ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-std::wstring WorkFileOf(const std::wstring& source) {
-    return source.substr(0, source.size() - 4) + L"Temp.bmp";
+std::wstring LogoWorkFolder() {
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((std::wstring(temporary) + L"krv857logo*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::vector<std::wstring> folders;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folders.push_back(std::wstring(temporary) + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return folders.size() == 1 ? folders[0] : std::wstring();
+}
+
+std::wstring LogoWorkFileOfRow(int n) {
+    const std::wstring folder = LogoWorkFolder();
+    return folder.empty() ? folder : folder + L"\\" + std::to_wstring(n) + L".bmp";
 }
 
 int ListRows(HWND page, int listId) {

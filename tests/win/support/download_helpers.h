@@ -41,8 +41,11 @@ class ScratchFolder {
 
 bool FileExists(const std::wstring& path);
 FileBytes ReadWholeFile(const std::wstring& path);
-// The work file beside a logo source: "x.bmp" -> "xTemp.bmp".
-std::wstring WorkFileOf(const std::wstring& source);
+// The download page's own work folder in the temporary folder; empty unless exactly one such
+// folder exists (one page lives).
+std::wstring LogoWorkFolder();
+// The work file of the n-th row (1-based) the page added, in that folder.
+std::wstring LogoWorkFileOfRow(int n);
 
 // The list view of a page.
 int ListRows(HWND page, int listId);

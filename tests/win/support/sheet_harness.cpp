@@ -189,6 +189,11 @@ void Sheet::Close() {
         window = nullptr;
         PumpMessages();
     }
+    // The sheet destroyed its pages: opening it again, as a host does with the same plug-in
+    // object, adds new ones.
+    pages_.clear();
+    addedTemplates.clear();
+    addedFlags.clear();
 }
 
 int Sheet::CountSheetMessages(UINT message, HWND page) const {
@@ -237,6 +242,14 @@ void SelectCombo(HWND dialog, int id, int index) {
     SendMessageW(combo, CB_SETCURSEL, index, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
+    PumpMessages();
+}
+
+void PickComboEntry(HWND dialog, int id, int index) {
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    for (const WORD code : {CBN_SELENDOK, CBN_SELCHANGE})
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(combo));
     PumpMessages();
 }
 

@@ -50,7 +50,7 @@ class Sheet {
     int PageCount() const;
     std::wstring TabText(int index) const;
     void PressApply();  // PSBTN_APPLYNOW: PSN_APPLY to every created page
-    void Close();
+    void Close();       // the sheet can be opened again afterwards
 
     // What the host and the sheet were told.
     struct HostCall {
@@ -97,6 +97,9 @@ void Click(HWND dialog, int id);
 void SetText(HWND dialog, int id, const std::wstring& text);
 // Selects item `index` of a combo box and notifies the page as a user's choice would.
 void SelectCombo(HWND dialog, int id, int index);
+// The same with both notifications a pick from the dropped list sends: the selection confirmed
+// (CBN_SELENDOK), then changed.
+void PickComboEntry(HWND dialog, int id, int index);
 int ComboSelection(HWND dialog, int id);
 std::wstring ComboText(HWND dialog, int id, int index);
 int ComboCount(HWND dialog, int id);
