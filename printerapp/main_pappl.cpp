@@ -125,8 +125,29 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     return system;
 }
 
+// PAPPL prints this instead of its own usage, so it names PAPPL's subcommands as well.
 void Usage(void*) {
     std::printf(
+        "Usage: krv857-printer SUBCOMMAND [OPTIONS] [FILES]\n"
+        "\n"
+        "PAPPL's subcommands:\n"
+        "  add PRINTER   add a printer (-d PRINTER -m krv857 -v DEVICE-URI)\n"
+        "  autoadd       add the USB printers that report the KRV-M857\n"
+        "  cancel        cancel jobs (-j JOB-ID, -a for all)\n"
+        "  default       show or set the default printer (-d PRINTER)\n"
+        "  delete        delete a printer\n"
+        "  devices       list the devices (usb:, socket:)\n"
+        "  drivers       list the drivers\n"
+        "  jobs          list the jobs\n"
+        "  modify        change a printer (-o NAME=VALUE sets its defaults)\n"
+        "  options       list a printer's job options\n"
+        "  pause         pause a printer\n"
+        "  printers      list the printers\n"
+        "  resume        resume a printer\n"
+        "  server        run the server\n"
+        "  shutdown      stop the server\n"
+        "  status        show the server's, a printer's or a job's status\n"
+        "  submit        print files (-o NAME=VALUE for job options)\n"
         "\n"
         "krv857-printer's own subcommands (the printer's maintenance jobs, sent through the\n"
         "printer's queue; 'krv857-printer SUBCOMMAND --help' for each):\n"
@@ -136,7 +157,8 @@ void Usage(void*) {
         "  backside      download the back-side characters and logo\n"
         "  defaults      set a printer's defaults from a saved private record\n"
         "\n"
-        "server options: -o server-port=N  -o state-folder=DIR  -o network=on\n"
+        "Options: -d PRINTER, -j JOB-ID, -m DRIVER, -o NAME=VALUE, -u URI, -v DEVICE-URI\n"
+        "Server options: -o server-port=N  -o state-folder=DIR  -o network=on\n"
         "                -o log-file=FILE  -o log-level=debug|info|warn|error\n");
 }
 
