@@ -104,8 +104,9 @@ int RunToolCommand(const ToolCommand& command, std::vector<std::string> args,
         (args.empty() || (args[0] != "download" && args[0] != "clear")))
         return Usage(command.usage, true);
 
-    char temp[] = "/tmp/krv857-printer-job-XXXXXX";
-    const int fd = mkstemp(temp);
+    std::error_code ec;
+    std::string temp = (fs::temp_directory_path(ec) / "krv857-printer-job-XXXXXX").string();
+    const int fd = mkstemp(temp.data());
     if (fd < 0) {
         std::perror("krv857-printer: cannot create a temporary file");
         return 1;
@@ -132,7 +133,7 @@ int RunToolCommand(const ToolCommand& command, std::vector<std::string> args,
                                      std::string("job-name=") + JobName(full), temp});
         status = mainloop(submit);
     }
-    unlink(temp);
+    unlink(temp.c_str());
     return status;
 }
 
