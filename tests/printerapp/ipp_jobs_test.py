@@ -358,15 +358,25 @@ class Tests:
     def test_pwg_raster_prints_its_lines_clipped_to_the_printable_width(self):
         # A driverless client's raster is as wide as the paper (566 dots); the printer prints
         # the middle 512, halftoned by the threshold as text and graphics are.
+        self.raster_job("page.pwg", "image/pwg-raster")
+
+    def test_apple_raster_prints_as_pwg_raster_does(self):
+        self.raster_job("page.urf", "image/urf", "--apple")
+
+    def test_raster_of_black_levels_prints_as_grey_does(self):
+        self.raster_job("black.pwg", "image/pwg-raster", "--black")
+
+    def raster_job(self, name, format, *writer_options):
         pixels = receipt_picture(566, 240)
         pgm_file(self.file("page.pgm"), 566, 240, pixels)
-        raster = self.file("page.pwg")
-        subprocess.run([self.app.tool("krv_pwg_writer"), self.file("page.pgm"), raster], check=True)
+        raster = self.file(name)
+        subprocess.run([self.app.tool("krv_pwg_writer"), self.file("page.pgm"), raster] +
+                       list(writer_options), check=True)
         middle = bytearray()
         for y in range(240):
             middle += pixels[y * 566 + 27:y * 566 + 539]
         png_file(self.file("middle.png"), 512, 240, middle)
-        job = self.completed(raster, "image/pwg-raster")
+        job = self.completed(raster, format)
         self.picture_job(job, self.app.printed_bands(self.file("middle.png"), "--halftone", "none"))
 
     def test_pdf_prints_pdftoppm_s_page(self):

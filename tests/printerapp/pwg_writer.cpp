@@ -1,11 +1,11 @@
 // Writes a PWG raster file from a binary PGM picture, as a driverless client sends one, for
 // the printer application's job tests; it can also write rasters that lie about themselves.
 //
-//   krv_pwg_writer IN.pgm OUT.pwg [--bits 1|8] [--black] [--claim-height N] [--dpi N]
+//   krv_pwg_writer IN.pgm OUT [--apple] [--black] [--claim-height N]
 //
-// --bits 1 writes one bit a pixel (set = black); --black writes 8-bit black levels (255 =
-// black) instead of grey; --claim-height N announces N lines whatever the picture holds
-// (more than it holds: the file ends early).
+// --apple writes Apple raster (URF) instead of PWG raster; --black writes black levels (255 =
+// black) instead of grey; --claim-height N announces N lines whatever the picture holds (more
+// than it holds: the file ends early). The raster is 8 bits a pixel at 180 dpi.
 #include <cups/raster.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,21 +43,20 @@ bool ReadPgm(const char* path, Pgm* pgm) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: krv_pwg_writer IN.pgm OUT.pwg [--bits 1|8] [--black] "
-                     "[--claim-height N] [--dpi N]\n");
+                     "usage: krv_pwg_writer IN.pgm OUT [--apple] [--black] "
+                     "[--claim-height N]\n");
         return 2;
     }
-    unsigned bits = 8, claimHeight = 0, dpi = 180;
-    bool black = false;
+    unsigned claimHeight = 0;
+    const unsigned dpi = 180;
+    bool black = false, apple = false;
     for (int i = 3; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--bits") && i + 1 < argc)
-            bits = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--black"))
+        if (!std::strcmp(argv[i], "--black"))
             black = true;
+        else if (!std::strcmp(argv[i], "--apple"))
+            apple = true;
         else if (!std::strcmp(argv[i], "--claim-height") && i + 1 < argc)
             claimHeight = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--dpi") && i + 1 < argc)
-            dpi = std::atoi(argv[++i]);
         else
             return 2;
     }
@@ -67,7 +66,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int fd = open(argv[2], O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE_PWG);
+    cups_raster_t* ras =
+        cupsRasterOpen(fd, apple ? CUPS_RASTER_WRITE_APPLE : CUPS_RASTER_WRITE_PWG);
     cups_page_header2_t h;
     std::memset(&h, 0, sizeof h);
     std::strcpy(h.MediaClass, "PwgRaster");
@@ -77,10 +77,10 @@ int main(int argc, char** argv) {
     h.NumCopies = 1;
     h.cupsWidth = pgm.width;
     h.cupsHeight = claimHeight ? claimHeight : pgm.height;
-    h.cupsBitsPerColor = h.cupsBitsPerPixel = bits;
-    h.cupsBytesPerLine = bits == 1 ? (pgm.width + 7) / 8 : pgm.width;
+    h.cupsBitsPerColor = h.cupsBitsPerPixel = 8;
+    h.cupsBytesPerLine = pgm.width;
     h.cupsColorOrder = CUPS_ORDER_CHUNKED;
-    h.cupsColorSpace = bits == 1 || black ? CUPS_CSPACE_K : CUPS_CSPACE_SW;
+    h.cupsColorSpace = black ? CUPS_CSPACE_K : CUPS_CSPACE_SW;
     h.cupsNumColors = 1;
     h.cupsInteger[0] = 1;  // total page count
     if (!cupsRasterWriteHeader2(ras, &h)) return 1;
@@ -88,13 +88,8 @@ int main(int argc, char** argv) {
     const unsigned rows = std::min(h.cupsHeight, pgm.height);
     for (unsigned y = 0; y < rows; ++y) {
         const unsigned char* p = pgm.pixels.data() + size_t{y} * pgm.width;
-        std::fill(line.begin(), line.end(), 0);
-        for (unsigned x = 0; x < pgm.width; ++x) {
-            if (bits == 1)
-                line[x / 8] |= p[x] < 128 ? 0x80 >> (x % 8) : 0;
-            else
-                line[x] = black ? 255 - p[x] : p[x];
-        }
+        for (unsigned x = 0; x < pgm.width; ++x)
+            line[x] = black ? 255 - p[x] : p[x];
         cupsRasterWritePixels(ras, line.data(), h.cupsBytesPerLine);
     }
     cupsRasterClose(ras);
