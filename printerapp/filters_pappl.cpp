@@ -137,7 +137,8 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
     const PicturePrintOptions picture =
         PictureOptionsOf(&f.options(), f.settings(), f.paper(),
                          f.options().print_content_optimize == PAPPL_CONTENT_PHOTO);
-    for (int i = 0; i < pdf->pageCount() * f.copies() && !papplJobIsCanceled(job); ++i) {
+    for (int i = 0; i < pdf->pageCount() * f.copies(); ++i) {
+        if (papplJobIsCanceled(job)) return false;
         // Copies are collated, each the whole document. A page is rendered at the width it
         // prints at: never enlarged unless fit is asked.
         const int n = i % pdf->pageCount();
