@@ -18,6 +18,7 @@ namespace krv::app {
 namespace {
 
 constexpr size_t kMaxErrors = 64 * 1024;
+constexpr int kExecFailed = 127;
 
 struct Pipe {
     int read = -1, write = -1;
@@ -104,6 +105,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, size_t maxOutput,
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     r.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Where the spawn cannot report a failed exec (valgrind, for one), the child ends with
+    // 127 and says nothing.
+    if (r.exitStatus == kExecFailed && r.output.empty() && r.errors.empty()) r.started = false;
     return r;
 }
 
