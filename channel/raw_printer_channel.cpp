@@ -109,35 +109,4 @@ Bytes RecordingSpooler::Joined() const {
     return all;
 }
 
-// ---------------------------------------------------------------- FileSpooler
-
-FileSpooler::~FileSpooler() {
-    if (file_) std::fclose(file_);
-}
-
-bool FileSpooler::StartDocument(std::string_view documentName, std::string_view) {
-    if (file_) return false;
-    file_ = std::fopen(path_.c_str(), "wb");
-    if (!file_) return false;
-    documentName_ = documentName;
-    bytes_ = 0;
-    return true;
-}
-
-bool FileSpooler::Write(const uint8_t* data, uint32_t length, uint32_t* written) {
-    *written = 0;
-    if (!file_) return false;
-    const size_t n = length ? std::fwrite(data, 1, length, file_) : 0;
-    *written = static_cast<uint32_t>(n);
-    bytes_ += n;
-    return n == length;
-}
-
-bool FileSpooler::EndDocument() {
-    if (!file_) return false;
-    const bool ok = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok;
-}
-
 }  // namespace krv

@@ -1,12 +1,11 @@
 // One RAW spooler job: start the document, start the page, write the pieces in order, end
 // the page, end the document. The call order and the failure rules live here once; the
-// spooler itself sits behind SpoolerSeam (winspool in the DLL, a recorder in the tests, a
-// file or device in the krv857 tool).
+// spooler itself sits behind SpoolerSeam (winspool in the DLL, a recorder in the tests, the
+// krv857 tool's files, devices, standard output and network printers).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
@@ -77,29 +76,6 @@ class RecordingSpooler : public SpoolerSeam {
     int failNth_ = 0;
     uint32_t shortBy_ = 0;
     int counts_[5] = {};
-};
-
-// ---- a spooler whose "printer" is a file or a device path (the krv857 tool)
-// The file is created at StartDoc and written as pieces arrive, so a job ended part-way
-// leaves what the printer would have received so far.
-class FileSpooler : public SpoolerSeam {
-  public:
-    explicit FileSpooler(std::string path) : path_(std::move(path)) {}
-    ~FileSpooler() override;
-    bool StartDocument(std::string_view documentName, std::string_view dataType) override;
-    bool StartPage() override { return file_ != nullptr; }
-    bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
-    bool EndPage() override { return file_ != nullptr; }
-    bool EndDocument() override;
-
-    const std::string& documentName() const { return documentName_; }
-    uint64_t bytesWritten() const { return bytes_; }
-
-  private:
-    std::string path_;
-    std::string documentName_;
-    std::FILE* file_ = nullptr;
-    uint64_t bytes_ = 0;
 };
 
 }  // namespace krv

@@ -68,6 +68,18 @@ foreach(dir ${KRV_UNIT_DIRS})
     endif()
 endforeach()
 
+# The krv857 program run as a user runs it; the Windows build's program under Wine, without the
+# cases that need POSIX devices, pipes or the PNG and JPEG libraries.
+file(GLOB KRV_TOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tool/*.cpp)
+if(WIN32)
+    list(FILTER KRV_TOOL_TESTS EXCLUDE REGEX "_posix(_test)?\\.cpp$")
+else()
+    list(FILTER KRV_TOOL_TESTS EXCLUDE REGEX "_nt\\.cpp$")
+endif()
+krv_add_test(tool_test SOURCES ${KRV_TOOL_TESTS} LIBS krv_core krv_pictures)
+add_dependencies(tool_test krv857)
+target_compile_definitions(tool_test PRIVATE KRV857_TOOL="$<TARGET_FILE:krv857>")
+
 if(WIN32)
     # Tests that drive the real pages: the Windows objects and the resources are linked in,
     # so the test program is the module whose templates the pages load.

@@ -10,7 +10,7 @@
 #include "channel/winspool_win.h"
 #include "devpages/control_font_dialogs_win.h"
 #include "devpages/paper_forms.h"
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"

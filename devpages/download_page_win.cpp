@@ -10,7 +10,7 @@
 
 #include "channel/ansi_text.h"
 #include "channel/winspool_win.h"
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 #include "devpages/logo_page_rules.h"
 #include "devpages/logo_preview_win.h"
 #include "frame/dialog_controls_win.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "devpages/logo_rows.h"
 
 namespace krv {

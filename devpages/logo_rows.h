@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "imaging/logo_convert.h"
 
 namespace krv {

@@ -9,7 +9,7 @@
 
 #include "channel/winspool_win.h"
 #include "docpages/barcode_page_rules.h"
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"

@@ -7,7 +7,7 @@
 
 #include "channel/winspool_win.h"
 #include "docpages/duplex_rules.h"
-#include "docpages/top_bottom_message.h"
+#include "jobs/top_bottom_message.h"
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "channel/winspool_win.h"
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "docpages/two_dimensional_page_rules.h"
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"

@@ -54,8 +54,9 @@ void Release(int fd) {
     if (Identify(fd, &identity)) Held().erase(identity);
 }
 
+// A name that is not UTF-8 (a GBK file name given to the tool) keeps its bytes.
 std::string NativePath(std::u16string_view path) {
-    return Utf16ToUtf8(path);
+    return Utf16ToPath(path);
 }
 
 }  // namespace

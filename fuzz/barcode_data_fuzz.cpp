@@ -3,7 +3,7 @@
 // lengthens the data.
 #include <cstring>
 
-#include "docpages/barcode_data_rule.h"
+#include "jobs/barcode_data_rule.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace krv;

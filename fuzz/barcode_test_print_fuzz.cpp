@@ -3,7 +3,7 @@
 // 500-byte conversion buffer can hold.
 #include <cstring>
 
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace krv;

@@ -3,7 +3,7 @@
 // then come the characters, the source file and its work file. A refusal carries its message
 // and no pieces; a job starts and ends with its fixed commands and never carries more than
 // 2048 bytes of characters.
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/bmp_format.h"
 

@@ -1,7 +1,7 @@
 // The top/bottom message builder on any four lines: a refusal names a line that is really too
 // long and sends nothing; a built job has three pieces per non-empty line, each line's text no
 // longer than the page's buffer lets through.
-#include "docpages/top_bottom_message.h"
+#include "jobs/top_bottom_message.h"
 #include "fuzz/fuzz_support.h"
 
 using namespace krv;

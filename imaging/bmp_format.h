@@ -117,8 +117,8 @@ Bytes MakeMonoWorkBitmap(int32_t width, int32_t height);
 // The same for a 24-bit bitmap (rows from 54): the canonical form decoded pictures take.
 Bytes MakeRgb24Bitmap(int32_t width, int32_t height);
 
-// A work bitmap path beside a logo source, as the command-line tool keeps it (the page keeps
-// its own in a folder of its own): the last four characters (the extension) replaced by
+// A work bitmap path beside a logo source, as the tests keep theirs (the page and the tool
+// keep their work bitmaps in a folder of their own, LogoWorkFolder): the last four characters (the extension) replaced by
 // "Temp.bmp". A path of fewer than four characters simply gets "Temp.bmp" appended, so the
 // work file can never be the source itself.
 std::string LogoWorkFile(const std::string& sourcePath);

@@ -60,6 +60,10 @@ PictureResult DecodePictureToGrey(std::span<const uint8_t> bytes, const PictureL
 PictureResult DecodePictureToBmp24(std::span<const uint8_t> bytes, const PictureLimits& limits,
                                    std::vector<uint8_t>* out);
 
+// An 8-bit grey PNG of `picture` (the decoded drawing of a job). NotInThisBuild without libpng;
+// OutOfMemory or Malformed (with libpng's reason) when it cannot be made.
+PictureResult EncodeGreyPng(const GreyImage& picture, std::vector<uint8_t>* out);
+
 // ---- for the decoders: where decoded rows go
 
 // Receives the picture's size once, then every row from the top as 8-bit R, G, B triples.

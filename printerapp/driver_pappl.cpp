@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 #include "jobs/event_actions.h"
 #include "printerapp/app_pappl.h"
 #include "printerapp/page_rows.h"

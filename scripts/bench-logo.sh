@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The logo conversion side by side with ImageMagick on one 1024 x 768 24-bit picture:
 # `krv857 logo convert` for each method and for grey, ImageMagick's `convert` doing the
-# nearest equivalent, and a read-and-write-only floor (cp of the picture). Prints the time
-# of one whole process run of each, and the ratios.
+# nearest equivalent, and a read-and-write-only floor (cp of the picture). Then the everyday
+# job: `krv857 print` of the same picture as a photograph (JPEG, PNG, BMP) to a file, beside
+# ImageMagick's conversion of it to a 512-dot-wide dithered bitmap. Prints the time of one
+# whole process run of each, and the ratios.
 #
 # usage: scripts/bench-logo.sh [BUILD_DIR]   (default build/native; RUNS=N runs per command)
 set -euo pipefail
@@ -20,6 +22,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 pic=$work/picture.bmp
 "$magick" -seed 7 -size 1024x768 plasma:fractal -type TrueColor "BMP3:$pic"
+"$magick" "$pic" -quality 90 "$work/photo.jpg"
+"$magick" "$pic" "$work/photo.png"
 
 # Mean wall time of one run in microseconds.
 time_us() {
@@ -33,16 +37,23 @@ time_us() {
 
 declare -A t
 t[floor]=$(time_us cp "$pic" "$work/copy.bmp")
-t[none]=$(time_us "$krv" logo convert --to mono --halftone none "$pic")
-t[m3]=$(time_us "$krv" logo convert --to mono --halftone m3 "$pic")
-t[m4]=$(time_us "$krv" logo convert --to mono --halftone m4 "$pic")
-t[diffusion]=$(time_us "$krv" logo convert --to mono --halftone diffusion "$pic")
-t[grey]=$(time_us "$krv" logo convert --to grey "$pic")
+out=$work/work.bmp
+t[none]=$(time_us "$krv" logo convert --to mono --halftone none -o "$out" "$pic")
+t[m3]=$(time_us "$krv" logo convert --to mono --halftone m3 -o "$out" "$pic")
+t[m4]=$(time_us "$krv" logo convert --to mono --halftone m4 -o "$out" "$pic")
+t[diffusion]=$(time_us "$krv" logo convert --to mono --halftone diffusion -o "$out" "$pic")
+t[grey]=$(time_us "$krv" logo convert --to grey -o "$out" "$pic")
 t[im_fs]=$(time_us "$magick" "$pic" -colorspace Gray -dither FloydSteinberg -monochrome \
     -type bilevel "BMP3:$work/im_fs.bmp")
 t[im_o8]=$(time_us "$magick" "$pic" -colorspace Gray -ordered-dither o8x8 -type bilevel \
     "BMP3:$work/im_o8.bmp")
 t[im_grey]=$(time_us "$magick" "$pic" -colorspace Gray -type Grayscale "BMP3:$work/im_grey.bmp")
+for kind in jpg png; do
+    t[print_$kind]=$(time_us "$krv" print "$work/photo.$kind" -o "$work/print.bin")
+    t[im_print_$kind]=$(time_us "$magick" "$work/photo.$kind" -resize 512x -colorspace Gray \
+        -dither FloydSteinberg -monochrome -type bilevel "BMP3:$work/im_print.bmp")
+done
+t[print_bmp]=$(time_us "$krv" print "$pic" -o "$work/print.bin")
 
 ms() { awk -v u="$1" 'BEGIN { printf "%8.2f ms", u / 1000 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%6.1fx", a / b }'; }
@@ -63,3 +74,13 @@ printf '  %-44s %s\n' "diffusion vs Floyd-Steinberg" "$(ratio "${t[im_fs]}" "${t
 printf '  %-44s %s\n' "m3 vs ordered 8x8" "$(ratio "${t[im_o8]}" "${t[m3]}")"
 printf '  %-44s %s\n' "m4 vs ordered 8x8" "$(ratio "${t[im_o8]}" "${t[m4]}")"
 printf '  %-44s %s\n' "grey vs grey" "$(ratio "${t[im_grey]}" "${t[grey]}")"
+echo "printing the picture as a photograph, 512 dots wide, error diffusion:"
+for kind in jpg png; do
+    printf '  %-44s %s\n' "krv857 print photo.$kind -o FILE" "$(ms "${t[print_$kind]}")"
+    printf '  %-44s %s\n' "ImageMagick photo.$kind to a 512-dot 1-bit BMP" "$(ms "${t[im_print_$kind]}")"
+done
+printf '  %-44s %s\n' "krv857 print picture.bmp -o FILE" "$(ms "${t[print_bmp]}")"
+echo "speed-ups of printing over ImageMagick (target >= 10x):"
+for kind in jpg png; do
+    printf '  %-44s %s\n' "photo.$kind" "$(ratio "${t[im_print_$kind]}" "${t[print_$kind]}")"
+done

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The sanitizer suite. First the native tests built by clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer (the `asan` preset) and run through CTest; then every native test
-# executable of a plain native build run under valgrind, where any error or definite leak
+# executable of a plain native build run under valgrind, a sample of krv857 commands (bad
+# inputs and outputs, pictures of each kind, jobs decoded), where any error or definite leak
 # fails the run, and the printer application's job set with its server under valgrind.
 #
 #   scripts/sanitize.sh [-a ASAN_BUILD_DIR] [-n NATIVE_BUILD_DIR] [-s asan|valgrind]
 #     -a  build folder of the sanitizer build (default: the preset's, build/asan)
-#     -n  native build folder whose unit_* executables valgrind runs (default build/native;
-#         configured and built here when it is missing)
+#     -n  native build folder whose unit_* executables and krv857 valgrind runs (default
+#         build/native; configured and built here when it is missing)
 #     -s  run only one of the two stages
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ while getopts "a:n:s:h" opt; do
         a) asan_dir=$OPTARG ;;
         n) native_dir=$OPTARG ;;
         s) only=$OPTARG ;;
-        *) sed -n '2,12p' "$0"; exit 2 ;;
+        *) sed -n '2,13p' "$0"; exit 2 ;;
     esac
 done
 
@@ -52,6 +53,7 @@ if [ "$only" != asan ]; then
             status=1
         fi
     done
+    bash scripts/tool-sample.sh "$native_dir/krv857" || status=1
     # The printer application's job set once more, with the server under valgrind.
     if [ -x "$native_dir/krv857-printer" ]; then
         start=$SECONDS

@@ -1,10 +1,7 @@
 // krv857 backside: the logo page's "Pre-image" job (back-side characters and logo).
 #include <cstdio>
 
-#include "channel/ansi_text.h"
-#include "devpages/logo_jobs.h"
-#include "devpages/logo_rows.h"
-#include "imaging/bmp_format.h"
+#include "tools/logo_sources.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -14,20 +11,13 @@ namespace {
 constexpr char kUsage[] =
     "usage: krv857 backside [--text T] [--align left|centre|right]\n"
     "                       [--logo SRC [--halftone none|m3|m4|diffusion] [--contrast C]\n"
-    "                       [--brightness B]] -o FILE\n"
+    "                       [--brightness B]] -o DST\n"
     "\n"
     "writes the \"Pre-image\" job: the characters T (at most 2048 bytes in the code page,\n"
-    "a zero byte after each character counted) and, with --logo, SRC in black and white as\n"
-    "the page's selected row (checked and converted as the page does). Without --logo the\n"
-    "page's list is empty. --halftone defaults to m3; contrast and brightness -100..100.\n";
-
-BackSidePosition AlignOption(Args& args) {
-    const std::string align = args.TakeOption("--align", "left");
-    if (align == "left") return BackSidePosition::Left;
-    if (align == "centre" || align == "center") return BackSidePosition::Centre;
-    if (align == "right") return BackSidePosition::Right;
-    throw UsageError("--align must be left, centre or right");
-}
+    "a zero byte after each character counted) and, with --logo, SRC (BMP, PNG or JPEG; the\n"
+    "Windows build reads BMP only) in black and white as the page's selected row, checked\n"
+    "and converted as the page does. Without --logo the page's list is empty. --halftone\n"
+    "defaults to m3; contrast and brightness -100..100.\n";
 
 LogoRowSettings SettingsOptions(Args& args, bool* given) {
     std::string name;
@@ -44,35 +34,35 @@ LogoRowSettings SettingsOptions(Args& args, bool* given) {
 int RunBackSide(Args& args) {
     BackSideRequest request;
     request.mode = LogoMode::BlackWhite;
-    std::string text, logo, outPath;
-    if (args.TakeOption("--text", &text)) request.text = Utf8ToUtf16(text);
-    request.position = AlignOption(args);
+    std::string logo, outPath;
+    args.TakeText("--text", &request.text);
+    request.position = static_cast<BackSidePosition>(TakeAlignment(args, "left"));
     const bool hasLogo = args.TakeOption("--logo", &logo);
     bool settingsGiven = false;
     const LogoRowSettings settings = SettingsOptions(args, &settingsGiven);
     if (settingsGiven && !hasLogo)
         throw UsageError("--halftone, --contrast, --brightness need --logo");
-    if (!args.TakeOption("-o", &outPath)) throw UsageError("-o FILE is required");
+    if (!args.TakeOption("-o", &outPath)) throw UsageError("-o DST is required");
     args.Exactly(0);
+    RequireEncodable("--text", request.text);
+    LogoWorkFolder work;
     if (hasLogo) {
-        const LogoAddCheck check = CheckLogoSource(logo, LogoMode::BlackWhite);
-        if (!check.accepted)
-            throw Refusal(check.message.empty() ? logo + ": not a bitmap this mode can use"
-                                                : check.message);
-        const LogoRowFiles row{logo, LogoWorkFile(logo)};
-        PrepareLogoRow(row.source, row.workFile, LogoMode::BlackWhite, settings);
-        request.rows.push_back(row);
+        request.rows.push_back(
+            PrepareLogoSource(logo, NewWorkFile(work), LogoMode::BlackWhite, settings));
         request.selectedRow = 0;
     }
     const LogoJobOutcome outcome = BuildBackSideJob(request);
-    if (outcome.kind == LogoJobOutcome::Kind::Refused) throw Refusal(outcome.message);
+    if (outcome.kind == LogoJobOutcome::Kind::Refused)
+        throw Refusal(hasLogo ? logo : "--text", PageMessage(outcome.message));
     if (outcome.kind == LogoJobOutcome::Kind::Abandoned)
-        throw Refusal("no job: " + logo + " cannot be read as a printable 1-bit bitmap");
+        throw Refusal(logo,
+                      "cannot be encoded as a back-side logo (a 1-bit bitmap needs a "
+                      "black and a white palette entry)");
     return WriteJob(outcome.job, outPath);
 }
 
 }  // namespace
 
-KRV_TOOL_COMMAND(backside, "backside", kUsage, RunBackSide);
+KRV_TOOL_COMMAND(backside, "backside", "back-side characters and logo", kUsage, RunBackSide);
 
 }  // namespace krv::tool

@@ -12,13 +12,13 @@ namespace krv::tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: krv857 devmode defaults -o FILE\n"
-    "       krv857 devmode merge STORED -o FILE\n"
+    "usage: krv857 devmode defaults -o DST\n"
+    "       krv857 devmode merge STORED -o DST\n"
     "       krv857 devmode show FILE\n"
     "\n"
     "defaults  writes the default 1468-byte private record\n"
     "merge     writes the record the host ends up with after convert and validate of the\n"
-    "          stored record STORED into a default one\n"
+    "          stored record STORED (signature \"VKRT\", of any size) into a default one\n"
     "show      prints every field of a 1468-byte record by name, one per line\n";
 
 std::string Text(const char16_t* field, size_t capacity) {
@@ -144,6 +144,11 @@ void Show(const OemDevmode& r) {
     Line("bindingEdge", r.bindingEdge);
 }
 
+Bytes RecordBytes(const OemDevmode& record) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&record);
+    return Bytes(p, p + sizeof record);
+}
+
 int RunDevmode(Args& args) {
     std::string outPath;
     const bool hasOut = args.TakeOption("-o", &outPath);
@@ -151,35 +156,33 @@ int RunDevmode(Args& args) {
     if (p.empty()) throw UsageError("missing devmode command");
     OemDevmode record;
     if (p[0] == "defaults" && p.size() == 1) {
-        if (!hasOut) throw UsageError("-o FILE is required");
+        if (!hasOut) throw UsageError("-o DST is required");
         DefaultOemDevmode(&record);
-        WriteFile(outPath, &record, sizeof record);
-        return 0;
+        WriteOutput(outPath, RecordBytes(record));
+        return kExitDone;
     }
     if (p[0] == "merge" && p.size() == 2) {
-        if (!hasOut) throw UsageError("-o FILE is required");
-        const auto stored = ReadFile(p[1], "cannot read " + p[1]);
+        if (!hasOut) throw UsageError("-o DST is required");
+        const Bytes stored = ReadStoredRecord(p[1], false);
         // The host starts from a sized, defaulted record, then converts and validates.
         DefaultOemDevmode(&record);
         ConvertOemDevmodeBytes(stored.data(), stored.size(), &record);
         ValidateOemDevmode(&record);
-        WriteFile(outPath, &record, sizeof record);
-        return 0;
+        WriteOutput(outPath, RecordBytes(record));
+        return kExitDone;
     }
     if (p[0] == "show" && p.size() == 2 && !hasOut) {
-        const auto bytes = ReadFile(p[1], "cannot read " + p[1]);
-        if (bytes.size() != kOemDevmodeSize)
-            throw Refusal(p[1] + ": not a 1468-byte record (" + std::to_string(bytes.size()) +
-                          " bytes)");
+        const Bytes bytes = ReadStoredRecord(p[1], true);
         std::memcpy(&record, bytes.data(), sizeof record);
         Show(record);
-        return 0;
+        return kExitDone;
     }
     throw UsageError("unknown or incomplete devmode command");
 }
 
 }  // namespace
 
-KRV_TOOL_COMMAND(devmode, "devmode", kUsage, RunDevmode);
+KRV_TOOL_COMMAND(devmode, "devmode", "the 1468-byte private record: defaults, merge, show", kUsage,
+                 RunDevmode);
 
 }  // namespace krv::tool

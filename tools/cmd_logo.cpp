@@ -1,9 +1,7 @@
 // krv857 logo: the logo page's work files and its "LOGO" and clear-all jobs.
 #include <cstdio>
 
-#include "devpages/logo_jobs.h"
-#include "devpages/logo_rows.h"
-#include "imaging/bmp_format.h"
+#include "tools/logo_sources.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -12,16 +10,20 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: krv857 logo convert --to mono|grey [--halftone none|m3|m4|diffusion]\n"
-    "                           [--contrast C] [--brightness B] SRC\n"
+    "                           [--contrast C] [--brightness B] -o OUT SRC\n"
     "       krv857 logo download --mode mono|grey [--halftone none|m3|m4|diffusion]\n"
-    "                           [--contrast C] [--brightness B] -o FILE SRC...\n"
-    "       krv857 logo clear -o FILE\n"
+    "                           [--contrast C] [--brightness B] -o DST SRC...\n"
+    "       krv857 logo clear -o DST\n"
     "\n"
-    "convert   writes SRC's work bitmap (SRC without its extension + \"Temp.bmp\") as the\n"
-    "          page's preview does and prints its path; a 1-bit SRC in mono is used as it\n"
-    "          is: nothing is written and SRC is printed\n"
+    "SRC is a BMP, PNG or JPEG picture (recognised by its content; the Windows build reads\n"
+    "BMP only); transparent parts of a PNG count as white.\n"
+    "\n"
+    "convert   writes SRC's work bitmap, as the page's preview makes it, to OUT (required;\n"
+    "          nothing is written beside SRC) and prints OUT: in mono a 1-bit bitmap (a\n"
+    "          1-bit SRC as it is), in grey an 8-bit one\n"
     "download  checks and converts every SRC as the page does in that mode (at most 9,\n"
-    "          each at most 1024 x 768), then writes the \"LOGO\" job\n"
+    "          each at most 1024 x 768), then writes the \"LOGO\" job; any SRC refused\n"
+    "          means no job at all. The work bitmaps live in a private temporary folder.\n"
     "clear     writes the \"SELFTEST\" job that clears the stored logos\n"
     "\n"
     "--halftone defaults to m3; contrast and brightness are -100..100, default 0.\n";
@@ -60,55 +62,61 @@ Options TakeOptions(Args& args) {
     return o;
 }
 
-int SendOutcome(const LogoJobOutcome& outcome, const std::string& outPath) {
-    if (outcome.kind == LogoJobOutcome::Kind::Refused) throw Refusal(outcome.message);
+int SendOutcome(const LogoJobOutcome& outcome, const std::vector<LogoRowFiles>& rows,
+                const std::string& outPath) {
+    if (outcome.kind == LogoJobOutcome::Kind::Refused)
+        throw Refusal("logo download", PageMessage(outcome.message));
     if (outcome.kind == LogoJobOutcome::Kind::Abandoned)
-        throw Refusal("no job: a logo file cannot be read as a printable 1-bit bitmap");
-    const int rc = WriteJob(outcome.job, outPath);
-    if (!outcome.endedEarly) return rc;
-    std::fprintf(stderr, "job ended part-way: a logo file cannot be read or encoded\n");
-    return 1;
+        throw Refusal("logo download", "no job: a logo cannot be read as a printable bitmap");
+    if (outcome.endedEarly) {
+        // Reset and command, then two pieces a row: the row after the last whole one failed.
+        const size_t failed = (outcome.job.pieces.size() - 2) / 2;
+        throw Refusal(failed < rows.size() ? rows[failed].source : "logo download",
+                      "cannot be encoded as a stored logo (a 1-bit bitmap needs a black and a "
+                      "white palette entry); nothing was written");
+    }
+    return WriteJob(outcome.job, outPath);
 }
 
 int Convert(const Options& o, const std::vector<std::string>& p) {
-    if (o.hasMode || o.hasOut) throw UsageError("convert takes --to, not --mode or -o");
+    if (o.hasMode) throw UsageError("convert takes --to, not --mode");
     const LogoMode mode = ModeFrom("--to", o.hasTo, o.to);
+    if (!o.hasOut) throw UsageError("-o OUT is required: the work bitmap is written there");
     if (p.size() != 2) throw UsageError("convert takes one SRC");
-    const std::string& source = p[1];
-    const ConvertResult r = ConvertLogoRow(source, LogoWorkFile(source), mode, o.settings);
-    if (r.pathToUse.empty())
-        throw Refusal(source + ": cannot be converted (" +
-                      (r.code == kConvertWrongForm ? "not a bitmap of an accepted form"
-                                                   : "cannot open, allocate or write") +
-                      ")");
-    std::printf("%s\n", r.pathToUse.c_str());
-    return 0;
+    const SourcePicture source = ReadSourcePicture(p[1], kMsgCannotOpenLogo);
+    LogoWorkFolder work;
+    const std::string workFile = NewWorkFile(work);
+    const ConvertResult r = ConvertSource(source, workFile, mode, o.settings);
+    if (r.code == kConvertAlreadyMono) {
+        WriteOutput(o.outPath, source.bmp);  // the page prints a 1-bit bitmap as it is
+    } else if (r.Written()) {
+        WriteOutput(o.outPath, ReadInputFile(workFile, kPictureReadLimit));
+    } else {
+        throw Refusal(source.path, ConvertFailure(r));
+    }
+    std::printf("%s\n", o.outPath.c_str());
+    return kExitDone;
 }
 
 int Download(const Options& o, const std::vector<std::string>& p) {
     if (o.hasTo) throw UsageError("download takes --mode, not --to");
     const LogoMode mode = ModeFrom("--mode", o.hasMode, o.mode);
-    if (!o.hasOut) throw UsageError("-o FILE is required");
+    if (!o.hasOut) throw UsageError("-o DST is required");
+    if (p.size() < 2) throw UsageError("download needs at least one SRC");
+    // Every source is read, checked and converted before anything is written.
+    LogoWorkFolder work;
     std::vector<LogoRowFiles> rows;
     for (size_t i = 1; i < p.size(); ++i) {
-        const std::string& source = p[i];
-        if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(*full);
-        const LogoAddCheck check = CheckLogoSource(source, mode);
-        if (!check.accepted)
-            throw Refusal(check.message.empty() ? source + ": not a bitmap this mode can use"
-                                                : check.message);
-        // A failed conversion shows nothing on the page either; the job decides.
-        const LogoRowFiles row{source, LogoWorkFile(source)};
-        PrepareLogoRow(row.source, row.workFile, mode, o.settings);
-        rows.push_back(row);
+        if (auto full = CheckRoomForLogo(rows.size())) throw Refusal(p[i], PageMessage(*full));
+        rows.push_back(PrepareLogoSource(p[i], NewWorkFile(work), mode, o.settings));
     }
-    return SendOutcome(BuildLogoDownloadJob(rows, mode), o.outPath);
+    return SendOutcome(BuildLogoDownloadJob(rows, mode), rows, o.outPath);
 }
 
 int Clear(const Options& o, const std::vector<std::string>& p) {
     if (o.hasTo || o.hasMode || o.hasHalftone || o.hasTone)
-        throw UsageError("clear takes only -o FILE");
-    if (!o.hasOut) throw UsageError("-o FILE is required");
+        throw UsageError("clear takes only -o DST");
+    if (!o.hasOut) throw UsageError("-o DST is required");
     if (p.size() != 1) throw UsageError("clear takes no SRC");
     return WriteJob(BuildClearLogosJob(), o.outPath);
 }
@@ -125,6 +133,6 @@ int RunLogo(Args& args) {
 
 }  // namespace
 
-KRV_TOOL_COMMAND(logo, "logo", kUsage, RunLogo);
+KRV_TOOL_COMMAND(logo, "logo", "convert, download or clear the stored logos", kUsage, RunLogo);
 
 }  // namespace krv::tool

@@ -1,5 +1,5 @@
 // krv857 selftest: the application page's self-test job.
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 #include "tools/tool.h"
 
 namespace krv::tool {
@@ -7,7 +7,7 @@ namespace krv::tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: krv857 selftest -o FILE\n"
+    "usage: krv857 selftest -o DST\n"
     "\n"
     "writes the \"SELFTEST\" job that asks the printer for its status print\n"
     "(1D 28 41 02 00 00 02)\n";
@@ -21,6 +21,7 @@ int RunSelfTest(Args& args) {
 
 }  // namespace
 
-KRV_TOOL_COMMAND(selftest, "selftest", kUsage, RunSelfTest);
+KRV_TOOL_COMMAND(selftest, "selftest", "the printer's self-test (status) print", kUsage,
+                 RunSelfTest);
 
 }  // namespace krv::tool

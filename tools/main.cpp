@@ -1,13 +1,18 @@
 #include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <exception>
 #include <map>
+#include <new>
 
 #include "channel/ansi_text.h"
 #include "tools/tool.h"
+#include "tools/tool_system.h"
 
 #ifdef _WIN32
 #include <cwchar>
+#endif
+
+#ifndef KRV_VERSION
+#define KRV_VERSION "1.0"
 #endif
 
 namespace krv::tool {
@@ -22,14 +27,73 @@ std::map<std::string, Command>& Commands() {
 void PrintTopUsage(std::FILE* to) {
     std::fprintf(to,
                  "usage: krv857 [--codepage NAME] COMMAND [ARGS...]\n"
+                 "       krv857 --help | --version\n"
                  "\n"
-                 "The KRV-M857 plug-in's portable core on the command line. Text arguments are\n"
-                 "UTF-8 and reach the printer in the ANSI code page (GBK unless --codepage).\n"
+                 "Jobs for the KRV-M857 receipt printer, and its private record, on the command\n"
+                 "line. Text arguments are UTF-8 and reach the printer in the code page (GBK\n"
+                 "unless --codepage NAME: GBK, GB18030, CP437, UTF-8, 936, 1252...).\n"
                  "\n"
                  "commands:\n");
     for (const auto& [name, c] : Commands())
-        std::fprintf(to, "  %s\n", name.c_str());
-    std::fprintf(to, "\n'krv857 COMMAND --help' shows a command's usage.\n");
+        std::fprintf(to, "  %-10s %s\n", name.c_str(), c.summary);
+    std::fprintf(to,
+                 "\n"
+                 "Job commands write the job to -o DST: a file, a device (/dev/usb/lp0), - for\n"
+                 "standard output (krv857 print x.png -o - | lp -o raw) or socket://HOST[:PORT]\n"
+                 "(a network printer, port 9100). Exit status: 0 done, 1 refused, 2 usage.\n"
+                 "'krv857 COMMAND --help' shows a command's usage.\n");
+}
+
+// The global options before the command: --codepage, --help, --version. Returns the index of
+// the command, or -1 when main is done (with `*exit` set).
+int TakeGlobalOptions(const std::vector<std::string>& argv, int* exit) {
+    size_t i = 0;
+    for (; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        if (a == "--help" || a == "-h" || a == "help") {
+            PrintTopUsage(stdout);
+            *exit = kExitDone;
+            return -1;
+        }
+        if (a == "--version") {
+            std::printf("krv857 %s\n", KRV_VERSION);
+            *exit = kExitDone;
+            return -1;
+        }
+        std::string name;
+        if (a == "--codepage") {
+            if (i + 1 >= argv.size()) throw UsageError("--codepage needs a value");
+            name = argv[++i];
+        } else if (a.rfind("--codepage=", 0) == 0) {
+            name = a.substr(11);
+        } else {
+            break;
+        }
+        SelectCodePage(name);
+    }
+    if (i == argv.size()) {
+        PrintTopUsage(stderr);
+        *exit = kExitUsage;
+        return -1;
+    }
+    return static_cast<int>(i);
+}
+
+int RunCommand(const Command& command, Args& args) {
+    if (args.TakeFlag("--help") || args.TakeFlag("-h")) {
+        std::fputs(command.usage, stdout);
+        if (command.moreHelp) std::fputs(command.moreHelp().c_str(), stdout);
+        return kExitDone;
+    }
+    try {
+        // --codepage may also follow the command.
+        std::string codePage;
+        if (args.TakeOption("--codepage", &codePage)) SelectCodePage(codePage);
+        return command.run(args);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "krv857 %s: %s\n\n%s", command.name, e.what(), command.usage);
+        return kExitUsage;
+    }
 }
 
 }  // namespace
@@ -38,142 +102,35 @@ void RegisterCommand(const Command& command) {
     Commands()[command.name] = command;
 }
 
-bool Args::TakeOption(const std::string& name, std::string* value) {
-    for (size_t i = 0; i < args_.size(); ++i) {
-        if (args_[i] == name) {
-            if (i + 1 >= args_.size()) throw UsageError(name + " needs a value");
-            *value = args_[i + 1];
-            args_.erase(args_.begin() + i, args_.begin() + i + 2);
-            return true;
-        }
-        if (args_[i].rfind(name + "=", 0) == 0 && name.rfind("--", 0) == 0) {
-            *value = args_[i].substr(name.size() + 1);
-            args_.erase(args_.begin() + i);
-            return true;
-        }
-        if (args_[i] == "--") break;
-    }
-    return false;
-}
-
-std::string Args::TakeOption(const std::string& name, const std::string& fallback) {
-    std::string v;
-    return TakeOption(name, &v) ? v : fallback;
-}
-
-bool Args::TakeFlag(const std::string& name) {
-    for (size_t i = 0; i < args_.size(); ++i) {
-        if (args_[i] == "--") break;
-        if (args_[i] == name) {
-            args_.erase(args_.begin() + i);
-            return true;
-        }
-    }
-    return false;
-}
-
-int Args::TakeInt(const std::string& name, int fallback, int lo, int hi) {
-    std::string v;
-    if (!TakeOption(name, &v)) return fallback;
-    char* end = nullptr;
-    const long n = std::strtol(v.c_str(), &end, 10);
-    if (v.empty() || *end != '\0' || n < lo || n > hi)
-        throw UsageError(name + " must be a whole number from " + std::to_string(lo) + " to " +
-                         std::to_string(hi));
-    return static_cast<int>(n);
-}
-
-std::vector<std::string> Args::Positionals() {
-    std::vector<std::string> out;
-    bool literal = false;
-    for (const auto& a : args_) {
-        if (!literal && a == "--") {
-            literal = true;
-            continue;
-        }
-        if (!literal && a.size() > 1 && a[0] == '-') throw UsageError("unknown option " + a);
-        out.push_back(a);
-    }
-    args_.clear();
-    return out;
-}
-
-std::vector<std::string> Args::Exactly(size_t n) {
-    auto p = Positionals();
-    if (p.size() != n) throw UsageError("wrong number of arguments");
-    return p;
-}
-
-void SelectCodePage(const std::string& name) {
-    if (!SetAnsiCodePage(name)) throw UsageError("unknown code page " + name);
-}
-
-int WriteJob(const PrinterJob& job, const std::string& path) {
-    FileSpooler spooler(path);
-    const bool ok = SendRawJob(spooler, job);
-    std::fprintf(stderr, "job \"%s\", %llu bytes\n", job.documentName.c_str(),
-                 static_cast<unsigned long long>(spooler.bytesWritten()));
-    if (!ok && spooler.bytesWritten() == 0 && job.TotalBytes() > 0)
-        std::fprintf(stderr, "cannot write to %s\n", path.c_str());
-    return ok ? 0 : 1;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path, const std::string& message) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Refusal(message);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const void* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw Refusal("cannot write " + path);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) throw Refusal("cannot write " + path);
-}
-
-int Main(std::vector<std::string> argv) {
-    Args global(argv);
+int Main(const std::vector<std::string>& argv) {
     try {
-        std::string cp;
-        if (global.TakeOption("--codepage", &cp)) SelectCodePage(cp);
+        sys::PrepareProcess();
+        int exit = kExitDone;
+        const int at = TakeGlobalOptions(argv, &exit);
+        if (at < 0) return exit;
+        const auto it = Commands().find(argv[at]);
+        if (it == Commands().end()) {
+            std::fprintf(stderr, "krv857: unknown command '%s'\n\n", argv[at].c_str());
+            PrintTopUsage(stderr);
+            return kExitUsage;
+        }
+        Args args(std::vector<std::string>(argv.begin() + at + 1, argv.end()));
+        return RunCommand(it->second, args);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "krv857: %s\n", e.what());
-        return 2;
-    }
-    // Re-split: the first remaining argument is the command.
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < argv.size(); ++i) {
-        if (argv[i] == "--codepage" && i + 1 < argv.size()) {
-            ++i;
-            continue;
-        }
-        if (argv[i].rfind("--codepage=", 0) == 0) continue;
-        rest.push_back(argv[i]);
-    }
-    if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
-        PrintTopUsage(rest.empty() ? stderr : stdout);
-        return rest.empty() ? 2 : 0;
-    }
-    auto it = Commands().find(rest[0]);
-    if (it == Commands().end()) {
-        std::fprintf(stderr, "krv857: unknown command '%s'\n\n", rest[0].c_str());
-        PrintTopUsage(stderr);
-        return 2;
-    }
-    const Command& command = it->second;
-    Args args(std::vector<std::string>(rest.begin() + 1, rest.end()));
-    if (args.TakeFlag("--help") || args.TakeFlag("-h")) {
-        std::fputs(command.usage, stdout);
-        return 0;
-    }
-    try {
-        return command.run(args);
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "krv857 %s: %s\n\n%s", command.name, e.what(), command.usage);
-        return 2;
+        return kExitUsage;
     } catch (const Refusal& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+        std::fprintf(stderr, "krv857: %s\n", e.what());
+        return kExitRefused;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "krv857: not enough memory\n");
+        return kExitRefused;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "krv857: %s\n", e.what());
+        return kExitRefused;
+    } catch (...) {
+        std::fprintf(stderr, "krv857: an unexpected error ended the command\n");
+        return kExitRefused;
     }
 }
 

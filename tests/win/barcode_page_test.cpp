@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "docpages/barcode_page_rules.h"
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "tests/win/support/barcode_pages_helpers.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 #include "docpages/two_dimensional_page_rules.h"
 #include "tests/win/support/barcode_pages_helpers.h"
 #include "tests/win/support/fake_spooler.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "docpages/barcode_data_rule.h"
+#include "jobs/barcode_data_rule.h"
 
 namespace krv {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "channel/ansi_text.h"
 #include "docpages/barcode_page_rules.h"
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 
 namespace krv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 
 namespace krv {
 namespace {

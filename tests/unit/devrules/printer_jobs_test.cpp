@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "channel/ansi_text.h"
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 #include "devpages/fonts_tree.h"
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 
 namespace krv {
 namespace {

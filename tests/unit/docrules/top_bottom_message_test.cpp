@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "channel/raw_printer_channel.h"
-#include "docpages/top_bottom_message.h"
+#include "jobs/top_bottom_message.h"
 
 namespace krv {
 namespace {

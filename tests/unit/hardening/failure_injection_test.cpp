@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "channel/ansi_text.h"
-#include "devpages/logo_jobs.h"
-#include "devpages/self_test.h"
-#include "docpages/barcode_test_print.h"
-#include "docpages/top_bottom_message.h"
+#include "jobs/logo_jobs.h"
+#include "jobs/self_test.h"
+#include "jobs/barcode_test_print.h"
+#include "jobs/top_bottom_message.h"
 #include "imaging/bmp_format.h"
 #include "tests/unit/imaging/test_bitmaps.h"
 

@@ -8,7 +8,7 @@
 
 #include "channel/ansi_text.h"
 #include "devpages/control_font_table.h"
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "imaging/bmp_format.h"
 #include "imaging/file_io.h"
 #include "imaging/logo_convert.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "devpages/logo_rows.h"
 #include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"

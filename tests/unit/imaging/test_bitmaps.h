@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "imaging/bmp_format.h"
 
 namespace krv::testing {

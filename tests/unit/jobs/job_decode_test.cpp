@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "channel/ansi_text.h"
-#include "devpages/logo_jobs.h"
-#include "devpages/self_test.h"
-#include "docpages/barcode_test_print.h"
-#include "docpages/top_bottom_message.h"
+#include "jobs/logo_jobs.h"
+#include "jobs/self_test.h"
+#include "jobs/barcode_test_print.h"
+#include "jobs/top_bottom_message.h"
 #include "frame/oem_devmode.h"
 #include "imaging/mono_print.h"
 #include "jobs/picture_print.h"

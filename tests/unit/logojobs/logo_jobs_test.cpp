@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "channel/ansi_text.h"
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 #include "devpages/logo_rows.h"
 #include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <cstdlib>
 #include <vector>
 
@@ -142,6 +143,25 @@ inline std::vector<uint8_t> JpegPixels(const PictureBytes& file, int* w, int* h)
     jpeg_finish_decompress(&d);
     jpeg_destroy_decompress(&d);
     return rgb;
+}
+
+// An 8-bit grey picture read from a PNG file by libpng's simplified reader; width 0 when it
+// cannot be read.
+struct GreyPng {
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+};
+inline GreyPng ReadGreyPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    GreyPng out;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    image.format = PNG_FORMAT_GRAY;
+    out.pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, out.pixels.data(), 0, nullptr)) return {};
+    out.width = image.width;
+    out.height = image.height;
+    return out;
 }
 
 // CRC-32 of PNG chunks, for tests that rewrite a chunk.

@@ -1,4 +1,4 @@
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 
 #include <limits>
 #include <new>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 
 namespace krv {
 

@@ -1,4 +1,4 @@
-#include "devpages/self_test.h"
+#include "jobs/self_test.h"
 
 namespace krv {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "channel/ansi_text.h"
-#include "devpages/file_download.h"
+#include "jobs/file_download.h"
 
 namespace krv {
 

@@ -1,9 +1,9 @@
-#include "docpages/barcode_test_print.h"
+#include "jobs/barcode_test_print.h"
 
 #include <optional>
 
 #include "channel/ansi_text.h"
-#include "docpages/barcode_data_rule.h"
+#include "jobs/barcode_data_rule.h"
 
 namespace krv {
 

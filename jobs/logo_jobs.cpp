@@ -1,4 +1,4 @@
-#include "devpages/logo_jobs.h"
+#include "jobs/logo_jobs.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "docpages/top_bottom_message.h"
+#include "jobs/top_bottom_message.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "docpages/barcode_data_rule.h"
+#include "jobs/barcode_data_rule.h"
 
 #include <cstring>
 
