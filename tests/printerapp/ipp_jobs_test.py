@@ -427,9 +427,9 @@ class Tests:
             ("keyword", "krv-doc-start-drawer", "none"), ("keyword", "krv-page-end-cut", "full"),
             ("integer", "krv-page-end-feed", "10"), ("keyword", "krv-doc-end-buzzer", "beep-1s"),
             ("keyword", "krv-doc-end-logo", "logo3-centre-after-cut"),
-            ("text", "krv-doc-start-command", "1B 21 08")])
+            ("text", "krv-doc-start-command", "1B 33 20")])
         bands = self.app.printed_bands(self.png, "--halftone", "m3", "--contrast", "40")
-        check(job == RESET + b"\x1b\x21\x08" + bands + b"\x1b\x4a\x47\x1d\x56\x00" +
+        check(job == RESET + b"\x1b\x33\x20" + bands + b"\x1b\x4a\x47\x1d\x56\x00" +
               b"\x1b\x61\x01\x1c\x70\x03\x00\x1b\x61\x00" +
               b"\x1b\x28\x41\x04\x00\x30\x01\x01\x0a", "job options: %r" % job[-40:])
         lines = self.app.decode(job)
