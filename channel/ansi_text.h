@@ -13,6 +13,13 @@ std::string ToAnsi(std::u16string_view text);
 // The reverse, for sample texts and values read back from ANSI sources.
 std::u16string FromAnsi(std::string_view bytes);
 
+#ifndef _WIN32
+// Portable build: `text` in the named iconv code page, leaving the one ToAnsi uses alone (the
+// printer application converts for several printers at once). '?' as in ToAnsi; nothing for
+// a code page iconv does not know.
+std::string ToCodePage(std::u16string_view text, const std::string& codePage);
+#endif
+
 // Selects the code page by the names and Windows numbers people use: "GBK", "GB18030",
 // "CP437", "UTF-8", "936", "1252"... ("ACP" is the system's own on Windows). False, and the
 // code page unchanged, for an empty or unknown name. The plug-in never calls it: its text

@@ -113,9 +113,13 @@ size_t FindUnencodable(std::u16string_view text) {
     return found;
 }
 
-std::string ToAnsi(std::u16string_view text) {
-    return Convert(CodePage().c_str(), "UTF-16LE", reinterpret_cast<const char*>(text.data()),
+std::string ToCodePage(std::u16string_view text, const std::string& codePage) {
+    return Convert(codePage.c_str(), "UTF-16LE", reinterpret_cast<const char*>(text.data()),
                    text.size() * 2, 2, "?");
+}
+
+std::string ToAnsi(std::u16string_view text) {
+    return ToCodePage(text, CodePage());
 }
 
 std::u16string FromAnsi(std::string_view bytes) {

@@ -50,13 +50,20 @@ foreach(dir ${KRV_UNIT_DIRS})
     if(IS_DIRECTORY ${dir})
         get_filename_component(folder ${dir} NAME)
         file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
-        # The Windows builds have no PNG or JPEG decoder to test.
+        # The Windows builds have no PNG or JPEG decoder to test; the printer application's
+        # rules are Linux only, like the application.
         if(WIN32 AND folder STREQUAL "pictures")
             set(srcs)
         endif()
+        set(libs krv_core krv_pictures krv_test_doubles)
+        if(folder STREQUAL "printerapp")
+            if(NOT TARGET krv_printerapp)
+                set(srcs)
+            endif()
+            set(libs krv_printerapp)
+        endif()
         if(srcs)
-            krv_add_test(unit_${folder} SOURCES ${srcs} LIBS krv_core krv_pictures
-                                                                krv_test_doubles)
+            krv_add_test(unit_${folder} SOURCES ${srcs} LIBS ${libs})
         endif()
     endif()
 endforeach()

@@ -212,9 +212,20 @@ class Decoder {
                                       2u * At(3), 2u * At(4)));
             case 0x2A:
                 return Band();
+            case 0x28:
+                return Buzzer();
             default:
                 return Unknown(2);
         }
+    }
+
+    // ESC ( A with function 48: the buzzer.
+    bool Buzzer() {
+        if (!Need(5, "the ESC ( command")) return false;
+        if (At(2) != 0x41 || Word(3) != 4) return Unknown(3);
+        if (!Need(9, "the buzzer command")) return false;
+        if (At(5) != 0x30) return Unknown(6);
+        return Emit(9, Format("buzzer: sound %u, %u beep(s) of %u ms", At(6), At(7), 100u * At(8)));
     }
 
     bool Band() {
@@ -230,6 +241,10 @@ class Decoder {
     // ---- FS: stored logos
     bool Fs() {
         if (!Need(3, "a stored-logo command")) return false;
+        if (At(1) == 0x70) {
+            if (!Need(4, "the print stored logo command")) return false;
+            return Emit(4, Format("print stored logo %u (mode %u)", At(2), At(3)));
+        }
         const uint8_t count = At(2);
         if (At(1) == 0x71) {
             if (count == 0) return Emit(3, "stored logos: none (clears the stored logos)");

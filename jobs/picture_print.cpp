@@ -65,6 +65,22 @@ void KeepWhiteAndBlackPure(const uint8_t* levels, uint32_t w, uint32_t h, const 
     }
 }
 
+// The dots a picture prints as: its printed size, scaled and halftoned.
+PicturePrintBuild::Status PrintedDots(const GreyImage& picture, const PicturePrintOptions& o,
+                                      PrintedSize* size, MonoRaster* dots) {
+    const uint32_t printable = std::clamp<uint32_t>(o.printableWidth, 1, kMaxPrintableWidth);
+    *size = PrintedSizeOf(picture.width, picture.height, printable, o.fit);
+    if (size->width == 0) return PicturePrintBuild::Status::Empty;
+    if (size->height > kMaxPrintedHeight) return PicturePrintBuild::Status::TooLong;
+    GreyImage scaled;
+    const bool same = size->width == picture.width && size->height == picture.height;
+    if (!same && !ScaleGrey(picture, size->width, size->height, &scaled))
+        return PicturePrintBuild::Status::OutOfMemory;
+    if (!HalftonePage(same ? picture : scaled, o.method, o.contrast, o.brightness, dots))
+        return PicturePrintBuild::Status::OutOfMemory;
+    return PicturePrintBuild::Status::Built;
+}
+
 }  // namespace
 
 PrintedSize PrintedSizeOf(uint32_t width, uint32_t height, uint32_t printableWidth, bool fit) {
@@ -151,8 +167,15 @@ bool HalftonePage(const GreyImage& page, HalftoneMethod method, int contrast, in
 }
 
 Bytes PicturePrintStart(PictureAlign align) {
+    Bytes start = {0x1B, 0x40};
+    const Bytes bands = PictureBandsStart(align);
+    start.insert(start.end(), bands.begin(), bands.end());
+    return start;
+}
+
+Bytes PictureBandsStart(PictureAlign align) {
     const auto p = static_cast<uint8_t>(align);
-    return {0x1B, 0x40, 0x1B, 0x61, static_cast<uint8_t>(p <= 2 ? p : 0), 0x1B, 0x33, 0x18};
+    return {0x1B, 0x61, static_cast<uint8_t>(p <= 2 ? p : 0), 0x1B, 0x33, 0x18};
 }
 
 void AppendBands(const MonoRaster& page, uint32_t columns, Bytes* out) {
@@ -174,19 +197,9 @@ Bytes PicturePrintEnd() {
 
 PicturePrintBuild BuildPicturePrintJob(const GreyImage& picture, const PicturePrintOptions& o) {
     PicturePrintBuild b;
-    const uint32_t printable = std::clamp<uint32_t>(o.printableWidth, 1, kMaxPrintableWidth);
-    b.size = PrintedSizeOf(picture.width, picture.height, printable, o.fit);
-    if (b.size.width == 0) return b;
-    if (b.size.height > kMaxPrintedHeight) {
-        b.status = PicturePrintBuild::Status::TooLong;
-        return b;
-    }
-    b.status = PicturePrintBuild::Status::OutOfMemory;
-    GreyImage scaled;
-    const bool same = b.size.width == picture.width && b.size.height == picture.height;
-    if (!same && !ScaleGrey(picture, b.size.width, b.size.height, &scaled)) return b;
     MonoRaster dots;
-    if (!HalftonePage(same ? picture : scaled, o.method, o.contrast, o.brightness, &dots)) return b;
+    b.status = PrintedDots(picture, o, &b.size, &dots);
+    if (b.status != PicturePrintBuild::Status::Built) return b;
     try {
         b.job.documentName = kPictureDocumentName;
         b.job.Add(PicturePrintStart(o.align));
@@ -198,10 +211,35 @@ PicturePrintBuild BuildPicturePrintJob(const GreyImage& picture, const PicturePr
         if (o.drawer == 1 || o.drawer == 2) b.job.Add(CashDrawerPulse(o.drawer));
     } catch (const std::bad_alloc&) {
         b.job = {};
-        return b;
+        b.status = PicturePrintBuild::Status::OutOfMemory;
     }
-    b.status = PicturePrintBuild::Status::Built;
     return b;
+}
+
+PicturePrintBuild::Status AppendPicturePage(const GreyImage& picture, const PicturePrintOptions& o,
+                                            bool keepLength, Bytes* out) {
+    PrintedSize size;
+    MonoRaster dots;
+    const PicturePrintBuild::Status status = PrintedDots(picture, o, &size, &dots);
+    if (status != PicturePrintBuild::Status::Built) return status;
+    try {
+        Bytes page = PictureBandsStart(o.align);
+        AppendBands(dots, size.width, &page);
+        if (keepLength) {
+            // The bands end after the last one with dots; the rest of the page is paper.
+            uint32_t bands = BandCount(dots);
+            while (bands > 0 && BandIsBlank(dots, bands - 1))
+                --bands;
+            const uint32_t printed = 24 * bands;
+            AppendPaperFeed(size.height > printed ? size.height - printed : 0, &page);
+        }
+        const Bytes end = PicturePrintEnd();
+        page.insert(page.end(), end.begin(), end.end());
+        out->insert(out->end(), page.begin(), page.end());
+    } catch (const std::bad_alloc&) {
+        return PicturePrintBuild::Status::OutOfMemory;
+    }
+    return PicturePrintBuild::Status::Built;
 }
 
 std::string PicturePrintStatusMessage(PicturePrintBuild::Status status) {

@@ -69,6 +69,8 @@ bool HalftonePage(const GreyImage& page, HalftoneMethod method, int contrast, in
 // The job's opening: reset (1B 40), alignment of narrower pictures (1B 61 p), 24-dot line
 // spacing (1B 33 18) so each band advances exactly its height.
 Bytes PicturePrintStart(PictureAlign align);
+// The same without the reset: what a page of a longer job sets before its bands.
+Bytes PictureBandsStart(PictureAlign align);
 // Every band of a page from the top, `columns` dots wide: a band with dots as 1B 2A 21 nL nH,
 // 3 bytes a column, 0A; a run of blank bands as paper feed (1B 4A n) before the next band
 // with dots; blank bands at the end are left out.
@@ -100,5 +102,17 @@ struct PicturePrintBuild {
 PicturePrintBuild BuildPicturePrintJob(const GreyImage& picture,
                                        const PicturePrintOptions& options);
 std::string PicturePrintStatusMessage(PicturePrintBuild::Status status);
+
+// ---- one picture as a page of a longer job (the printer application)
+
+// Appends to `out` the page's alignment and line spacing (PictureBandsStart), the picture's
+// bands made as BuildPicturePrintJob makes them (printable width, fit, method, tone and
+// alignment of `options`; its cut and drawer are the caller's), then PicturePrintEnd. The
+// caller writes the job's reset and whatever comes around its pages. With `keepLength` the
+// blank paper below the last band with dots is fed too, so the page keeps its whole length (a
+// fixed-size page). On any status but Built, `out` is as it was.
+PicturePrintBuild::Status AppendPicturePage(const GreyImage& picture,
+                                            const PicturePrintOptions& options, bool keepLength,
+                                            Bytes* out);
 
 }  // namespace krv

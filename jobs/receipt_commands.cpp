@@ -11,12 +11,13 @@ std::optional<CutMode> CutModeFromName(const std::string& name) {
     return std::nullopt;
 }
 
-Bytes CutCommand(CutMode mode) {
+Bytes CutCommand(CutMode mode, CutFeed feed) {
+    const bool fed = feed == CutFeed::ToCuttingPosition;
     switch (mode) {
         case CutMode::Partial:
-            return {0x1D, 0x56, 0x42, 0x00};
+            return fed ? Bytes{0x1D, 0x56, 0x42, 0x00} : Bytes{0x1D, 0x56, 0x01};
         case CutMode::Full:
-            return {0x1D, 0x56, 0x41, 0x00};
+            return fed ? Bytes{0x1D, 0x56, 0x41, 0x00} : Bytes{0x1D, 0x56, 0x00};
         default:
             return {};
     }

@@ -16,8 +16,10 @@ enum class CutMode { None, Partial, Full };
 std::optional<CutMode> CutModeFromName(const std::string& name);
 
 // Feed to the cutting position and cut: 1D 56 42 00 (partial, one point left uncut, as the
-// barcode test prints end) or 1D 56 41 00 (full); nothing for None.
-Bytes CutCommand(CutMode mode);
+// barcode test prints end) or 1D 56 41 00 (full); nothing for None. CutFeed::None cuts where
+// the paper stands instead: 1D 56 01 (partial) or 1D 56 00 (full).
+enum class CutFeed { ToCuttingPosition, None };
+Bytes CutCommand(CutMode mode, CutFeed feed = CutFeed::ToCuttingPosition);
 
 // Feeds `dots` dot rows (1/180 inch each) without printing: 1B 4A n, repeated for more than
 // 255. Nothing for 0.

@@ -285,6 +285,19 @@ def job_seeds():
     }
 
 
+def printer_page_seeds():
+    """Pages of the printer application: pictures, raster lines and rendered PDF pages."""
+    options = bytes([0xFF, 0x01, 3, 100, 100, 1])  # 512 dots, diffusion, no tone, centred
+    seeds = {f"picture_{name}": bytes([0]) + options + data
+             for name, data in picture_seeds().items()}
+    line = struct.pack("<H", 566) + bytes(range(256)) + bytes(310)
+    seeds["raster_grey"] = bytes([1]) + options + struct.pack("<H", 566) + b"\x00" + line * 30
+    seeds["raster_black_kept"] = bytes([9]) + options + struct.pack("<H", 300) + b"\x01" + line * 5
+    seeds["pgm"] = bytes([2]) + options + b"P5\n4 3\n255\n" + bytes(range(0, 240, 20))
+    seeds["pgm_fit"] = bytes([6]) + options + b"P5\n2 2\n255\n\x00\xff\xff\x00"
+    return seeds
+
+
 def prefixed(seeds, prefixes):
     return {f"{name}_p{'_'.join(map(str, p))}": bytes(p) + data
             for name, data in seeds.items() for p in prefixes}
@@ -313,6 +326,7 @@ def main():
         "watermark_preview_fuzz": watermark_preview_seeds(),
         "picture_decode_fuzz": prefixed(picture_seeds(), [(0,), (1,), (3,)]),
         "job_decode_fuzz": job_seeds(),
+        "printer_pages_fuzz": printer_page_seeds(),
     }
     for target, seeds in corpora.items():
         folder = os.path.join(root, target)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The sanitizer suite. First the native tests built by clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer (the `asan` preset) and run through CTest; then every native test
-# executable of a plain native build run under valgrind, and a sample of krv857 commands (bad
+# executable of a plain native build run under valgrind, a sample of krv857 commands (bad
 # inputs and outputs, pictures of each kind, jobs decoded), where any error or definite leak
-# fails the run.
+# fails the run, and the printer application's job set with its server under valgrind.
 #
 #   scripts/sanitize.sh [-a ASAN_BUILD_DIR] [-n NATIVE_BUILD_DIR] [-s asan|valgrind]
 #     -a  build folder of the sanitizer build (default: the preset's, build/asan)
@@ -54,5 +54,17 @@ if [ "$only" != asan ]; then
         fi
     done
     bash scripts/tool-sample.sh "$native_dir/krv857" || status=1
+    # The printer application's job set once more, with the server under valgrind.
+    if [ -x "$native_dir/krv857-printer" ]; then
+        start=$SECONDS
+        if python3 tests/printerapp/ipp_jobs_test.py "$native_dir" --valgrind \
+            >"$native_dir/printerapp.valgrind.log" 2>&1; then
+            echo "krv857-printer job set: clean ($((SECONDS - start)) s)"
+        else
+            echo "krv857-printer job set: FAILED under valgrind, see" \
+                "$native_dir/printerapp.valgrind.log"
+            status=1
+        fi
+    fi
 fi
 exit $status

@@ -9,6 +9,7 @@ packages=(
     wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick fonts-wqy-microhei locales
     clang libclang-rt-14-dev valgrind python3
     pkg-config libpng-dev libjpeg-dev
+    libpappl-dev cups-ipp-utils poppler-utils
 )
 
 missing=()
