@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -32,6 +33,8 @@ class ScratchFolder {
             std::error_code ec;
             if (std::filesystem::create_directory(candidate, ec)) folder_ = candidate;
         }
+        // Without a folder every path would lead into the root: the test fails instead.
+        if (folder_.empty()) throw std::runtime_error("no scratch folder could be made");
     }
     ~ScratchFolder() {
         std::error_code ignored;
