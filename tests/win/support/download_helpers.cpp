@@ -6,62 +6,6 @@
 
 namespace krv::test {
 
-namespace {
-
-void Put16(FileBytes& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(FileBytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-FileBytes Headers(uint16_t bitCount, int width, int height, uint32_t stride, uint32_t palette) {
-    const uint32_t offset = 54 + palette;
-    FileBytes b(offset + stride * static_cast<uint32_t>(height), 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(b, 2, static_cast<uint32_t>(b.size()));
-    Put32(b, 10, offset);
-    Put32(b, 14, 40);
-    Put32(b, 18, static_cast<uint32_t>(width));
-    Put32(b, 22, static_cast<uint32_t>(height));
-    Put16(b, 26, 1);
-    Put16(b, 28, bitCount);
-    Put32(b, 34, stride * static_cast<uint32_t>(height));
-    return b;
-}
-
-void PutEntry(FileBytes& b, size_t at, Colour c) {
-    b[at] = c.blue;
-    b[at + 1] = c.green;
-    b[at + 2] = c.red;
-}
-
-}  // namespace
-
-FileBytes MonoBitmap(int width, int height, const std::function<bool(int, int)>& bit, Colour entry0,
-                     Colour entry1) {
-    const uint32_t stride = (static_cast<uint32_t>(width) + 31) / 32 * 4;
-    FileBytes b = Headers(1, width, height, stride, 8);
-    PutEntry(b, 54, entry0);
-    PutEntry(b, 58, entry1);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (bit(x, y)) b[62 + y * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    return b;
-}
-
-FileBytes ColourBitmap(int width, int height, const std::function<Colour(int, int)>& pixel) {
-    const uint32_t stride = (3 * static_cast<uint32_t>(width) + 3) / 4 * 4;
-    FileBytes b = Headers(24, width, height, stride, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            PutEntry(b, 54 + y * stride + 3 * x, pixel(x, y));
-    return b;
-}
-
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
