@@ -50,6 +50,7 @@ if [ "$only" != asan ]; then
             echo "$(basename "$test"): clean ($((SECONDS - start)) s)"
         else
             echo "$(basename "$test"): FAILED under valgrind, see $test.valgrind.log"
+            tail -n 60 "$test.valgrind.log"
             status=1
         fi
     done
@@ -63,6 +64,8 @@ if [ "$only" != asan ]; then
         else
             echo "krv857-printer job set: FAILED under valgrind, see" \
                 "$native_dir/printerapp.valgrind.log"
+            # The run's own report names the failing cases and ends with the server's logs.
+            tail -n 120 "$native_dir/printerapp.valgrind.log"
             status=1
         fi
     fi

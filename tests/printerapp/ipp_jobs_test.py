@@ -291,7 +291,7 @@ PRINT_AND_WAIT = request("Print-Job", """\
   ATTR integer job-id $job-id
   STATUS successful-ok
   DELAY "0,0.02"
-  EXPECT job-state WITH-VALUE >5 REPEAT-NO-MATCH REPEAT-LIMIT 1500
+  EXPECT job-state WITH-VALUE >5 REPEAT-NO-MATCH REPEAT-LIMIT 6000
   DISPLAY job-state
   DISPLAY job-state-reasons
   DISPLAY job-state-message
