@@ -76,8 +76,9 @@ void AddFilters(pappl_system_t* system);
 // The live status of printers on devices that answer (USB, socket): printer-state-reasons and
 // the cash drawer attribute, "unknown" until the printer has answered.
 inline constexpr char kDrawerAttribute[] = "krv-cash-drawer-state";
-// Before the first printer is created.
-void SetStatusSettings(const StatusSettings& settings);
+// Before the first printer is created: the settings, and what asks a printer after each job
+// and shows its drawer.
+void StartStatus(pappl_system_t* system, const StatusSettings& settings);
 // The printer create and delete callbacks: a printer that can answer is asked by a thread of
 // its own while it lasts.
 void StartStatusMonitor(pappl_printer_t* printer);
@@ -88,9 +89,6 @@ bool UpdateStatus(pappl_printer_t* printer);
 void StatusBeforeJob(pappl_job_t* job, pappl_device_t* device);
 // Whether writing a job's data failed; the printer's reasons follow.
 void SetDeviceOffline(pappl_job_t* job, bool offline);
-// The system's event callback: a printer is asked again when a job of its ends.
-void StatusEvent(pappl_system_t* system, pappl_printer_t* printer, pappl_job_t* job,
-                 pappl_event_t event, void* data);
 
 // ---- record_page_pappl.cpp
 void AddRecordPage(pappl_printer_t* printer);

@@ -117,8 +117,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
         papplSystemDelete(system);
         return nullptr;
     }
-    SetStatusSettings(*status);
-    papplSystemSetEventCallback(system, StatusEvent, nullptr);
+    StartStatus(system, *status);
 
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());

@@ -1,12 +1,12 @@
 // The live status of printers whose device answers (USB, socket). A thread of each such printer
 // asks it while no job holds it: at the status interval, and at once when a job ends. Each job
 // also asks at its start, over its own connection. The answers set the printer's
-// printer-state-reasons at once and the cash drawer attribute when PAPPL next asks the driver
-// for its status.
+// printer-state-reasons at once and its cash drawer attribute within a second.
 //
 // Lock rule: PAPPL may call the delete callback (which joins the thread) with the system's lock
 // held, so the thread calls nothing of PAPPL's that takes that lock. Rebuilding the drawer
-// attribute does, which is why PAPPL's status callback does it instead.
+// attribute does: it is done on PAPPL's main loop, over the printers PAPPL iterates (no printer
+// can be deleted meanwhile), and in PAPPL's status callback.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -174,7 +174,7 @@ class Monitor {
         published_ = true;
     }
 
-    // PAPPL's status callback: the drawer attribute follows the last reading.
+    // The drawer attribute follows the last reading.
     void ShowDrawer() {
         std::lock_guard lock(attribute_);
         const DrawerState wanted = drawer_;
@@ -258,10 +258,26 @@ std::shared_ptr<Monitor> Find(pappl_printer_t* printer) {
     return it == Registry().end() ? nullptr : it->second;
 }
 
+// A job ended: its printer is asked as soon as the device is free.
+void StatusEvent(pappl_system_t*, pappl_printer_t* printer, pappl_job_t*, pappl_event_t event,
+                 void*) {
+    if (!(event & PAPPL_EVENT_JOB_COMPLETED) || !printer) return;
+    if (const auto monitor = Find(printer)) monitor->Wake();
+}
+
 }  // namespace
 
-void SetStatusSettings(const StatusSettings& settings) {
+void StartStatus(pappl_system_t* system, const StatusSettings& settings) {
     Settings() = settings;
+    papplSystemSetEventCallback(system, StatusEvent, nullptr);
+    papplSystemAddTimerCallback(
+        system, 0, 1,
+        [](pappl_system_t* s, void*) {
+            papplSystemIteratePrinters(
+                s, [](pappl_printer_t* printer, void*) { UpdateStatus(printer); }, nullptr);
+            return true;
+        },
+        nullptr);
 }
 
 void StartStatusMonitor(pappl_printer_t* printer) {
@@ -306,12 +322,6 @@ void SetDeviceOffline(pappl_job_t* job, bool offline) {
     else if (offline)
         monitor->Publish(std::nullopt);
     // else the printer is asked once the job has ended: its answer says whether it is offline.
-}
-
-void StatusEvent(pappl_system_t*, pappl_printer_t* printer, pappl_job_t*, pappl_event_t event,
-                 void*) {
-    if (!(event & PAPPL_EVENT_JOB_COMPLETED) || !printer) return;
-    if (const auto monitor = Find(printer)) monitor->Wake();
 }
 
 }  // namespace krv::app
