@@ -10,6 +10,7 @@
 #include "jobs/picture_print.h"
 #include "printerapp/receipt_document.h"
 #include "printerapp/receipt_options.h"
+#include "printerapp/status_link.h"
 
 namespace krv::app {
 
@@ -64,11 +65,30 @@ class DeviceSink : public ByteSink {
 
 // Ends a job that could not be written: the reason for the job, "offline" for the printer.
 bool DeviceFailed(pappl_job_t* job);
-// A job went out whole: the printer is no longer offline.
+// A job went out whole: the printer is no longer offline (one that answers status requests
+// says so itself when it is asked after the job).
 void DeviceSucceeded(pappl_job_t* job);
 
 // ---- filters_pappl.cpp
 void AddFilters(pappl_system_t* system);
+
+// ---- status_pappl.cpp
+// The live status of printers on devices that answer (USB, socket): printer-state-reasons and
+// the cash drawer attribute, "unknown" until the printer has answered.
+inline constexpr char kDrawerAttribute[] = "krv-cash-drawer-state";
+// Before the first printer is created: the settings, and what asks a printer after each job
+// and shows its drawer.
+void StartStatus(pappl_system_t* system, const StatusSettings& settings);
+// The printer create and delete callbacks: a printer that can answer is asked by a thread of
+// its own while it lasts.
+void StartStatusMonitor(pappl_printer_t* printer);
+void StopStatusMonitor(pappl_printer_t* printer, pappl_pr_driver_data_t* data);
+// PAPPL's status callback.
+bool UpdateStatus(pappl_printer_t* printer);
+// At the start of a job, through its device (a printer that answered lately only).
+void StatusBeforeJob(pappl_job_t* job, pappl_device_t* device);
+// Whether writing a job's data failed; the printer's reasons follow.
+void SetDeviceOffline(pappl_job_t* job, bool offline);
 
 // ---- record_page_pappl.cpp
 void AddRecordPage(pappl_printer_t* printer);

@@ -86,6 +86,7 @@ bool Refuse(pappl_job_t* job, const std::string& reason) {
 bool StartJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device) {
     const std::optional<ReceiptSettings> settings = JobSettings(job, options);
     if (!settings) return false;
+    StatusBeforeJob(job, device);
     papplJobSetData(job, new RasterJob(*settings, options, device));
     return true;
 }
@@ -155,6 +156,7 @@ bool PrintRawFile(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device)
         papplJobSetMessage(job, "Cannot read the job's file.");
         return false;
     }
+    StatusBeforeJob(job, device);
     DeviceSink sink(device);
     uint8_t buffer[65536];
     size_t n = 0;
@@ -213,6 +215,8 @@ void AddVendorAttributes(ipp_t* attrs, pappl_pr_driver_data_t* data) {
                 break;
         }
     }
+    ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, kDrawerAttribute, nullptr,
+                 DrawerKeyword(DrawerState::Unknown));
 }
 
 }  // namespace
@@ -229,6 +233,8 @@ bool DriverCallback(pappl_system_t*, const char* driverName, const char*, const 
     data->rendpage_cb = EndPage;
     data->rendjob_cb = EndJob;
     data->testpage_cb = TestPage;
+    data->status_cb = UpdateStatus;
+    data->delete_cb = StopStatusMonitor;
     data->format = kRawFormat;
 
     papplCopyString(data->make_and_model, "KRV-M857", sizeof data->make_and_model);

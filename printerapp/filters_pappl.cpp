@@ -32,6 +32,7 @@ class FilterJob {
         : job_(job), options_(papplJobCreatePrintOptions(job, 0, false)), sink_(device) {
         if (options_) settings_ = JobSettings(job, options_);
         if (settings_) {
+            StatusBeforeJob(job, device);
             paper_ = PaperOf(options_, *settings_);
             document_.emplace(*settings_, sink_);
         }

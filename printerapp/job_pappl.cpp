@@ -85,12 +85,12 @@ bool DeviceSink::Confirm() {
 bool DeviceFailed(pappl_job_t* job) {
     papplJobSetMessage(job, "The printer did not take the job's data (device write failed).");
     papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Device write failed; the job stops here.");
-    papplPrinterSetReasons(papplJobGetPrinter(job), PAPPL_PREASON_OFFLINE, PAPPL_PREASON_NONE);
+    SetDeviceOffline(job, true);
     return false;
 }
 
 void DeviceSucceeded(pappl_job_t* job) {
-    papplPrinterSetReasons(papplJobGetPrinter(job), PAPPL_PREASON_NONE, PAPPL_PREASON_OFFLINE);
+    SetDeviceOffline(job, false);
 }
 
 }  // namespace krv::app

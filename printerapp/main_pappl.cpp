@@ -53,6 +53,7 @@ bool Tick(pappl_system_t*, void*) {
 
 void PrinterCreated(pappl_printer_t* printer, void*) {
     AddRecordPage(printer);
+    StartStatusMonitor(printer);
 }
 
 // Where PAPPL's own main loop keeps a program's state: SNAP_COMMON, /var/lib for root, else the
@@ -103,6 +104,20 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     AddFilters(system);
     papplSystemAddStringsData(system, "/en.strings", "en", EnglishStrings().c_str());
     if (Subcommand() != "server") return system;
+
+    std::string error;
+    const std::optional<StatusSettings> status = ReadStatusSettings(
+        [&](const char* name) -> std::optional<std::string> {
+            const char* v = cupsGetOption(name, count, options);
+            return v ? std::optional<std::string>(v) : std::nullopt;
+        },
+        &error);
+    if (!status) {
+        std::fprintf(stderr, "krv857-printer: %s\n", error.c_str());
+        papplSystemDelete(system);
+        return nullptr;
+    }
+    StartStatus(system, *status);
 
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());
@@ -159,7 +174,9 @@ void Usage(void*) {
         "\n"
         "Options: -d PRINTER, -j JOB-ID, -m DRIVER, -o NAME=VALUE, -u URI, -v DEVICE-URI\n"
         "Server options: -o server-port=N  -o state-folder=DIR  -o network=on\n"
-        "                -o log-file=FILE  -o log-level=debug|info|warn|error\n");
+        "                -o log-file=FILE  -o log-level=debug|info|warn|error\n"
+        "                -o status-interval=SECONDS (10)  -o status-timeout=SECONDS (1)\n"
+        "                -o drawer-open-level=high|low (high)\n");
 }
 
 int RunMainloop(std::vector<std::string> args) {

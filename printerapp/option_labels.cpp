@@ -59,6 +59,12 @@ constexpr std::array<Label, 30> kValues = {{
     {"media.custom_m857_80x297mm", "Custom Paper-M857"},
 }};
 
+// The printer's status attribute and its values.
+constexpr std::array<Label, 4> kStatusLabels = {{{"krv-cash-drawer-state", "Cash drawer"},
+                                                 {"krv-cash-drawer-state.open", "Open"},
+                                                 {"krv-cash-drawer-state.closed", "Closed"},
+                                                 {"krv-cash-drawer-state.unknown", "Unknown"}}};
+
 void Add(std::string& out, std::string_view key, std::string_view text) {
     out.append("\"").append(key).append("\" = \"").append(text).append("\";\n");
 }
@@ -115,6 +121,8 @@ std::string Build() {
     }
     for (const Label& l : kValues)
         if (l.key.find("_") != std::string_view::npos) Add(out, l.key, l.text);
+    for (const Label& l : kStatusLabels)
+        Add(out, l.key, l.text);
     return out;
 }
 

@@ -7,8 +7,10 @@ raw printer commands, with vendor options per job and as printer defaults, defau
 a private record, the self-test through the web interface and the maintenance subcommands, and
 bad input that must fail its job (with a reason) while the next job still prints. Each job's
 bytes are read with `krv857 decode`; pictures are compared with what `krv857 print` writes for
-the same picture and options. The server and everything it started are gone at the end, killed
-by PID when a test fails.
+the same picture and options. A second printer is on socket:// to a printer simulated on
+127.0.0.1 that answers status requests as a test says: its printer-state-reasons and cash drawer
+attribute must follow. The server and everything it started are gone at the end, killed by PID
+when a test fails.
 
     ipp_jobs_test.py BUILD_DIR [--valgrind] [--keep]
 
@@ -19,6 +21,7 @@ import argparse
 import http.cookiejar
 import os
 import re
+import selectors
 import shutil
 import signal
 import socket
@@ -26,6 +29,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import urllib.parse
 import urllib.request
@@ -39,6 +43,54 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+class SimulatedPrinter:
+    """A printer on a TCP port: answers each status request (10 04 n) with answers[n - 1]
+    unless silent, sends `chatter` whenever data arrives, keeps what each connection sent.
+    One thread serves every connection in turn, so what a closed connection sent is taken in
+    before a later connection is answered."""
+
+    def __init__(self):
+        self.answers, self.silent, self.chatter, self.on_data = list(READY), False, b"", None
+        self.connections = []
+        self.listener = socket.create_server(("127.0.0.1", 0))
+        self.uri = "socket://127.0.0.1:%d" % self.listener.getsockname()[1]
+        threading.Thread(target=self.run, daemon=True).start()
+
+    def run(self):
+        sel = selectors.DefaultSelector()
+        sel.register(self.listener, selectors.EVENT_READ)
+        while True:
+            for key, _ in sel.select():
+                if key.fileobj is self.listener:
+                    self.connections.append(bytearray())
+                    sel.register(self.listener.accept()[0], selectors.EVENT_READ,
+                                 [self.connections[-1], b""])
+                elif not self.serve(key.fileobj, key.data):
+                    sel.unregister(key.fileobj)
+                    key.fileobj.close()
+
+    def serve(self, conn, state):
+        received, unread = state
+        try:
+            data = conn.recv(65536)
+        except OSError:  # the application gave up on an answer and reset the connection
+            return False
+        received += data
+        if self.on_data and data:
+            self.on_data(received)
+        unread, reply, at = unread + data, self.chatter, 0
+        while (found := unread.find(b"\x10\x04", at)) >= 0 and found + 2 < len(unread):
+            if 1 <= unread[found + 2] <= 4 and not self.silent:
+                reply += bytes([self.answers[unread[found + 2] - 1]])
+            at = found + 3
+        state[1] = unread[at:][-2:]  # a request cut between two reads
+        try:
+            conn.sendall(reply)
+        except OSError:
+            return False
+        return bool(data)
 
 
 # ---------------------------------------------------------------- test documents
@@ -125,8 +177,9 @@ def check(condition, what):
 
 
 class App:
-    def __init__(self, build, folder, valgrind):
+    def __init__(self, build, folder, valgrind, server_options=()):
         self.build, self.folder, self.valgrind = build, folder, valgrind
+        self.server_options = list(server_options)
         self.port = free_port()
         self.device = os.path.join(folder, "device.bin")
         open(self.device, "wb").close()
@@ -141,7 +194,7 @@ class App:
     def start(self):
         command = [self.tool("krv857-printer"), "server", "-o", "server-port=%d" % self.port,
                    "-o", "state-folder=" + os.path.join(self.folder, "state"),
-                   "-o", "log-file=" + self.log, "-o", "log-level=info"]
+                   "-o", "log-file=" + self.log, "-o", "log-level=info"] + self.server_options
         if self.valgrind:
             supp = os.path.join(os.path.dirname(os.path.abspath(__file__)), "valgrind-pappl.supp")
             command = ["valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
@@ -309,16 +362,27 @@ GET_ATTRIBUTES = request("Get-Printer-Attributes", """\
   DISPLAY NAMES
 """)
 
+GET_STATUS = request("Get-Printer-Attributes", """\
+  ATTR keyword requested-attributes printer-state-reasons,krv-cash-drawer-state
+  STATUS successful-ok
+  DISPLAY printer-state-reasons
+  DISPLAY krv-cash-drawer-state
+""")
+
 # ---------------------------------------------------------------- the tests
 
 RESET = b"\x1b\x40"
 DRAWERS_60MS = b"\x1b\x70\x00\x1e\x32\x1b\x70\x01\x1e\x32"  # the record's start of document
 FEED_AND_PARTIAL_CUT = b"\x1d\x56\x42\x00"  # the record's end of page
+STATUS_REQUESTS = b"\x10\x04\x01\x10\x04\x02\x10\x04\x03\x10\x04\x04"
+# Answers to the printer, offline-cause, error-cause and paper-sensor requests.
+READY, PAPER_OUT, PAPER_LOW = [0x12] * 4, [0x1A, 0x32, 0x12, 0x72], [0x12, 0x12, 0x12, 0x1E]
+COVER_OPEN, DRAWER_HIGH = [0x1A, 0x16, 0x12, 0x12], [0x16, 0x12, 0x12, 0x12]
 
 
 class Tests:
-    def __init__(self, app):
-        self.app, self.folder = app, app.folder
+    def __init__(self, app, counter):
+        self.app, self.folder, self.counter = app, app.folder, counter
         self.png = os.path.join(self.folder, "receipt.png")
         png_file(self.png, 512, 240, receipt_picture(512, 240))
 
@@ -586,6 +650,90 @@ class Tests:
                                printer="full")
         check("offline" in out, "printer-state-reasons after a failed write: " + out)
 
+    # ---- live status (the printer "counter" on the simulated printer)
+
+    def wait_status(self, what, reasons=None, drawer=None, app=None, printer="counter", limit=8):
+        app = app or self.app
+        deadline = time.time() + limit * (8 if app.valgrind else 1)
+        while True:
+            rc, out = app.ipp(GET_STATUS, printer=printer)
+            now = (out.strip().splitlines()[-1].rsplit(",", 1) + [""])[:2]
+            now[0] = set(now[0].strip('"').split(","))
+            if rc == 0 and reasons in (None, now[0]) and drawer in (None, now[1]):
+                return
+            check(time.time() < deadline, "%s: reasons %s, drawer %s" % (what, *now))
+            time.sleep(0.1)
+
+    def ready(self):
+        self.counter.answers, self.counter.silent, self.counter.chatter = READY, False, b""
+        self.wait_status("ready", {"none"}, "closed")
+
+    def test_status_reasons_follow_the_printer(self):
+        self.ready()
+        for what, answers, reasons in [("paper out", PAPER_OUT, {"media-empty"}),
+                                       ("paper low", PAPER_LOW, {"media-low"}),
+                                       ("cover open", COVER_OPEN, {"cover-open"}),
+                                       ("back to ready", READY, {"none"})]:
+            self.counter.answers = answers
+            self.wait_status(what, reasons)
+            if answers == PAPER_OUT:  # the printer's web page says it too
+                page = "http://127.0.0.1:%d/counter" % self.app.port
+                check("Out of paper" in urllib.request.urlopen(page, timeout=30).read().decode(),
+                      "the web page does not say the paper is out")
+
+    def test_status_cash_drawer_attribute(self):
+        self.ready()
+        self.counter.answers = DRAWER_HIGH
+        self.wait_status("drawer open", {"none"}, "open")
+
+    def test_status_offline_when_it_stops_answering_said_once(self):
+        self.ready()
+        self.counter.silent = True
+        self.wait_status("silent printer", {"offline"})
+        time.sleep(0.6)  # at least one more unanswered try
+        self.wait_status("silent printer", {"offline"}, "unknown")
+        self.counter.silent = False
+        self.wait_status("answering again", {"none"}, "closed")
+        said = open(self.app.log, errors="replace").read().count("no answer to the status requests")
+        check(said == 1, "the silence was logged %d times" % said)
+
+    def test_status_a_job_prints_whole_while_replies_interleave(self):
+        self.ready()
+        self.counter.chatter = b"\x14\x00\x00\x0f"  # an automatic status block, unasked
+        before = len(self.counter.connections)
+        state, message, _ = self.app.print_job(self.file("note.txt"), "text/plain", printer="counter")
+        jobs = [bytes(c) for c in self.counter.connections[before:] if b"thank you" in c]
+        check(state == "completed" and jobs == [STATUS_REQUESTS + RESET + DRAWERS_60MS +
+                                                 b"thank you\n" + FEED_AND_PARTIAL_CUT],
+              "job %s (%s), the printer got %r" % (state, message, jobs))
+
+    def test_status_asked_before_and_after_each_job(self):
+        # A server that asks idle printers every 30 s: the job's connection starts with the
+        # status requests, and the paper running low during the job shows right after it.
+        os.makedirs(self.file("slow"), exist_ok=True)
+        timeout = 3 if self.app.valgrind else 0.5
+        app = App(self.app.build, self.file("slow"), self.app.valgrind,
+                  ["-o", "status-interval=30", "-o", "status-timeout=%s" % timeout])
+        printer = SimulatedPrinter()
+        try:
+            app.start()
+            app.app("add", "-d", PRINTER, "-m", "krv857", "-v", printer.uri)
+            self.wait_status("first reading", {"none"}, "closed", app=app, printer=PRINTER)
+
+            def paper_runs_low(data):
+                if b"thank you" in data:
+                    printer.answers = PAPER_LOW
+
+            printer.on_data = paper_runs_low
+            state, message, _ = app.print_job(self.file("note.txt"), "text/plain")
+            job = [c for c in printer.connections if b"thank you" in c]
+            check(state == "completed" and job[0].startswith(STATUS_REQUESTS),
+                  "job %s (%s), not asked at its start: %r" % (state, message, job))
+            self.wait_status("after the job", {"media-low"}, app=app, printer=PRINTER, limit=3)
+            app.stop()
+        finally:
+            app.kill()
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -594,17 +742,22 @@ def main():
     parser.add_argument("--keep", action="store_true")
     args = parser.parse_args()
     folder = tempfile.mkdtemp(prefix="krv857-printer-test-")
-    app = App(os.path.abspath(args.build), folder, args.valgrind)
+    # Under valgrind the server reads slowly: a short timeout would make the printer offline.
+    timeout = 3 if args.valgrind else 0.3
+    app = App(os.path.abspath(args.build), folder, args.valgrind,
+              ["-o", "status-interval=0.2", "-o", "status-timeout=%s" % timeout])
     failures = []
     start = time.time()
     try:
         app.start()
         app.app("add", "-d", PRINTER, "-m", "krv857", "-v", "file://" + app.device)
+        counter = SimulatedPrinter()
+        app.app("add", "-d", "counter", "-m", "krv857", "-v", counter.uri)
         with open(os.path.join(folder, "note.txt"), "w") as f:
             f.write("thank you\n")
         with open(os.path.join(folder, "receipt.txt"), "w") as f:
             f.write("合计 12.50\r\n谢谢\n")
-        tests = Tests(app)
+        tests = Tests(app, counter)
         for name in sorted(n for n in dir(tests) if n.startswith("test_")):
             t0 = time.time()
             try:
