@@ -70,7 +70,4 @@ void DeviceSucceeded(pappl_job_t* job);
 // ---- filters_pappl.cpp
 void AddFilters(pappl_system_t* system);
 
-// ---- record_page_pappl.cpp
-void AddRecordPage(pappl_printer_t* printer);
-
 }  // namespace krv::app
