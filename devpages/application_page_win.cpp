@@ -1,4 +1,4 @@
-// The application page (template 114): the self-test print and the user paper sizes, which
+// The application page (IDD_APPLICATION_PAGE): the self-test print and the user paper sizes, which
 // are the spooler forms of the printer's server. The rules are PaperFormsPage's; this file
 // copies its view into the controls and hands it the user's clicks.
 #include <windows.h>
@@ -14,195 +14,153 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/application_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum ControlId : int {
-    kControlFontButton = 1045,
-    kSetPaperButton = 1046,
-    kWidthEdit = 1047,
-    kHeightEdit = 1048,
-    kDeletePaperButton = 1049,
-    kNameEdit = 1052,
-    kWidthUpDown = 1053,
-    kHeightUpDown = 1054,
-    kWidthRange = 1057,
-    kHeightRange = 1058,
-    kSelfTestButton = 1036,
-    kPaperList = 1094,
-};
-
-// The name read back from edit 1052 when a size is set.
+// The name read back from the name edit when a size is set.
 constexpr int kTypedNameChars = 255;
 
-// Per-page state: the forms of the sheet's printer and the paper-size rules over them.
-struct ApplicationPageState {
-    explicit ApplicationPageState(HANDLE printer) : forms(printer), paper(forms) {}
+constexpr NumberField kWidthField = {IDC_APPLICATION_PAPER_WIDTH,
+                                     IDC_APPLICATION_PAPER_WIDTH_UPDOWN};
+constexpr NumberField kHeightField = {IDC_APPLICATION_PAPER_HEIGHT,
+                                      IDC_APPLICATION_PAPER_HEIGHT_UPDOWN};
+
+// The forms of the sheet's printer and the paper-size rules over them, kept while the page lives.
+struct ApplicationPage : PrinterPage {
+    ApplicationPage(HWND window, const PrinterSheetContext* sheetContext)
+        : PrinterPage(window, sheetContext), forms(Printer()), paper(forms) {}
     WinspoolForms forms;
     PaperFormsPage paper;
 };
 
-ApplicationPageState* State(HWND page) {
-    return reinterpret_cast<ApplicationPageState*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
-LRESULT SendItem(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageW(page, id, message, wParam, lParam);
-}
-
 // Limits, up-down ranges and the range texts, which replace the template's outdated ones.
-void SetSizeControls(HWND page) {
-    LimitText(page, kWidthEdit, kWidthEditLimit);
-    LimitText(page, kHeightEdit, kHeightEditLimit);
-    LimitText(page, kNameEdit, kFormNameEditLimit);
-    SetUpDownRange(page, kWidthUpDown, kMinFormWidth, kMaxFormWidth);
-    SetUpDownRange(page, kHeightUpDown, kMinFormHeight, kMaxFormHeight);
-    SetControlText(page, kWidthRange, kWidthRangeText);
-    SetControlText(page, kHeightRange, kHeightRangeText);
+void SetSizeControls(HWND dialog) {
+    SetUpNumberField(dialog, kWidthField, kMinFormWidth, kMaxFormWidth, kWidthEditLimit);
+    SetUpNumberField(dialog, kHeightField, kMinFormHeight, kMaxFormHeight, kHeightEditLimit);
+    LimitText(dialog, IDC_APPLICATION_PAPER_NAME, kFormNameEditLimit);
+    SetControlText(dialog, IDC_APPLICATION_PAPER_WIDTH_RANGE, kWidthRangeText);
+    SetControlText(dialog, IDC_APPLICATION_PAPER_HEIGHT_RANGE, kHeightRangeText);
 }
 
-void ShowList(HWND page, const PaperFormsView& view) {
-    SendItem(page, kPaperList, WM_SETREDRAW, FALSE);
-    SendItem(page, kPaperList, LB_RESETCONTENT);
-    for (const auto& entry : view.entries)
-        SendItem(page, kPaperList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-    SendItem(page, kPaperList, LB_SETCURSEL, static_cast<WPARAM>(view.selection));
-    SendItem(page, kPaperList, WM_SETREDRAW, TRUE);
-    InvalidateRect(GetDlgItem(page, kPaperList), nullptr, TRUE);
+void ShowList(HWND dialog, const PaperFormsView& view) {
+    FillListBox(dialog, IDC_APPLICATION_PAPER_LIST, view.entries, view.selection);
 }
 
-void ShowDeleteButton(HWND page, const PaperFormsView& view) {
-    EnableControl(page, kDeletePaperButton, view.deleteEnabled);
+void ShowDeleteButton(HWND dialog, const PaperFormsView& view) {
+    EnableControl(dialog, IDC_APPLICATION_DELETE_PAPER, view.deleteEnabled);
 }
 
-void ShowSize(HWND page, const PaperFormsView& view) {
-    SetDlgItemInt(page, kWidthEdit, view.width, FALSE);
-    SetDlgItemInt(page, kHeightEdit, view.height, FALSE);
+void ShowSize(HWND dialog, const PaperFormsView& view) {
+    SetControlNumber(dialog, kWidthField.edit, static_cast<int>(view.width));
+    SetControlNumber(dialog, kHeightField.edit, static_cast<int>(view.height));
 }
 
 // The selected entry's name (without the prefix), the delete button and the size.
-void ShowSelection(HWND page, const PaperFormsView& view) {
-    SetControlText(page, kNameEdit, view.nameText);
-    ShowDeleteButton(page, view);
-    ShowSize(page, view);
+void ShowSelection(HWND dialog, const PaperFormsView& view) {
+    SetControlText(dialog, IDC_APPLICATION_PAPER_NAME, view.nameText);
+    ShowDeleteButton(dialog, view);
+    ShowSize(dialog, view);
 }
 
-BOOL OnInitDialog(HWND page, LPARAM lParam) {
-    const auto* context = StorePageContext<PrinterSheetContext>(page, lParam);
-    auto* state = new ApplicationPageState(PagePrinter(context));
-    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    SetSizeControls(page);
+void OnInit(ApplicationPage& page) {
+    SetSizeControls(page.dialog);
     // Without the forms the page stays empty.
-    if (!state->paper.Initialise()) return TRUE;
-    const auto& view = state->paper.view();
-    SetUpDownPosition(page, kWidthUpDown, static_cast<int>(view.width));
-    SetUpDownPosition(page, kHeightUpDown, static_cast<int>(view.height));
-    ShowList(page, view);
-    ShowSelection(page, view);
-    return TRUE;
+    if (!page.paper.Initialise()) return;
+    const auto& view = page.paper.view();
+    ShowNumber(page.dialog, kWidthField, static_cast<int>(view.width));
+    ShowNumber(page.dialog, kHeightField, static_cast<int>(view.height));
+    ShowList(page.dialog, view);
+    ShowSelection(page.dialog, view);
 }
 
-void OnDestroy(HWND page) {
-    delete State(page);
-    SetWindowLongPtrW(page, GWLP_USERDATA, 0);
-}
-
-void OnSelfTest(HWND page) {
+void OnSelfTest(const ApplicationPage& page) {
     // A failed self-test is not reported to the user.
-    SendRawJobToPrinter(PagePrinter(PageContext<PrinterSheetContext>(page)), BuildSelfTestJob());
+    SendRawJobToPrinter(page.Printer(), BuildSelfTestJob());
 }
 
-void OnListSelection(HWND page, ApplicationPageState& state) {
-    const auto index = static_cast<int>(SendItem(page, kPaperList, LB_GETCURSEL));
-    state.paper.SelectEntry(index);
-    ShowSelection(page, state.paper.view());
+void OnListSelection(ApplicationPage& page) {
+    page.paper.SelectEntry(ListBoxSelection(page.dialog, IDC_APPLICATION_PAPER_LIST));
+    ShowSelection(page.dialog, page.paper.view());
 }
 
-void OnNameChanged(HWND page, ApplicationPageState& state) {
-    state.paper.NameEdited(ControlText(page, kNameEdit, kTypedNameChars));
-    ShowDeleteButton(page, state.paper.view());
+void OnNameChanged(ApplicationPage& page) {
+    page.paper.NameEdited(ControlText(page.dialog, IDC_APPLICATION_PAPER_NAME, kTypedNameChars));
+    ShowDeleteButton(page.dialog, page.paper.view());
 }
 
-int TypedNumber(HWND page, int id) {
-    BOOL ok = FALSE;
-    return static_cast<int>(GetDlgItemInt(page, id, &ok, TRUE));
-}
-
-void OnSetPaperSize(HWND page, ApplicationPageState& state) {
-    const int width = TypedNumber(page, kWidthEdit);
-    const int height = TypedNumber(page, kHeightEdit);
-    const auto result =
-        state.paper.SetPaperSize(width, height, ControlText(page, kNameEdit, kTypedNameChars));
-    if (result.width.corrected) SetControlText(page, kWidthEdit, result.width.text);
-    if (result.height.corrected) SetControlText(page, kHeightEdit, result.height.text);
+void OnSetPaperSize(ApplicationPage& page) {
+    const int width = ControlNumber(page.dialog, kWidthField.edit);
+    const int height = ControlNumber(page.dialog, kHeightField.edit);
+    const auto result = page.paper.SetPaperSize(
+        width, height, ControlText(page.dialog, IDC_APPLICATION_PAPER_NAME, kTypedNameChars));
+    if (result.width.corrected) SetControlText(page.dialog, kWidthField.edit, result.width.text);
+    if (result.height.corrected) SetControlText(page.dialog, kHeightField.edit, result.height.text);
     if (!result.ok) {
         std::u16string message(kSetFormFailedMessage), caption(kSetFormFailedCaption);
-        MessageBoxW(page, Wide(message), Wide(caption), MB_OK | MB_ICONERROR);
+        MessageBoxW(page.dialog, Wide(message), Wide(caption), MB_OK | MB_ICONERROR);
         return;
     }
     if (!result.created) return;
-    ShowList(page, state.paper.view());
-    ShowDeleteButton(page, state.paper.view());
+    ShowList(page.dialog, page.paper.view());
+    ShowDeleteButton(page.dialog, page.paper.view());
 }
 
-void OnDeletePaperSize(HWND page, ApplicationPageState& state) {
-    state.paper.DeleteSelected();
-    ShowList(page, state.paper.view());
-    ShowSelection(page, state.paper.view());
+void OnDeletePaperSize(ApplicationPage& page) {
+    page.paper.DeleteSelected();
+    ShowList(page.dialog, page.paper.view());
+    ShowSelection(page.dialog, page.paper.view());
 }
 
-BOOL OnCommand(HWND page, WPARAM wParam) {
-    auto* state = State(page);
-    if (!state) return FALSE;
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (id == kPaperList && code == LBN_SELCHANGE) {
-        OnListSelection(page, *state);
-    } else if (id == kNameEdit && code == EN_CHANGE) {
-        OnNameChanged(page, *state);
-    } else if (code == BN_CLICKED) {
-        switch (id) {
-            case kSelfTestButton:
-                OnSelfTest(page);
-                break;
-            case kSetPaperButton:
-                OnSetPaperSize(page, *state);
-                break;
-            case kDeletePaperButton:
-                OnDeletePaperSize(page, *state);
-                break;
-            case kControlFontButton:
-                OpenControlFontTableDialog(page);
-                break;
-            default:
-                return FALSE;
-        }
-    } else {
-        return FALSE;
+INT_PTR OnButton(ApplicationPage& page, int id) {
+    switch (id) {
+        case IDC_APPLICATION_SELF_TEST:
+            OnSelfTest(page);
+            return TRUE;
+        case IDC_APPLICATION_SET_PAPER:
+            OnSetPaperSize(page);
+            return TRUE;
+        case IDC_APPLICATION_DELETE_PAPER:
+            OnDeletePaperSize(page);
+            return TRUE;
+        case IDC_APPLICATION_CONTROL_FONT:
+            OpenControlFontTableDialog(page.dialog);
+            return TRUE;
+        default:
+            return FALSE;
     }
-    return TRUE;
+}
+
+INT_PTR OnCommand(ApplicationPage& page, int id, int code) {
+    if (id == IDC_APPLICATION_PAPER_LIST && code == LBN_SELCHANGE) {
+        OnListSelection(page);
+        return TRUE;
+    }
+    if (id == IDC_APPLICATION_PAPER_NAME && code == EN_CHANGE) {
+        OnNameChanged(page);
+        return TRUE;
+    }
+    return code == BN_CLICKED ? OnButton(page, id) : FALSE;
 }
 
 }  // namespace
 
-INT_PTR CALLBACK ApplicationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
-    // The state goes with the window even when the page never received its context.
-    if (message == WM_DESTROY) {
-        OnDestroy(page);
-        return FALSE;
+INT_PTR CALLBACK ApplicationPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (ApplicationPage* page = CreatePageState<ApplicationPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
     }
-    const auto* context = PageContext<PrinterSheetContext>(page);
-    if (!context) return FALSE;
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    ApplicationPage* page =
+        PageForMessage<ApplicationPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, wParam);
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return DefaultPageNotify(page, reinterpret_cast<const NMHDR*>(lParam), context);
+            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), page->context);
         default:
             return FALSE;
     }

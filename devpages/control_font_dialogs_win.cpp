@@ -12,21 +12,12 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/module_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/control_font_dialogs_ids.h"
 #include "res/resource_ids.h"
 
 namespace krv {
 
 namespace {
-
-// Template 115.
-constexpr int kDriverNameEdit = 1047;
-constexpr int kTableList = 1048;
-constexpr int kEditButton = 1016;
-constexpr int kDeleteButton = 1036;
-// Template 116.
-constexpr int kCharacterEdit = 1047;
-constexpr int kHexEdit = 1048;
-constexpr int kCommandEdit = 1052;
 
 enum Column : int { kCharColumn = 0, kHexColumn = 1, kCommandColumn = 2 };
 // Column 0 and 1 hold one character and two digits; 9 is what the exchange keeps.
@@ -35,7 +26,7 @@ constexpr int kShortCellChars = 9;
 ControlFontEntryExchange g_exchange;
 
 HWND List(HWND dialog) {
-    return GetDlgItem(dialog, kTableList);
+    return GetDlgItem(dialog, IDC_CONTROL_FONT_TABLE);
 }
 
 // ---------------------------------------------------------------- list cells
@@ -111,8 +102,8 @@ ControlFontRows StoredRows() {
 }
 
 BOOL OnTableInit(HWND dialog) {
-    SetControlText(dialog, kDriverNameEdit, kControlFontDriverName);
-    SetReadOnly(dialog, kDriverNameEdit);
+    SetControlText(dialog, IDC_CONTROL_FONT_DRIVER_NAME, kControlFontDriverName);
+    SetReadOnly(dialog, IDC_CONTROL_FONT_DRIVER_NAME);
     HWND list = List(dialog);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     AddColumns(list);
@@ -179,10 +170,10 @@ void SaveTable(HWND dialog) {
 BOOL OnTableCommand(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return FALSE;
     switch (LOWORD(wParam)) {
-        case kEditButton:
+        case IDC_CONTROL_FONT_EDIT:
             EditSelectedRow(dialog, EditTrigger::EditButton);
             return TRUE;
-        case kDeleteButton:
+        case IDC_CONTROL_FONT_DELETE:
             ClearSelectedRow(dialog);
             return TRUE;
         case IDOK:
@@ -197,19 +188,20 @@ BOOL OnTableCommand(HWND dialog, WPARAM wParam) {
 }
 
 BOOL OnTableNotify(HWND dialog, const NMHDR* header) {
-    if (!header || header->idFrom != kTableList || header->code != NM_DBLCLK) return FALSE;
+    if (!header || header->idFrom != IDC_CONTROL_FONT_TABLE || header->code != NM_DBLCLK)
+        return FALSE;
     EditSelectedRow(dialog, EditTrigger::DoubleClick);
     return TRUE;
 }
 
 // ---------------------------------------------------------------- the character dialog
 BOOL OnCharInit(HWND dialog) {
-    SetControlText(dialog, kCharacterEdit, g_exchange.characterText);
-    SetControlText(dialog, kHexEdit, g_exchange.hexText);
-    SetReadOnly(dialog, kCharacterEdit);
-    SetReadOnly(dialog, kHexEdit);
-    AttachHexCommandEdit(GetDlgItem(dialog, kCommandEdit));
-    SetControlText(dialog, kCommandEdit, g_exchange.CommandText());
+    SetControlText(dialog, IDC_CONTROL_FONT_CHARACTER, g_exchange.characterText);
+    SetControlText(dialog, IDC_CONTROL_FONT_HEX, g_exchange.hexText);
+    SetReadOnly(dialog, IDC_CONTROL_FONT_CHARACTER);
+    SetReadOnly(dialog, IDC_CONTROL_FONT_HEX);
+    AttachHexCommandEdit(GetDlgItem(dialog, IDC_CONTROL_FONT_COMMAND));
+    SetControlText(dialog, IDC_CONTROL_FONT_COMMAND, g_exchange.CommandText());
     return TRUE;
 }
 
@@ -221,7 +213,7 @@ std::u16string WholeText(HWND dialog, int id) {
 }
 
 void AcceptCommand(HWND dialog) {
-    if (!AcceptControlFontCommand(WholeText(dialog, kCommandEdit), g_exchange)) {
+    if (!AcceptControlFontCommand(WholeText(dialog, IDC_CONTROL_FONT_COMMAND), g_exchange)) {
         ShowCommandTooLong(dialog);
         return;
     }

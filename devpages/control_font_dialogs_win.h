@@ -1,6 +1,7 @@
-// The control font's translation-table editor: ControlFontTableDialog (template 115) lists the
-// 96 characters with their commands and saves the table file on OK; ControlFontCharDialog
-// (template 116) edits one character's command as hexadecimal text. The two hand a row to
+// The control font's translation-table editor: ControlFontTableDialog
+// (IDD_CONTROL_FONT_TABLE_DIALOG) lists the 96 characters with their commands and saves the table
+// file on OK; ControlFontCharDialog (IDD_CONTROL_FONT_CHAR_DIALOG) edits one character's command
+// as hexadecimal text. The two hand a row to
 // each other through the process-wide ControlFontEntryExchange.
 #pragma once
 

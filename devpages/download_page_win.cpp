@@ -1,4 +1,4 @@
-// The download page (template 113): the file group sends a chosen file as one "FIRMWARE" job;
+// The download page (IDD_DOWNLOAD_PAGE): the file group sends a chosen file as one "FIRMWARE" job;
 // the logo groups keep LogoList, preview its rows and send the logo, clear-all and back-side
 // jobs. The rows, modes and work files are LogoPageState's; this file only moves window
 // messages into it and its answers back into the controls.
@@ -16,20 +16,18 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/download_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-// Controls of template 113.
-constexpr int kPathEdit = 1039, kBrowse = 1040, kDownloadFile = 1036;
-constexpr int kLogoList = 1041, kPreviewBox = 1046;
-constexpr int kOriginal = 1087, kBlackWhite = 1061, kGrey = 1088;
-constexpr int kNoDither = 1089, kErrorDiffusion = 1092;  // 1089..1092: HalftoneMethod 0..3
-constexpr int kContrast = 1095, kContrastValue = 1096;
-constexpr int kBrightness = 1083, kBrightnessValue = 1086;
-constexpr int kAdd = 1042, kDelete = 1043, kDownloadAll = 1044, kClearAll = 1045;
-constexpr int kBackSideText = 1052, kLeft = 1128, kRight = 1130, kBackSide = 1047;
+// The halftone buttons are the HalftoneMethods in order, the position buttons the
+// BackSidePositions.
+static_assert(IDC_DOWNLOAD_ERROR_DIFFUSION - IDC_DOWNLOAD_NO_DITHER ==
+              static_cast<int>(HalftoneMethod::ErrorDiffusion));
+static_assert(IDC_DOWNLOAD_BACK_SIDE_RIGHT - IDC_DOWNLOAD_BACK_SIDE_LEFT ==
+              static_cast<int>(BackSidePosition::Right));
 
 // The open-file dialogs of both groups take these flags: overwrite and create prompts, hidden
 // read-only box, extension-different report, existing folders only, long names.
@@ -45,24 +43,21 @@ constexpr int kBackSideChars = 2048;
 
 // Everything the page keeps between messages; it lives from WM_INITDIALOG to WM_DESTROY, so
 // every new page starts in Original mode with no rows.
-struct DownloadPage {
-    HWND page;
-    const PrinterSheetContext* context;
+struct DownloadPage : PrinterPage {
+    using PrinterPage::PrinterPage;
     LogoPageState logos;
 
-    HWND Item(int id) const { return GetDlgItem(page, id); }
-    HWND List() const { return Item(kLogoList); }
-    void Enable(int id, bool on) const { EnableControl(page, id, on); }
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    HWND List() const { return Item(IDC_DOWNLOAD_LOGO_LIST); }
+    void Enable(int id, bool on) const { EnableControl(dialog, id, on); }
     int SelectedRow() const { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
-    bool HasBackSideText() const { return GetWindowTextLengthW(Item(kBackSideText)) > 0; }
+    bool HasBackSideText() const {
+        return GetWindowTextLengthW(Item(IDC_DOWNLOAD_BACK_SIDE_TEXT)) > 0;
+    }
 };
 
-DownloadPage* PageState(HWND page) {
-    return reinterpret_cast<DownloadPage*>(GetWindowLongPtrW(page, GWLP_USERDATA));
-}
-
 void ShowError(const DownloadPage& p, std::u16string_view text) {
-    ShowPageError(p.page, Wide(std::u16string(text)), MessageIcon::None);
+    ShowPageError(p.dialog, Wide(std::u16string(text)), MessageIcon::None);
 }
 
 // The open-file dialog; empty when the user cancels.
@@ -71,7 +66,7 @@ std::u16string AskForFile(const DownloadPage& p, const wchar_t* filter, const wc
     std::wstring file(static_cast<size_t>(maxChars) + 1, L'\0');
     OPENFILENAMEW request = {};
     request.lStructSize = sizeof request;
-    request.hwndOwner = p.page;
+    request.hwndOwner = p.dialog;
     request.lpstrFilter = filter;
     request.nFilterIndex = 1;
     request.lpstrFile = file.data();
@@ -84,7 +79,7 @@ std::u16string AskForFile(const DownloadPage& p, const wchar_t* filter, const wc
 
 void SendToPrinter(const DownloadPage& p, const PrinterJob& job, SendOptions options = {}) {
     // Spooler failures are not reported: the printer's queue shows them.
-    SendRawJobToPrinter(PagePrinter(p.context), job, options);
+    SendRawJobToPrinter(p.Printer(), job, options);
 }
 
 // A builder's answer: its message, its job (a job ended part-way is sent as far as it got and
@@ -101,12 +96,12 @@ void SendOutcome(const DownloadPage& p, const LogoJobOutcome& outcome) {
 void OnBrowse(const DownloadPage& p) {
     const std::u16string path = AskForFile(p, kFileFilter, L"请选择文件", kFilePathChars);
     if (path.empty()) return;  // a cancel keeps the earlier choice
-    SetControlText(p.page, kPathEdit, path);
-    p.Enable(kDownloadFile, true);
+    SetControlText(p.dialog, IDC_DOWNLOAD_FILE_PATH, path);
+    p.Enable(IDC_DOWNLOAD_FILE, true);
 }
 
 void OnDownloadFile(const DownloadPage& p) {
-    const std::u16string path = ControlText(p.page, kPathEdit, kFilePathChars);
+    const std::u16string path = ControlText(p.dialog, IDC_DOWNLOAD_FILE_PATH, kFilePathChars);
     if (path.empty()) return;
     const FirmwareJob built = BuildFirmwareJob(path);
     if (built.error != FileDownloadError::None) {
@@ -141,17 +136,17 @@ void RenumberListRows(const DownloadPage& p) {
 // The mode buttons are for a selected row only.
 void EnableModeButtons(const DownloadPage& p) {
     const bool on = p.logos.RowCount() > 0 && p.SelectedRow() >= 0;
-    for (int id : {kOriginal, kBlackWhite, kGrey})
+    for (int id : {IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_BLACK_WHITE, IDC_DOWNLOAD_GREY})
         p.Enable(id, on);
 }
 
 void EnableToneControls(const DownloadPage& p, const LogoToneControls& controls) {
     if (controls.halftone)
-        for (int id = kNoDither; id <= kErrorDiffusion; ++id)
+        for (int id = IDC_DOWNLOAD_NO_DITHER; id <= IDC_DOWNLOAD_ERROR_DIFFUSION; ++id)
             p.Enable(id, *controls.halftone);
     if (controls.trackbars) {
-        p.Enable(kContrast, *controls.trackbars);
-        p.Enable(kBrightness, *controls.trackbars);
+        p.Enable(IDC_DOWNLOAD_CONTRAST, *controls.trackbars);
+        p.Enable(IDC_DOWNLOAD_BRIGHTNESS, *controls.trackbars);
     }
 }
 
@@ -159,34 +154,31 @@ void EnableToneControls(const DownloadPage& p, const LogoToneControls& controls)
 void RefreshPreview(const DownloadPage& p) {
     const LogoPreview preview = p.logos.Preview(p.SelectedRow());
     EnableToneControls(p, preview.controls);
-    DrawLogoPreview(p.Item(kPreviewBox), preview.picture);
+    DrawLogoPreview(p.Item(IDC_DOWNLOAD_PREVIEW), preview.picture);
 }
 
 void ShowTone(const DownloadPage& p, int trackbar, int label, int value) {
-    SendMessageW(p.Item(trackbar), TBM_SETPOS, TRUE, value);
-    SetDlgItemTextW(p.page, label, std::to_wstring(value).c_str());
+    SetTrackbarPosition(p.dialog, trackbar, value);
+    SetControlNumber(p.dialog, label, value);
 }
 
 void ShowRowSettings(const DownloadPage& p, int row) {
     const LogoRowSettings& s = p.logos.Settings(static_cast<size_t>(row));
-    ShowTone(p, kContrast, kContrastValue, s.contrast);
-    ShowTone(p, kBrightness, kBrightnessValue, s.brightness);
-    CheckRadioButton(p.page, kNoDither, kErrorDiffusion, kNoDither + static_cast<int>(s.method));
-}
-
-int TrackbarPosition(const DownloadPage& p, int trackbar) {
-    return static_cast<int>(SendMessageW(p.Item(trackbar), TBM_GETPOS, 0, 0));
+    ShowTone(p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE, s.contrast);
+    ShowTone(p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE, s.brightness);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+                     IDC_DOWNLOAD_NO_DITHER + static_cast<int>(s.method));
 }
 
 // Stores a trackbar's position as the selected row's contrast or brightness and shows it.
 void TakeTone(DownloadPage& p, int row, int trackbar) {
-    const int value = TrackbarPosition(p, trackbar);
-    if (trackbar == kContrast) {
+    const int value = TrackbarPosition(p.dialog, trackbar);
+    if (trackbar == IDC_DOWNLOAD_CONTRAST) {
         p.logos.SetContrast(row, value);
-        SetDlgItemTextW(p.page, kContrastValue, std::to_wstring(value).c_str());
+        SetControlNumber(p.dialog, IDC_DOWNLOAD_CONTRAST_VALUE, value);
     } else {
         p.logos.SetBrightness(row, value);
-        SetDlgItemTextW(p.page, kBrightnessValue, std::to_wstring(value).c_str());
+        SetControlNumber(p.dialog, IDC_DOWNLOAD_BRIGHTNESS_VALUE, value);
     }
 }
 
@@ -194,7 +186,7 @@ void TakeTone(DownloadPage& p, int row, int trackbar) {
 
 void OnAdd(DownloadPage& p) {
     if (const auto full = CheckRoomForLogo(p.logos.RowCount())) {
-        MessageBoxW(p.page, Wide(Utf8ToUtf16(*full)), L"ok", MB_OK);
+        MessageBoxW(p.dialog, Wide(Utf8ToUtf16(*full)), L"ok", MB_OK);
         return;
     }
     const std::u16string path = AskForFile(p, kLogoFilter, L"请选择Logo文件", kLogoPathChars);
@@ -217,20 +209,20 @@ void OnDelete(DownloadPage& p) {
     }
     SetFocus(p.List());
     EnableModeButtons(p);
-    if (p.SelectedRow() < 0) DrawLogoPreview(p.Item(kPreviewBox), {});
+    if (p.SelectedRow() < 0) DrawLogoPreview(p.Item(IDC_DOWNLOAD_PREVIEW), {});
 }
 
 void OnModeChosen(DownloadPage& p, LogoMode mode) {
     const int row = p.SelectedRow();
     const LogoModeChange change = p.logos.ChooseMode(mode, row, p.HasBackSideText());
-    if (change.downloadAllEnabled) p.Enable(kDownloadAll, *change.downloadAllEnabled);
-    if (change.backSideEnabled) p.Enable(kBackSide, *change.backSideEnabled);
+    if (change.downloadAllEnabled) p.Enable(IDC_DOWNLOAD_ALL_LOGOS, *change.downloadAllEnabled);
+    if (change.backSideEnabled) p.Enable(IDC_DOWNLOAD_BACK_SIDE, *change.backSideEnabled);
     if (row >= 0 && static_cast<size_t>(row) < p.logos.RowCount()) ShowRowSettings(p, row);
     if (change.redrawPreview) RefreshPreview(p);
 }
 
 void OnHalftoneChosen(DownloadPage& p, int id) {
-    p.logos.SetMethod(p.SelectedRow(), static_cast<HalftoneMethod>(id - kNoDither));
+    p.logos.SetMethod(p.SelectedRow(), static_cast<HalftoneMethod>(id - IDC_DOWNLOAD_NO_DITHER));
     RefreshPreview(p);
 }
 
@@ -239,7 +231,7 @@ void OnDownloadAll(const DownloadPage& p) {
 }
 
 void OnBackSide(const DownloadPage& p) {
-    const std::u16string text = ControlText(p.page, kBackSideText, kBackSideChars);
+    const std::u16string text = ControlText(p.dialog, IDC_DOWNLOAD_BACK_SIDE_TEXT, kBackSideChars);
     SendOutcome(p, BuildBackSideJob(p.logos.BackSide(text, p.SelectedRow())));
 }
 
@@ -247,47 +239,49 @@ void OnBackSide(const DownloadPage& p) {
 
 void OnButton(DownloadPage& p, int id) {
     switch (id) {
-        case kBrowse:
+        case IDC_DOWNLOAD_BROWSE:
             return OnBrowse(p);
-        case kDownloadFile:
+        case IDC_DOWNLOAD_FILE:
             return OnDownloadFile(p);
-        case kAdd:
+        case IDC_DOWNLOAD_ADD_LOGO:
             return OnAdd(p);
-        case kDelete:
+        case IDC_DOWNLOAD_DELETE_LOGO:
             return OnDelete(p);
-        case kOriginal:
+        case IDC_DOWNLOAD_ORIGINAL:
             return OnModeChosen(p, LogoMode::Original);
-        case kBlackWhite:
+        case IDC_DOWNLOAD_BLACK_WHITE:
             return OnModeChosen(p, LogoMode::BlackWhite);
-        case kGrey:
+        case IDC_DOWNLOAD_GREY:
             return OnModeChosen(p, LogoMode::Grey);
-        case kDownloadAll:
+        case IDC_DOWNLOAD_ALL_LOGOS:
             return OnDownloadAll(p);
-        case kClearAll:
+        case IDC_DOWNLOAD_CLEAR_LOGOS:
             return SendToPrinter(p, BuildClearLogosJob());
-        case kBackSide:
+        case IDC_DOWNLOAD_BACK_SIDE:
             return OnBackSide(p);
         default:
             break;
     }
-    if (id >= kNoDither && id <= kErrorDiffusion) OnHalftoneChosen(p, id);
-    if (id >= kLeft && id <= kRight) p.logos.SetPosition(static_cast<BackSidePosition>(id - kLeft));
+    if (id >= IDC_DOWNLOAD_NO_DITHER && id <= IDC_DOWNLOAD_ERROR_DIFFUSION) OnHalftoneChosen(p, id);
+    if (id >= IDC_DOWNLOAD_BACK_SIDE_LEFT && id <= IDC_DOWNLOAD_BACK_SIDE_RIGHT)
+        p.logos.SetPosition(static_cast<BackSidePosition>(id - IDC_DOWNLOAD_BACK_SIDE_LEFT));
 }
 
 INT_PTR OnCommand(DownloadPage& p, int id, int code) {
     if (code == BN_CLICKED) OnButton(p, id);
-    if (id == kBackSideText && code == EN_CHANGE)
-        p.Enable(kBackSide, p.logos.BackSideEnabled(p.HasBackSideText()));
+    if (id == IDC_DOWNLOAD_BACK_SIDE_TEXT && code == EN_CHANGE)
+        p.Enable(IDC_DOWNLOAD_BACK_SIDE, p.logos.BackSideEnabled(p.HasBackSideText()));
     return TRUE;
 }
 
 // While a trackbar moves, both positions become the selected row's settings.
 INT_PTR OnTrackbarScroll(DownloadPage& p, int code, HWND from) {
-    if (from != p.Item(kContrast) && from != p.Item(kBrightness)) return FALSE;
+    if (from != p.Item(IDC_DOWNLOAD_CONTRAST) && from != p.Item(IDC_DOWNLOAD_BRIGHTNESS))
+        return FALSE;
     const int row = p.SelectedRow();
     if (code > TB_BOTTOM || row < 0) return TRUE;
-    TakeTone(p, row, kContrast);
-    TakeTone(p, row, kBrightness);
+    TakeTone(p, row, IDC_DOWNLOAD_CONTRAST);
+    TakeTone(p, row, IDC_DOWNLOAD_BRIGHTNESS);
     RefreshPreview(p);
     return TRUE;
 }
@@ -297,7 +291,7 @@ void OnTrackbarReleased(DownloadPage& p, int trackbar) {
     const int row = p.SelectedRow();
     if (row < 0) return;
     TakeTone(p, row, trackbar);
-    ReportPageChanged(p.page);
+    ReportPageChanged(p.dialog);
     RefreshPreview(p);
 }
 
@@ -309,38 +303,38 @@ void OnListClick(const DownloadPage& p) {
 }
 
 INT_PTR AnswerSheet(const DownloadPage& p, LONG_PTR result) {
-    SetWindowLongPtrW(p.page, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(p.dialog, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
 INT_PTR OnNotify(DownloadPage& p, const NMHDR* header) {
-    if (header->idFrom == kLogoList) {
+    if (header->idFrom == IDC_DOWNLOAD_LOGO_LIST) {
         if (header->code == LVN_ITEMCHANGED) RefreshPreview(p);
         if (header->code == NM_CLICK) OnListClick(p);
         return FALSE;
     }
-    if (header->idFrom == kContrast || header->idFrom == kBrightness) {
+    if (header->idFrom == IDC_DOWNLOAD_CONTRAST || header->idFrom == IDC_DOWNLOAD_BRIGHTNESS) {
         if (header->code == NM_RELEASEDCAPTURE)
             OnTrackbarReleased(p, static_cast<int>(header->idFrom));
         return FALSE;
     }
     switch (header->code) {
         case PSN_APPLY:
-            AcknowledgeApply(p.page, p.context);
+            AcknowledgeApply(p.dialog, p.context);
             p.logos.DeleteWorkFiles();
             return AnswerSheet(p, PSNRET_NOERROR);
         case PSN_QUERYCANCEL:
             p.logos.DeleteWorkFiles();
             return AnswerSheet(p, FALSE);
         default:
-            return DefaultPageNotify(p.page, header, p.context);
+            return DefaultPageNotify(p.dialog, header, p.context);
     }
 }
 
 INT_PTR OnPaint(const DownloadPage& p) {
     PAINTSTRUCT paint;
-    BeginPaint(p.page, &paint);
-    EndPaint(p.page, &paint);
+    BeginPaint(p.dialog, &paint);
+    EndPaint(p.dialog, &paint);
     RefreshPreview(p);
     return TRUE;
 }
@@ -348,9 +342,9 @@ INT_PTR OnPaint(const DownloadPage& p) {
 // ---------------------------------------------------------------- creation
 
 void InitFileGroup(const DownloadPage& p) {
-    SetReadOnly(p.page, kPathEdit);
-    p.Enable(kBrowse, true);
-    p.Enable(kDownloadFile, false);
+    SetReadOnly(p.dialog, IDC_DOWNLOAD_FILE_PATH);
+    p.Enable(IDC_DOWNLOAD_BROWSE, true);
+    p.Enable(IDC_DOWNLOAD_FILE, false);
 }
 
 void InitLogoList(const DownloadPage& p) {
@@ -368,59 +362,48 @@ void InitLogoList(const DownloadPage& p) {
 }
 
 void InitTrackbar(const DownloadPage& p, int trackbar, int label) {
-    HWND bar = p.Item(trackbar);
-    SendMessageW(bar, TBM_SETRANGEMIN, TRUE, -100);
-    SendMessageW(bar, TBM_SETRANGEMAX, TRUE, 100);
-    SendMessageW(bar, TBM_SETPAGESIZE, 0, 20);
-    SendMessageW(bar, TBM_SETLINESIZE, 0, 1);
+    SetTrackbarRange(p.dialog, trackbar, -100, 100);
+    SendMessageW(p.Item(trackbar), TBM_SETPAGESIZE, 0, 20);
+    SendMessageW(p.Item(trackbar), TBM_SETLINESIZE, 0, 1);
     // Some trackbars place the thumb only when the position changes; the control starts at 0,
     // so move it once and the first position is drawn where it belongs.
-    SendMessageW(bar, TBM_SETPOS, FALSE, 100);
+    SetTrackbarPosition(p.dialog, trackbar, 100, false);
     ShowTone(p, trackbar, label, 0);
 }
 
-INT_PTR OnInitDialog(HWND page, LPARAM lParam) {
-    const auto* context = StorePageContext<PrinterSheetContext>(page, lParam);
-    auto* p = new DownloadPage{page, context, {}};
-    SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
-    InitFileGroup(*p);
-    InitLogoList(*p);
-    CheckRadioButton(page, kOriginal, kGrey, kOriginal);
-    CheckRadioButton(page, kNoDither, kErrorDiffusion, kNoDither);
-    InitTrackbar(*p, kContrast, kContrastValue);
-    InitTrackbar(*p, kBrightness, kBrightnessValue);
-    CheckRadioButton(page, kLeft, kRight, kLeft);
-    p->Enable(kDownloadAll, false);
-    p->Enable(kBackSide, false);
-    return TRUE;
-}
-
-void OnDestroy(HWND page) {
-    delete PageState(page);
-    SetWindowLongPtrW(page, GWLP_USERDATA, 0);
+void OnInit(const DownloadPage& p) {
+    InitFileGroup(p);
+    InitLogoList(p);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_ORIGINAL, IDC_DOWNLOAD_GREY, IDC_DOWNLOAD_ORIGINAL);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_NO_DITHER, IDC_DOWNLOAD_ERROR_DIFFUSION,
+                     IDC_DOWNLOAD_NO_DITHER);
+    InitTrackbar(p, IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_CONTRAST_VALUE);
+    InitTrackbar(p, IDC_DOWNLOAD_BRIGHTNESS, IDC_DOWNLOAD_BRIGHTNESS_VALUE);
+    CheckRadioButton(p.dialog, IDC_DOWNLOAD_BACK_SIDE_LEFT, IDC_DOWNLOAD_BACK_SIDE_RIGHT,
+                     IDC_DOWNLOAD_BACK_SIDE_LEFT);
+    p.Enable(IDC_DOWNLOAD_ALL_LOGOS, false);
+    p.Enable(IDC_DOWNLOAD_BACK_SIDE, false);
 }
 
 }  // namespace
 
-INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
-    if (message == WM_DESTROY) {
-        OnDestroy(page);
-        return FALSE;
+INT_PTR CALLBACK DownloadPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (const DownloadPage* page = CreatePageState<DownloadPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
     }
-    DownloadPage* p = PageState(page);
-    if (!PageContext<PrinterSheetContext>(page) || !p) return FALSE;
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    DownloadPage* page = PageForMessage<DownloadPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_PAINT:
-            return OnPaint(*p);
+            return OnPaint(*page);
         case WM_COMMAND:
-            return OnCommand(*p, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(*p, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         case WM_HSCROLL:
-            return OnTrackbarScroll(*p, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return OnTrackbarScroll(*page, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
         default:
             return FALSE;
     }

@@ -1,4 +1,4 @@
-// The fonts page (template 119): a read-only tree of the printer's resident fonts and the
+// The fonts page (IDD_FONTS_PAGE): a read-only tree of the printer's resident fonts and the
 // point size each prints at. The tree is filled once from kFontsTreeItems; the page stores
 // nothing and only acknowledges apply.
 #include <windows.h>
@@ -11,16 +11,16 @@
 #include "frame/module_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/fonts_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-constexpr int kFontsTree = 1069;
 constexpr int kTreeImageSize = 16;
 
 HWND Tree(HWND page) {
-    return GetDlgItem(page, kFontsTree);
+    return GetDlgItem(page, IDC_FONTS_TREE);
 }
 
 // 16 x 16, masked, exactly the three icons and no room to grow.
@@ -50,6 +50,13 @@ void DetachImageList(HWND page) {
     if (images) ImageList_Destroy(images);
 }
 
+// The fonts page keeps nothing between messages beyond its window and context. The tree's image
+// list goes with the page, while the tree still exists.
+struct FontsPage : PrinterPage {
+    using PrinterPage::PrinterPage;
+    ~FontsPage() { DetachImageList(dialog); }
+};
+
 HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const FontsTreeItem& item) {
     std::u16string label(item.label);
     TVINSERTSTRUCTW insert = {};
@@ -77,11 +84,9 @@ void FillTree(HWND page) {
     TreeView_SelectItem(tree, handles[kFontsTreeSelectedItem]);
 }
 
-BOOL OnInitDialog(HWND page, LPARAM lParam) {
-    StorePageContext<PrinterSheetContext>(page, lParam);
-    AttachImageList(page);
-    FillTree(page);
-    return TRUE;
+void OnInit(const FontsPage& page) {
+    AttachImageList(page.dialog);
+    FillTree(page.dialog);
 }
 
 // The page draws nothing itself; painting only validates (and erases) its region.
@@ -94,22 +99,21 @@ BOOL OnPaint(HWND page) {
 
 }  // namespace
 
-INT_PTR CALLBACK FontsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(page, lParam);
-    const auto* context = PageContext<PrinterSheetContext>(page);
-    if (!context) return FALSE;
+INT_PTR CALLBACK FontsPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        if (const FontsPage* page = CreatePageState<FontsPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    const FontsPage* page = PageForMessage<FontsPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_PAINT:
-            return OnPaint(page);
+            return OnPaint(dialog);
         case WM_COMMAND:
             return TRUE;
         case WM_NOTIFY:
-            return DefaultPageNotify(page, reinterpret_cast<const NMHDR*>(lParam), context);
-        case WM_DESTROY:
-            DetachImageList(page);
-            return FALSE;
+            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), page->context);
         default:
             return FALSE;
     }

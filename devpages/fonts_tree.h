@@ -6,11 +6,14 @@
 #include <array>
 #include <string_view>
 
+#include "res/resource_ids.h"
+
 namespace krv {
 
-// Images of the tree's image list, in the order the icons are added (resources 125..127).
+// Images of the tree's image list, in the order the icons are added.
 enum class FontsTreeImage : int { Printer = 0, FontGroup = 1, FontSize = 2 };
-inline constexpr std::array<int, 3> kFontsTreeIconIds = {125, 126, 127};
+inline constexpr std::array<int, 3> kFontsTreeIconIds = {
+    IDI_FONT_ROOT_PRINTER, IDI_FONT_GROUP_PRINTER, IDI_FONT_SIZE_PAGE};
 
 struct FontsTreeItem {
     std::u16string_view label;

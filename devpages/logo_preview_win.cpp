@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "channel/ansi_text.h"
+#include "frame/gdi_owners_win.h"
 
 namespace krv {
 
@@ -16,21 +17,18 @@ void ClearBox(HDC dc, const RECT& area) {
 // smear when the picture shrinks.
 bool StretchPicture(HDC dc, const RECT& area, const std::string& picture) {
     const std::u16string wide = Utf8ToUtf16(picture);
-    auto* bitmap = static_cast<HBITMAP>(
+    gdi::Owned<HBITMAP> bitmap(static_cast<HBITMAP>(
         LoadImageW(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), IMAGE_BITMAP, 0, 0,
-                   LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE));
-    if (!bitmap) return false;
+                   LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE)));
+    if (!bitmap.get()) return false;
     BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    GetObjectW(bitmap.get(), sizeof info, &info);
+    gdi::MemoryDc memory(dc);
+    memory.Select(bitmap.get());
     const int mode = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, 0,
-               0, info.bmWidth, std::abs(info.bmHeight), SRCCOPY);
+    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+               memory.get(), 0, 0, info.bmWidth, std::abs(info.bmHeight), SRCCOPY);
     SetStretchBltMode(dc, mode);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
     return true;
 }
 
@@ -40,10 +38,9 @@ void DrawLogoPreview(HWND box, const std::string& picture) {
     if (!box) return;
     RECT area = {};
     GetClientRect(box, &area);
-    HDC dc = GetDC(box);
-    if (!dc) return;
-    if (picture.empty() || !StretchPicture(dc, area, picture)) ClearBox(dc, area);
-    ReleaseDC(box, dc);
+    const gdi::WindowDc dc(box);
+    if (!dc.get()) return;
+    if (picture.empty() || !StretchPicture(dc.get(), area, picture)) ClearBox(dc.get(), area);
 }
 
 }  // namespace krv

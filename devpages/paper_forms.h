@@ -27,9 +27,9 @@ constexpr int32_t kMinFormWidth = 410;
 constexpr int32_t kMaxFormWidth = 800;
 constexpr int32_t kMinFormHeight = 254;
 constexpr int32_t kMaxFormHeight = 32760;
-constexpr int kWidthEditLimit = 4;      // characters of edit 1047
-constexpr int kHeightEditLimit = 5;     // characters of edit 1048
-constexpr int kFormNameEditLimit = 18;  // characters typed after the prefix (edit 1052)
+constexpr int kWidthEditLimit = 4;      // characters of the width edit
+constexpr int kHeightEditLimit = 5;     // characters of the height edit
+constexpr int kFormNameEditLimit = 18;  // characters typed after the prefix (the name edit)
 inline constexpr std::u16string_view kWidthRangeText = u"[ 410 - 800 (0.1mm) ]";
 inline constexpr std::u16string_view kHeightRangeText = u"[ 254 - 32760 (0.1mm) ]";
 
@@ -48,17 +48,17 @@ ClampedSize ClampFormHeight(int32_t typed);
 
 // True for a name the page lists: it contains "Custom Paper-".
 bool IsCustomPaperName(std::u16string_view formName);
-// The part of a listed name after its first 13 characters (what edit 1052 shows).
+// The part of a listed name after its first 13 characters (what the name edit shows).
 std::u16string_view CustomPaperSuffix(std::u16string_view formName);
 
 // What the page's controls show.
 struct PaperFormsView {
-    std::vector<std::u16string> entries;  // list 1094; the plug-in form first
+    std::vector<std::u16string> entries;  // the list; the plug-in form first
     int selection = -1;                   // -1: nothing selected
-    std::u16string nameText;              // edit 1052
-    bool deleteEnabled = false;           // button 1049
-    uint32_t width = 0;                   // edit 1047 and up-down 1053, tenths of a mm
-    uint32_t height = 0;                  // edit 1048 and up-down 1054
+    std::u16string nameText;              // the name edit
+    bool deleteEnabled = false;           // "删除纸张尺寸"
+    uint32_t width = 0;                   // the width edit and its up-down, tenths of a mm
+    uint32_t height = 0;                  // the height edit and its up-down
 };
 
 struct SetPaperSizeResult {

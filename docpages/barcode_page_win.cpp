@@ -1,4 +1,4 @@
-// The barcode page (template 117): the settings of the eight barcode fonts, the font size an
+// The barcode page (IDD_BARCODE_PAGE): the settings of the eight barcode fonts, the font size an
 // application must select for them, and a test print. The rules live in barcode_page_rules.h
 // and barcode_test_print.h; this file only moves values between the controls and the record.
 #include <windows.h>
@@ -13,76 +13,45 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/barcode_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-// Control ids of template 117.
-enum : int {
-    kPrintButton = 1036,
-    kFontList = 1020,
-    kTypeList = 1022,
-    kHriPositionList = 1023,
-    kGs1HriList = 1025,
-    kApplicationIdentifierList = 1026,
-    kElementWidthEdit = 1047,
-    kBarHeightEdit = 1048,
-    kGs1ElementWidthEdit = 1049,
-    kGs1RowHeightEdit = 1050,
-    kGs1CompositeRowHeightEdit = 1051,
-    kMillimetreField = 1052,
-    kElementWidthUpDown = 1053,
-    kBarHeightUpDown = 1054,
-    kPointField = 1055,
-    kGs1ElementWidthUpDown = 1056,
-    kGs1RowHeightUpDown = 1057,
-    kGs1CompositeRowHeightUpDown = 1058,
-    kGs1SeparatorHeightEdit = 1059,
-    kFontAButton = 1060,
-    kFontBButton = 1061,
-    kElementWidthRange = 1062,
-    kBarHeightRange = 1063,
-    kGs1SeparatorHeightUpDown = 1066,
-    kStandaloneButton = 1099,
-    kCompositeButton = 1100,
-    kDataEdit = 1104,
-};
-
-// Enough for any number a user can type into the short numeric edits.
-constexpr int kNumberTextChars = 64;
-
 struct NumericControl {
-    BarcodeNumericField field;
-    int edit;
-    int upDown;
+    BarcodeNumericField kind;
+    NumberField field;
 };
 
 constexpr NumericControl kNumericControls[] = {
-    {BarcodeNumericField::ElementWidth, kElementWidthEdit, kElementWidthUpDown},
-    {BarcodeNumericField::BarHeight, kBarHeightEdit, kBarHeightUpDown},
-    {BarcodeNumericField::Gs1ElementWidth, kGs1ElementWidthEdit, kGs1ElementWidthUpDown},
-    {BarcodeNumericField::Gs1RowHeight, kGs1RowHeightEdit, kGs1RowHeightUpDown},
-    {BarcodeNumericField::Gs1CompositeRowHeight, kGs1CompositeRowHeightEdit,
-     kGs1CompositeRowHeightUpDown},
-    {BarcodeNumericField::Gs1SeparatorHeight, kGs1SeparatorHeightEdit, kGs1SeparatorHeightUpDown},
+    {BarcodeNumericField::ElementWidth,
+     {IDC_BARCODE_ELEMENT_WIDTH, IDC_BARCODE_ELEMENT_WIDTH_UPDOWN}},
+    {BarcodeNumericField::BarHeight, {IDC_BARCODE_BAR_HEIGHT, IDC_BARCODE_BAR_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1ElementWidth,
+     {IDC_BARCODE_GS1_ELEMENT_WIDTH, IDC_BARCODE_GS1_ELEMENT_WIDTH_UPDOWN}},
+    {BarcodeNumericField::Gs1RowHeight,
+     {IDC_BARCODE_GS1_ROW_HEIGHT, IDC_BARCODE_GS1_ROW_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1CompositeRowHeight,
+     {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN}},
+    {BarcodeNumericField::Gs1SeparatorHeight,
+     {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, IDC_BARCODE_GS1_SEPARATOR_HEIGHT_UPDOWN}},
 };
 
 const NumericControl* NumericControlOfEdit(int id) {
     for (const NumericControl& control : kNumericControls)
-        if (control.edit == id) return &control;
+        if (control.field.edit == id) return &control;
     return nullptr;
 }
 
-// What one message works on: the page, its context and the job's record, read afresh.
-struct BarcodePage {
-    HWND dialog;
-    const DocumentSheetContext* context;
-    OemDevmode* record;  // null when the host gave none
+// The page works on the font the font list selects, in the job's record read afresh.
+struct BarcodePage : DocumentPage {
+    using DocumentPage::DocumentPage;
 
-    int SelectedFont() const { return ComboSelection(dialog, kFontList); }
+    int SelectedFont() const { return ComboSelection(dialog, IDC_BARCODE_FONT_LIST); }
     // The selected font's record; null without a record or a selection.
     BarcodeFontRecord* Font() const {
+        OemDevmode* record = Record();
         const int index = SelectedFont();
         if (!record || index < 0 || index >= kBarcodeFontCount) return nullptr;
         return &record->barcodeFonts[index];
@@ -96,9 +65,9 @@ void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
-    const NumericFieldSpec spec = BarcodeFieldSpec(control.field);
-    LimitText(dialog, control.edit, spec.maxChars);
-    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
+    const NumericFieldSpec spec = BarcodeFieldSpec(control.kind);
+    SetUpNumberField(dialog, control.field, static_cast<int>(spec.lo), static_cast<int>(spec.hi),
+                     spec.maxChars);
 }
 
 // ---- showing a font's record
@@ -106,70 +75,70 @@ void SetUpNumericControl(HWND dialog, const NumericControl& control) {
 // Type, numbers and lists of the selected font (initialisation step 6).
 void ShowFontRecord(const BarcodePage& page, const BarcodeFontRecord& font) {
     PageWritingControls writing(page.dialog);
-    SelectComboEntry(page.dialog, kTypeList, font.barcodeType);
+    SelectComboEntry(page.dialog, IDC_BARCODE_TYPE_LIST, font.barcodeType);
     for (const NumericControl& control : kNumericControls)
-        SetUpDownPosition(page.dialog, control.upDown,
-                          static_cast<int>(BarcodeFieldValue(font, control.field)));
-    SelectComboEntry(page.dialog, kHriPositionList, font.hriPosition);
-    SelectComboEntry(page.dialog, kGs1HriList, Gs1HriListIndex(font.gs1Hri));
-    SelectComboEntry(page.dialog, kApplicationIdentifierList, font.gs1UseAi);
+        ShowNumber(page.dialog, control.field,
+                   static_cast<int>(BarcodeFieldValue(font, control.kind)));
+    SelectComboEntry(page.dialog, IDC_BARCODE_HRI_POSITION_LIST, font.hriPosition);
+    SelectComboEntry(page.dialog, IDC_BARCODE_GS1_HRI_LIST, Gs1HriListIndex(font.gs1Hri));
+    SelectComboEntry(page.dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, font.gs1UseAi);
 }
 
 void ShowHriFont(const BarcodePage& page, const BarcodeFontRecord& font) {
     const bool enabled = HriFontButtonsEnabled(font.hriPosition);
-    EnableControl(page.dialog, kFontAButton, enabled);
-    EnableControl(page.dialog, kFontBButton, enabled);
-    CheckButton(page.dialog, kFontAButton, font.hriFont == 0);
-    CheckButton(page.dialog, kFontBButton, font.hriFont == 1);
+    EnableControl(page.dialog, IDC_BARCODE_HRI_FONT_A, enabled);
+    EnableControl(page.dialog, IDC_BARCODE_HRI_FONT_B, enabled);
+    CheckButton(page.dialog, IDC_BARCODE_HRI_FONT_A, font.hriFont == 0);
+    CheckButton(page.dialog, IDC_BARCODE_HRI_FONT_B, font.hriFont == 1);
 }
 
 void ShowSize(const BarcodePage& page) {
     const BarcodeFontRecord* font = page.Font();
     if (!font) return;
     const BarcodeSizeTexts texts = BarcodeSizeDisplay(*font);
-    SetControlText(page.dialog, kMillimetreField, texts.millimetres);
-    SetControlText(page.dialog, kPointField, texts.points);
+    SetControlText(page.dialog, IDC_BARCODE_MILLIMETRES, texts.millimetres);
+    SetControlText(page.dialog, IDC_BARCODE_POINTS, texts.points);
 }
 
 // The print button needs data, and a printer to send it to: without the host's common-UI
 // parameter block there is none, and the button stays disabled.
 void RefreshPrintButton(const BarcodePage& page) {
-    const std::u16string data = ControlText(page.dialog, kDataEdit, kTestDataMaxChars);
-    EnableControl(page.dialog, kPrintButton,
-                  TestPrintButtonEnabled(data) && PagePrinter(page.context) != nullptr);
+    const std::u16string data = ControlText(page.dialog, IDC_BARCODE_DATA, kTestDataMaxChars);
+    EnableControl(page.dialog, IDC_BARCODE_PRINT,
+                  TestPrintButtonEnabled(data) && page.Printer() != nullptr);
 }
 
 void PutSampleData(const BarcodePage& page, uint8_t barcodeType) {
-    SetControlText(page.dialog, kDataEdit, BarcodeSampleText(barcodeType));
+    SetControlText(page.dialog, IDC_BARCODE_DATA, BarcodeSampleText(barcodeType));
     RefreshPrintButton(page);
 }
 
 // ---- initialisation
 
 void SetUpControls(HWND dialog) {
-    FillList(dialog, kFontList, BarcodeFontListTexts());
-    FillList(dialog, kTypeList, BarcodeTypeListTexts());
+    FillList(dialog, IDC_BARCODE_FONT_LIST, BarcodeFontListTexts());
+    FillList(dialog, IDC_BARCODE_TYPE_LIST, BarcodeTypeListTexts());
     for (const NumericControl& control : kNumericControls)
         SetUpNumericControl(dialog, control);
-    SetControlText(dialog, kElementWidthRange, kElementWidthRangeText);
-    SetControlText(dialog, kBarHeightRange, kBarHeightRangeText);
-    FillList(dialog, kHriPositionList, BarcodeHriPositionListTexts());
-    CheckRadioButton(dialog, kFontAButton, kFontBButton, kFontAButton);
-    for (int id : {kFontAButton, kFontBButton, kMillimetreField, kPointField})
+    SetControlText(dialog, IDC_BARCODE_ELEMENT_WIDTH_RANGE, kElementWidthRangeText);
+    SetControlText(dialog, IDC_BARCODE_BAR_HEIGHT_RANGE, kBarHeightRangeText);
+    FillList(dialog, IDC_BARCODE_HRI_POSITION_LIST, BarcodeHriPositionListTexts());
+    CheckRadioButton(dialog, IDC_BARCODE_HRI_FONT_A, IDC_BARCODE_HRI_FONT_B,
+                     IDC_BARCODE_HRI_FONT_A);
+    for (int id : {IDC_BARCODE_HRI_FONT_A, IDC_BARCODE_HRI_FONT_B, IDC_BARCODE_MILLIMETRES,
+                   IDC_BARCODE_POINTS})
         EnableControl(dialog, id, false);
-    for (int id : {kMillimetreField, kPointField})
+    for (int id : {IDC_BARCODE_MILLIMETRES, IDC_BARCODE_POINTS})
         SetReadOnly(dialog, id);
-    FillList(dialog, kGs1HriList, Gs1HriListTexts());
-    FillList(dialog, kApplicationIdentifierList, ApplicationIdentifierListTexts());
-    CheckRadioButton(dialog, kStandaloneButton, kCompositeButton, kStandaloneButton);
+    FillList(dialog, IDC_BARCODE_GS1_HRI_LIST, Gs1HriListTexts());
+    FillList(dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, ApplicationIdentifierListTexts());
+    CheckRadioButton(dialog, IDC_BARCODE_STANDALONE, IDC_BARCODE_COMPOSITE, IDC_BARCODE_STANDALONE);
 }
 
-INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
-    const auto* context = StorePageContext<DocumentSheetContext>(dialog, lParam);
-    PageWritingControls writing(dialog);
-    SetUpControls(dialog);
-    const BarcodePage page{dialog, context, PageRecord(context)};
-    SelectComboEntry(dialog, kFontList, 0);
+void OnInit(const BarcodePage& page) {
+    PageWritingControls writing(page.dialog);
+    SetUpControls(page.dialog);
+    SelectComboEntry(page.dialog, IDC_BARCODE_FONT_LIST, 0);
     // The application-identifier list keeps the template's state until a font or type is chosen.
     if (const BarcodeFontRecord* font = page.Font()) {
         ShowFontRecord(page, *font);
@@ -179,7 +148,6 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
     } else {
         RefreshPrintButton(page);
     }
-    return TRUE;
 }
 
 // ---- control notifications
@@ -190,8 +158,9 @@ void OnFontList(const BarcodePage& page) {
     const BarcodeFontRecord* font = page.Font();
     if (!font) return;
     ShowFontRecord(page, *font);
-    CheckRadioButton(page.dialog, kStandaloneButton, kCompositeButton, kStandaloneButton);
-    EnableControl(page.dialog, kApplicationIdentifierList,
+    CheckRadioButton(page.dialog, IDC_BARCODE_STANDALONE, IDC_BARCODE_COMPOSITE,
+                     IDC_BARCODE_STANDALONE);
+    EnableControl(page.dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST,
                   BarcodeApplicationIdentifiersEnabled(font->barcodeType));
     ShowHriFont(page, *font);
     ShowSize(page);
@@ -202,10 +171,10 @@ void OnFontList(const BarcodePage& page) {
 // the test data with the sample.
 void OnTypeList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
-    const int index = ComboSelection(page.dialog, kTypeList);
+    const int index = ComboSelection(page.dialog, IDC_BARCODE_TYPE_LIST);
     if (!font || index < 0 || index >= static_cast<int>(BarcodeTypeListTexts().size())) return;
     font->barcodeType = static_cast<uint8_t>(index);
-    EnableControl(page.dialog, kApplicationIdentifierList,
+    EnableControl(page.dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST,
                   BarcodeApplicationIdentifiersEnabled(font->barcodeType));
     PutSampleData(page, font->barcodeType);
     ReportPageChanged(page.dialog);
@@ -214,10 +183,10 @@ void OnTypeList(const BarcodePage& page) {
 void OnHriPositionList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreHriPosition(*font, ComboSelection(page.dialog, kHriPositionList));
+    StoreHriPosition(*font, ComboSelection(page.dialog, IDC_BARCODE_HRI_POSITION_LIST));
     const bool enabled = HriFontButtonsEnabled(font->hriPosition);
-    EnableControl(page.dialog, kFontAButton, enabled);
-    EnableControl(page.dialog, kFontBButton, enabled);
+    EnableControl(page.dialog, IDC_BARCODE_HRI_FONT_A, enabled);
+    EnableControl(page.dialog, IDC_BARCODE_HRI_FONT_B, enabled);
     ReportPageChanged(page.dialog);
 }
 
@@ -231,45 +200,43 @@ void OnHriFont(const BarcodePage& page, uint8_t hriFont) {
 void OnGs1HriList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreGs1Hri(*font, ComboSelection(page.dialog, kGs1HriList));
+    StoreGs1Hri(*font, ComboSelection(page.dialog, IDC_BARCODE_GS1_HRI_LIST));
     ReportPageChanged(page.dialog);
 }
 
 void OnApplicationIdentifierList(const BarcodePage& page) {
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    StoreApplicationIdentifiers(*font, ComboSelection(page.dialog, kApplicationIdentifierList));
+    StoreApplicationIdentifiers(
+        *font, ComboSelection(page.dialog, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST));
     ReportPageChanged(page.dialog);
 }
 
 // "独立" / "复合": only the composite row height follows the choice; nothing is stored.
 void OnGs1Choice(const BarcodePage& page, bool composite) {
-    EnableControl(page.dialog, kGs1CompositeRowHeightEdit, composite);
-    EnableControl(page.dialog, kGs1CompositeRowHeightUpDown, composite);
+    EnableControl(page.dialog, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, composite);
+    EnableControl(page.dialog, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, composite);
     ReportPageChanged(page.dialog);
 }
 
 // Typed text is clamped, stored and put back through the up-down control.
 void OnNumericEdit(const BarcodePage& page, const NumericControl& control) {
-    if (PageWritingControls::Active(page.dialog)) return;
     BarcodeFontRecord* font = page.Font();
     if (!font) return;
-    const std::u16string text = ControlText(page.dialog, control.edit, kNumberTextChars);
-    const uint32_t value = StoreBarcodeNumericField(*font, control.field, text);
-    {
-        PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
-    }
-    ReportPageChanged(page.dialog);
+    const auto store = [&](const std::u16string& text) {
+        return static_cast<int>(StoreBarcodeNumericField(*font, control.kind, text));
+    };
+    if (TakeTypedNumber(page.dialog, control.field, store)) ReportPageChanged(page.dialog);
 }
 
 void OnPrint(const BarcodePage& page) {
-    const HANDLE printer = PagePrinter(page.context);
-    if (!page.record || !printer) return;
-    const std::u16string text = ControlText(page.dialog, kDataEdit, kTestDataMaxChars);
+    const HANDLE printer = page.Printer();
+    const OemDevmode* record = page.Record();
+    if (!record || !printer) return;
+    const std::u16string text = ControlText(page.dialog, IDC_BARCODE_DATA, kTestDataMaxChars);
     WinspoolSpooler spooler(printer);
-    const TestPrintStatus status = BarcodeTestPrint(spooler, *page.record, BarcodePageKind::Barcode,
-                                                    page.SelectedFont(), text);
+    const TestPrintStatus status =
+        BarcodeTestPrint(spooler, *record, BarcodePageKind::Barcode, page.SelectedFont(), text);
     if (status == TestPrintStatus::DataRefused)
         ShowPageError(page.dialog, reinterpret_cast<const wchar_t*>(kBarcodeDataErrorText),
                       MessageIcon::None);
@@ -277,33 +244,33 @@ void OnPrint(const BarcodePage& page) {
 
 INT_PTR OnCommand(const BarcodePage& page, int id, int code) {
     switch (id) {
-        case kFontList:
+        case IDC_BARCODE_FONT_LIST:
             OnFontList(page);
             break;
-        case kTypeList:
+        case IDC_BARCODE_TYPE_LIST:
             OnTypeList(page);
             break;
-        case kHriPositionList:
+        case IDC_BARCODE_HRI_POSITION_LIST:
             OnHriPositionList(page);
             break;
-        case kGs1HriList:
+        case IDC_BARCODE_GS1_HRI_LIST:
             OnGs1HriList(page);
             break;
-        case kApplicationIdentifierList:
+        case IDC_BARCODE_APPLICATION_IDENTIFIER_LIST:
             OnApplicationIdentifierList(page);
             break;
-        case kFontAButton:
-        case kFontBButton:
-            if (code == BN_CLICKED) OnHriFont(page, id == kFontBButton ? 1 : 0);
+        case IDC_BARCODE_HRI_FONT_A:
+        case IDC_BARCODE_HRI_FONT_B:
+            if (code == BN_CLICKED) OnHriFont(page, id == IDC_BARCODE_HRI_FONT_B ? 1 : 0);
             break;
-        case kStandaloneButton:
-        case kCompositeButton:
-            if (code == BN_CLICKED) OnGs1Choice(page, id == kCompositeButton);
+        case IDC_BARCODE_STANDALONE:
+        case IDC_BARCODE_COMPOSITE:
+            if (code == BN_CLICKED) OnGs1Choice(page, id == IDC_BARCODE_COMPOSITE);
             break;
-        case kDataEdit:
+        case IDC_BARCODE_DATA:
             RefreshPrintButton(page);
             break;
-        case kPrintButton:
+        case IDC_BARCODE_PRINT:
             if (code == BN_CLICKED) OnPrint(page);
             break;
         default: {
@@ -324,17 +291,18 @@ INT_PTR OnNotify(const BarcodePage& page, const NMHDR* header) {
 }  // namespace
 
 INT_PTR CALLBACK BarcodePageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    const auto* context = PageContext<DocumentSheetContext>(dialog);
-    if (!context) return FALSE;
+    if (message == WM_INITDIALOG) {
+        if (const BarcodePage* page = CreatePageState<BarcodePage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(dialog, message, wParam, lParam, &result)) return result;
-    const BarcodePage page{dialog, context, PageRecord(context)};
+    const BarcodePage* page = PageForMessage<BarcodePage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }

@@ -21,14 +21,14 @@ inline constexpr uint8_t kTopBottomMessageOn = 3;
 
 // The one picture shown at a time.
 enum class DuplexPicture {
-    LongEdge,   // control 1114, bitmap 136
-    ShortEdge,  // control 1113, bitmap 145
-    NoEdge,     // control 1115, bitmap 139
+    LongEdge,   // IDC_DUPLEX_LONG_EDGE_PICTURE, IDB_BINDING_LONG_EDGE
+    ShortEdge,  // IDC_DUPLEX_SHORT_EDGE_PICTURE, IDB_BINDING_SHORT_EDGE
+    NoEdge,     // IDC_DUPLEX_NO_EDGE_PICTURE, IDB_BINDING_NONE
 };
 
 struct BindingEdgeView {
     DuplexPicture picture = DuplexPicture::LongEdge;
-    bool radiosEnabled = true;  // 1127 "按长边翻转" and 1061 "按短边翻转"
+    bool radiosEnabled = true;  // "按长边翻转" and "按短边翻转"
     bool longEdgeChecked = false;
     bool shortEdgeChecked = false;
 };
@@ -48,7 +48,7 @@ BindingEdgeView SelectDuplexMode(OemDevmode& record, int selection);
 // A radio clicked: stores the edge and returns the view.
 BindingEdgeView SelectBindingEdge(OemDevmode& record, uint8_t bindingEdge);
 
-// Combo 1110: any stored non-zero value shows "开"; "开" stores 3 and "关" 0.
+// The top/bottom message list: any stored non-zero value shows "开"; "开" stores 3 and "关" 0.
 int TopBottomMessageSelection(uint8_t topBottomMessage);
 uint8_t TopBottomMessageValue(int selection);
 

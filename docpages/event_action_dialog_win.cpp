@@ -13,55 +13,32 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/module_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/event_action_dialog_ids.h"
 #include "res/resource_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum Control : int {
-    kDefaults = 3,
-    kSendCommand = 1015,
-    kCommandText = 1016,
-    kCashDrawerList = 1017,
-    kCutterList = 1020,
-    kFeedDistance = 1021,
-    kFeedDistanceUpDown = 1022,
-    kFeedToCut = 1023,
-    kBuzzerVolume = 1024,
-    kCashDrawerChoice = 1025,
-    kPrompterChoice = 1026,
-    kBuzzerList = 1027,
-    kLogoList = 1028,
-    kAlignLeft = 1029,
-    kAlignCentre = 1030,
-    kAlignRight = 1031,
-    kPrompterList = 1032,
-    kBeforeCut = 1033,
-    kAfterCut = 1034,
-    kBuzzerVolumeUpDown = 1035,
-};
-
-constexpr int kLogoRadios[] = {kAlignLeft, kAlignCentre, kAlignRight, kBeforeCut, kAfterCut};
+constexpr int kLogoRadios[] = {IDC_EVENT_ALIGN_LEFT, IDC_EVENT_ALIGN_CENTRE, IDC_EVENT_ALIGN_RIGHT,
+                               IDC_EVENT_BEFORE_CUT, IDC_EVENT_AFTER_CUT};
 // Typed numbers are at most 3 digits; a pasted text is read this far, enough to tell that
 // it is out of range.
 constexpr int kNumberReadCharacters = 16;
 constexpr int kNumberLimit = 3;
-
-int UpDownPosition(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, UDM_GETPOS32, 0, 0));
-}
+constexpr NumberField kFeedDistance = {IDC_EVENT_FEED_DISTANCE, IDC_EVENT_FEED_DISTANCE_UPDOWN};
+constexpr NumberField kBuzzerVolume = {IDC_EVENT_BUZZER_VOLUME, IDC_EVENT_BUZZER_VOLUME_UPDOWN};
 
 void ChooseCashDrawer(HWND dialog, bool cashDrawer) {
-    CheckButton(dialog, kCashDrawerChoice, cashDrawer);
-    CheckButton(dialog, kPrompterChoice, !cashDrawer);
-    EnableControl(dialog, kCashDrawerList, cashDrawer);
-    EnableControl(dialog, kPrompterList, !cashDrawer);
+    CheckButton(dialog, IDC_EVENT_CASH_DRAWER_CHOICE, cashDrawer);
+    CheckButton(dialog, IDC_EVENT_PROMPTER_CHOICE, !cashDrawer);
+    EnableControl(dialog, IDC_EVENT_CASH_DRAWER_LIST, cashDrawer);
+    EnableControl(dialog, IDC_EVENT_PROMPTER_LIST, !cashDrawer);
 }
 
 void EnableBuzzerVolume(HWND dialog, bool enabled) {
-    EnableControl(dialog, kBuzzerVolume, enabled);
-    EnableControl(dialog, kBuzzerVolumeUpDown, enabled);
+    EnableControl(dialog, IDC_EVENT_BUZZER_VOLUME, enabled);
+    EnableControl(dialog, IDC_EVENT_BUZZER_VOLUME_UPDOWN, enabled);
 }
 
 void EnableLogoRadios(HWND dialog, bool enabled) {
@@ -71,88 +48,81 @@ void EnableLogoRadios(HWND dialog, bool enabled) {
 
 // Puts a view computed by the rules on the controls: at opening and after "默认值".
 void ShowView(HWND dialog, const EventActionDialogView& view) {
-    CheckButton(dialog, kSendCommand, view.sendCommandChecked);
-    EnableControl(dialog, kSendCommand, view.sendCommandEnabled);
-    SetControlText(dialog, kCommandText, view.commandText);
-    EnableControl(dialog, kCommandText, view.commandEnabled);
-    CheckButton(dialog, kFeedToCut, view.feedToCutChecked);
-    EnableControl(dialog, kFeedToCut, view.feedToCutEnabled);
-    SelectComboEntry(dialog, kCashDrawerList, view.cashDrawer);
-    SelectComboEntry(dialog, kPrompterList, view.prompter);
-    SelectComboEntry(dialog, kCutterList, view.cutter);
-    EnableControl(dialog, kCutterList, view.cutterEnabled);
-    SelectComboEntry(dialog, kBuzzerList, view.buzzer);
-    SelectComboEntry(dialog, kLogoList, view.logo);
+    CheckButton(dialog, IDC_EVENT_SEND_COMMAND, view.sendCommandChecked);
+    EnableControl(dialog, IDC_EVENT_SEND_COMMAND, view.sendCommandEnabled);
+    SetControlText(dialog, IDC_EVENT_COMMAND_TEXT, view.commandText);
+    EnableControl(dialog, IDC_EVENT_COMMAND_TEXT, view.commandEnabled);
+    CheckButton(dialog, IDC_EVENT_FEED_TO_CUT, view.feedToCutChecked);
+    EnableControl(dialog, IDC_EVENT_FEED_TO_CUT, view.feedToCutEnabled);
+    SelectComboEntry(dialog, IDC_EVENT_CASH_DRAWER_LIST, view.cashDrawer);
+    SelectComboEntry(dialog, IDC_EVENT_PROMPTER_LIST, view.prompter);
+    SelectComboEntry(dialog, IDC_EVENT_CUTTER_LIST, view.cutter);
+    EnableControl(dialog, IDC_EVENT_CUTTER_LIST, view.cutterEnabled);
+    SelectComboEntry(dialog, IDC_EVENT_BUZZER_LIST, view.buzzer);
+    SelectComboEntry(dialog, IDC_EVENT_LOGO_LIST, view.logo);
     ChooseCashDrawer(dialog, !view.prompterChosen);
-    SetUpDownPosition(dialog, kFeedDistanceUpDown, view.feedDistanceMm);
-    SetUpDownPosition(dialog, kBuzzerVolumeUpDown, view.buzzerVolume);
+    ShowNumber(dialog, kFeedDistance, view.feedDistanceMm);
+    ShowNumber(dialog, kBuzzerVolume, view.buzzerVolume);
     EnableBuzzerVolume(dialog, view.buzzerVolumeEnabled);
-    CheckButton(dialog, kAlignLeft, view.logoAlignment == 0);
-    CheckButton(dialog, kAlignCentre, view.logoAlignment == 1);
-    CheckButton(dialog, kAlignRight, view.logoAlignment == 2);
-    CheckButton(dialog, kBeforeCut, view.logoBeforeCut);
-    CheckButton(dialog, kAfterCut, !view.logoBeforeCut);
+    CheckButton(dialog, IDC_EVENT_ALIGN_LEFT, view.logoAlignment == 0);
+    CheckButton(dialog, IDC_EVENT_ALIGN_CENTRE, view.logoAlignment == 1);
+    CheckButton(dialog, IDC_EVENT_ALIGN_RIGHT, view.logoAlignment == 2);
+    CheckButton(dialog, IDC_EVENT_BEFORE_CUT, view.logoBeforeCut);
+    CheckButton(dialog, IDC_EVENT_AFTER_CUT, !view.logoBeforeCut);
     EnableLogoRadios(dialog, view.logoRadiosEnabled);
 }
 
 void FillLists(HWND dialog) {
-    FillComboList(dialog, kCashDrawerList, kCashDrawerItems);
-    FillComboList(dialog, kPrompterList, kPrompterItems);
-    FillComboList(dialog, kCutterList, kCutterItems);
-    FillComboList(dialog, kBuzzerList, kBuzzerItems);
-    FillComboList(dialog, kLogoList, kLogoItems);
+    FillComboList(dialog, IDC_EVENT_CASH_DRAWER_LIST, kCashDrawerItems);
+    FillComboList(dialog, IDC_EVENT_PROMPTER_LIST, kPrompterItems);
+    FillComboList(dialog, IDC_EVENT_CUTTER_LIST, kCutterItems);
+    FillComboList(dialog, IDC_EVENT_BUZZER_LIST, kBuzzerItems);
+    FillComboList(dialog, IDC_EVENT_LOGO_LIST, kLogoItems);
 }
 
 void OnInit(HWND dialog) {
     const EventActionWorkingCopy& copy = SharedEventActionWorkingCopy();
-    AttachHexCommandEdit(GetDlgItem(dialog, kCommandText));
+    AttachHexCommandEdit(GetDlgItem(dialog, IDC_EVENT_COMMAND_TEXT));
     const std::u16string title(EventMomentTitle(copy.eventIndex));
     if (!title.empty()) SetWindowTextW(dialog, Wide(title));
     FillLists(dialog);
-    LimitText(dialog, kFeedDistance, kNumberLimit);
-    LimitText(dialog, kBuzzerVolume, kNumberLimit);
-    SetUpDownRange(dialog, kFeedDistanceUpDown, 0, kFeedDistanceMax);
-    SetUpDownRange(dialog, kBuzzerVolumeUpDown, 0, kBuzzerVolumeMax);
+    SetUpNumberField(dialog, kFeedDistance, 0, kFeedDistanceMax, kNumberLimit);
+    SetUpNumberField(dialog, kBuzzerVolume, 0, kBuzzerVolumeMax, kNumberLimit);
     ShowView(dialog, InitialEventActionView(copy));
-}
-
-std::u16string NumberText(int value) {
-    std::u16string digits;
-    for (const char c : std::to_string(value))
-        digits.push_back(static_cast<char16_t>(c));
-    return digits;
 }
 
 // A number typed into a feed or volume field moves its up-down there; a number out of range
 // (pasted, or negative) is shown as the limit. An emptied field is left for the user to fill.
-void FollowTypedNumber(HWND dialog, int editId, int upDownId, int max) {
-    const std::u16string text = ControlText(dialog, editId, kNumberReadCharacters);
+// Nothing is stored until "确认", so the field is left as typed while it holds a number in
+// range, however it is spelled.
+void FollowTypedNumber(HWND dialog, NumberField field, int max) {
+    const std::u16string text = ControlText(dialog, field.edit, kNumberReadCharacters);
     if (text.empty()) return;
     const int value = ReadEventNumber(text, max);
     constexpr int kWide = 1'000'000;  // read against a wide limit to see the clamp
-    if (UpDownPosition(dialog, upDownId) != value)
-        SetUpDownPosition(dialog, upDownId, value);  // the up-down rewrites its buddy
+    if (UpDownPosition(dialog, field.upDown) != value)
+        SetUpDownPosition(dialog, field.upDown, value);  // the up-down rewrites its buddy
     else if (ReadEventNumber(text, kWide) > max)
-        SetControlText(dialog, editId, NumberText(value));
+        SetControlNumber(dialog, field.edit, value);
 }
 
 EventActionDialogInput ReadInput(HWND dialog) {
     EventActionDialogInput input;
     input.commandText =
-        ControlText(dialog, kCommandText, static_cast<int>(kCommandTextMaxCharacters));
-    input.sendCommandChecked = ButtonChecked(dialog, kSendCommand);
-    input.feedToCutChecked = ButtonChecked(dialog, kFeedToCut);
-    input.cashDrawer = ComboSelection(dialog, kCashDrawerList);
-    input.prompter = ComboSelection(dialog, kPrompterList);
-    input.cutter = ComboSelection(dialog, kCutterList);
-    input.buzzer = ComboSelection(dialog, kBuzzerList);
-    input.logo = ComboSelection(dialog, kLogoList);
-    input.feedDistanceText = ControlText(dialog, kFeedDistance, kNumberReadCharacters);
-    input.buzzerVolumeText = ControlText(dialog, kBuzzerVolume, kNumberReadCharacters);
-    input.cashDrawerChosen = ButtonChecked(dialog, kCashDrawerChoice);
-    input.alignLeftChecked = ButtonChecked(dialog, kAlignLeft);
-    input.alignCentreChecked = ButtonChecked(dialog, kAlignCentre);
-    input.beforeCutChecked = ButtonChecked(dialog, kBeforeCut);
+        ControlText(dialog, IDC_EVENT_COMMAND_TEXT, static_cast<int>(kCommandTextMaxCharacters));
+    input.sendCommandChecked = ButtonChecked(dialog, IDC_EVENT_SEND_COMMAND);
+    input.feedToCutChecked = ButtonChecked(dialog, IDC_EVENT_FEED_TO_CUT);
+    input.cashDrawer = ComboSelection(dialog, IDC_EVENT_CASH_DRAWER_LIST);
+    input.prompter = ComboSelection(dialog, IDC_EVENT_PROMPTER_LIST);
+    input.cutter = ComboSelection(dialog, IDC_EVENT_CUTTER_LIST);
+    input.buzzer = ComboSelection(dialog, IDC_EVENT_BUZZER_LIST);
+    input.logo = ComboSelection(dialog, IDC_EVENT_LOGO_LIST);
+    input.feedDistanceText = ControlText(dialog, IDC_EVENT_FEED_DISTANCE, kNumberReadCharacters);
+    input.buzzerVolumeText = ControlText(dialog, IDC_EVENT_BUZZER_VOLUME, kNumberReadCharacters);
+    input.cashDrawerChosen = ButtonChecked(dialog, IDC_EVENT_CASH_DRAWER_CHOICE);
+    input.alignLeftChecked = ButtonChecked(dialog, IDC_EVENT_ALIGN_LEFT);
+    input.alignCentreChecked = ButtonChecked(dialog, IDC_EVENT_ALIGN_CENTRE);
+    input.beforeCutChecked = ButtonChecked(dialog, IDC_EVENT_BEFORE_CUT);
     return input;
 }
 
@@ -167,30 +137,29 @@ void OnConfirm(HWND dialog) {
 
 void OnCommand(HWND dialog, int id, int code) {
     switch (id) {
-        case kSendCommand:
+        case IDC_EVENT_SEND_COMMAND:
             if (code == BN_CLICKED)
-                EnableControl(dialog, kCommandText, ButtonChecked(dialog, kSendCommand));
+                EnableControl(dialog, IDC_EVENT_COMMAND_TEXT,
+                              ButtonChecked(dialog, IDC_EVENT_SEND_COMMAND));
             break;
-        case kFeedDistance:
-            if (code == EN_CHANGE)
-                FollowTypedNumber(dialog, kFeedDistance, kFeedDistanceUpDown, kFeedDistanceMax);
+        case IDC_EVENT_FEED_DISTANCE:
+            if (code == EN_CHANGE) FollowTypedNumber(dialog, kFeedDistance, kFeedDistanceMax);
             break;
-        case kBuzzerVolume:
-            if (code == EN_CHANGE)
-                FollowTypedNumber(dialog, kBuzzerVolume, kBuzzerVolumeUpDown, kBuzzerVolumeMax);
+        case IDC_EVENT_BUZZER_VOLUME:
+            if (code == EN_CHANGE) FollowTypedNumber(dialog, kBuzzerVolume, kBuzzerVolumeMax);
             break;
-        case kCashDrawerChoice:
-        case kPrompterChoice:
-            if (code == BN_CLICKED) ChooseCashDrawer(dialog, id == kCashDrawerChoice);
+        case IDC_EVENT_CASH_DRAWER_CHOICE:
+        case IDC_EVENT_PROMPTER_CHOICE:
+            if (code == BN_CLICKED) ChooseCashDrawer(dialog, id == IDC_EVENT_CASH_DRAWER_CHOICE);
             break;
-        case kBuzzerList:
+        case IDC_EVENT_BUZZER_LIST:
             if (code == CBN_SELCHANGE)
-                EnableBuzzerVolume(dialog, ComboSelection(dialog, kBuzzerList) != 0);
+                EnableBuzzerVolume(dialog, ComboSelection(dialog, IDC_EVENT_BUZZER_LIST) != 0);
             break;
-        case kLogoList:  // any notification
-            EnableLogoRadios(dialog, ComboSelection(dialog, kLogoList) != 0);
+        case IDC_EVENT_LOGO_LIST:  // any notification
+            EnableLogoRadios(dialog, ComboSelection(dialog, IDC_EVENT_LOGO_LIST) != 0);
             break;
-        case kDefaults:
+        case IDC_EVENT_DEFAULTS:
             if (code == BN_CLICKED)
                 ShowView(dialog, EventActionDefaultsView(SharedEventActionWorkingCopy()));
             break;

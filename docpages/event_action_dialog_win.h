@@ -1,4 +1,4 @@
-// EventActionDialog (template 104): the actions of one moment of the job, edited on the
+// EventActionDialog (IDD_EVENT_ACTION_DIALOG): the actions of one moment of the job, edited on the
 // module-wide EventActionWorkingCopy. Modal; the operations page opens it.
 #pragma once
 

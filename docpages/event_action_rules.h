@@ -63,27 +63,27 @@ EventActionWorkingCopy OpenEventMoment(const OemDevmode& record, EventMoment mom
 // What the dialog's controls show (list selections are -1 when the stored value is not in
 // the list).
 struct EventActionDialogView {
-    bool sendCommandChecked = false;  // 1015
+    bool sendCommandChecked = false;  // IDC_EVENT_SEND_COMMAND
     bool sendCommandEnabled = true;
-    std::u16string commandText;  // 1016
+    std::u16string commandText;  // IDC_EVENT_COMMAND_TEXT
     bool commandEnabled = false;
-    bool feedToCutChecked = false;  // 1023
+    bool feedToCutChecked = false;  // IDC_EVENT_FEED_TO_CUT
     bool feedToCutEnabled = true;
-    int cashDrawer = 0;  // 1017
-    int prompter = 0;    // 1032
-    int cutter = 0;      // 1020
+    int cashDrawer = 0;  // IDC_EVENT_CASH_DRAWER_LIST
+    int prompter = 0;    // IDC_EVENT_PROMPTER_LIST
+    int cutter = 0;      // IDC_EVENT_CUTTER_LIST
     bool cutterEnabled = true;
-    int buzzer = 0;               // 1027
-    int logo = 0;                 // 1028
-    bool prompterChosen = false;  // 1026 checked (else 1025)
+    int buzzer = 0;               // IDC_EVENT_BUZZER_LIST
+    int logo = 0;                 // IDC_EVENT_LOGO_LIST
+    bool prompterChosen = false;  // IDC_EVENT_PROMPTER_CHOICE checked, else the cash drawer
     bool cashDrawerListEnabled = true;
     bool prompterListEnabled = false;
-    int feedDistanceMm = 0;            // up-down 1022
-    int buzzerVolume = 0;              // up-down 1035
-    bool buzzerVolumeEnabled = false;  // 1024 and 1035
-    int logoAlignment = 0;             // 0..2 checks 1029..1031; -1 checks none
-    bool logoBeforeCut = true;         // 1033 checked (else 1034)
-    bool logoRadiosEnabled = false;    // 1029, 1030, 1031, 1033, 1034
+    int feedDistanceMm = 0;            // IDC_EVENT_FEED_DISTANCE_UPDOWN
+    int buzzerVolume = 0;              // IDC_EVENT_BUZZER_VOLUME_UPDOWN
+    bool buzzerVolumeEnabled = false;  // IDC_EVENT_BUZZER_VOLUME with its up-down
+    int logoAlignment = 0;             // 0..2 checks left, centre or right; -1 none
+    bool logoBeforeCut = true;         // IDC_EVENT_BEFORE_CUT checked (else IDC_EVENT_AFTER_CUT)
+    bool logoRadiosEnabled = false;    // the alignment and cut radios
 };
 
 // The dialog as it opens on the working copy.
@@ -97,7 +97,7 @@ int ReadEventNumber(std::u16string_view text, int max);
 
 // The controls as "确认" reads them.
 struct EventActionDialogInput {
-    std::u16string commandText;  // 1016
+    std::u16string commandText;  // IDC_EVENT_COMMAND_TEXT
     bool sendCommandChecked = false;
     bool feedToCutChecked = false;
     int cashDrawer = 0;  // selections; -1 (nothing selected) keeps the moment's value
@@ -105,12 +105,12 @@ struct EventActionDialogInput {
     int cutter = 0;
     int buzzer = 0;
     int logo = 0;
-    std::u16string feedDistanceText;  // 1021
-    std::u16string buzzerVolumeText;  // 1024
-    bool cashDrawerChosen = true;     // 1025 checked
-    bool alignLeftChecked = true;     // 1029
-    bool alignCentreChecked = false;  // 1030
-    bool beforeCutChecked = true;     // 1033
+    std::u16string feedDistanceText;  // IDC_EVENT_FEED_DISTANCE
+    std::u16string buzzerVolumeText;  // IDC_EVENT_BUZZER_VOLUME
+    bool cashDrawerChosen = true;     // IDC_EVENT_CASH_DRAWER_CHOICE checked
+    bool alignLeftChecked = true;     // IDC_EVENT_ALIGN_LEFT
+    bool alignCentreChecked = false;  // IDC_EVENT_ALIGN_CENTRE
+    bool beforeCutChecked = true;     // IDC_EVENT_BEFORE_CUT
 };
 
 // "确认": false when the command text holds more than 128 bytes (show

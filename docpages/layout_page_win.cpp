@@ -1,4 +1,4 @@
-// The layout page (template 128): the paper size, mirrored from the host's own paper-size
+// The layout page (IDD_LAYOUT_PAGE): the paper size, mirrored from the host's own paper-size
 // option items and pushed back into them, and the choice to print text as an image with
 // its lock. The rotation and zoom controls of the template stay hidden and disabled.
 #include <windows.h>
@@ -14,26 +14,22 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/layout_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum Control : int {
-    kPaperSizeList = 1020,
-    kZoomScale = 1047,
-    kTextAsImageYes = 1061,
-    kTextAsImageNo = 1062,
-    kRotateNormal = 1070,
-    kRotate180 = 1071,
-    kZoomPrinting = 1073,
-    kZoomScaleUpDown = 1076,
-};
-
 // The host's option items are read as they stand; these limits keep a faulty host from
 // making the page read without end.
 constexpr DWORD kMaxPaperSizesPerItem = 4096;
 constexpr size_t kMaxPaperSizeNameCharacters = 256;
+
+// The layout page reads the host's items and the record afresh on every message: it keeps
+// nothing between messages beyond its window and context.
+struct LayoutPage : DocumentPage {
+    using DocumentPage::DocumentPage;
+};
 
 // One of the host's paper-size option items, with the names of its parameters and the place
 // of the first of them in the combo (which lists every item's names in turn).
@@ -104,22 +100,9 @@ LONG ItemSelection(const PaperSizeItem& item, int comboSelection, std::u16string
     return -1;
 }
 
-std::u16string ComboEntry(HWND page, int index) {
-    const LRESULT length = SendDlgItemMessageW(page, kPaperSizeList, CB_GETLBTEXTLEN, index, 0);
-    if (index < 0 || length <= 0) return {};
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = SendDlgItemMessageW(page, kPaperSizeList, CB_GETLBTEXT, index,
-                                               reinterpret_cast<LPARAM>(text.data()));
-    if (copied <= 0) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(text.data()),
-                          std::min<size_t>(static_cast<size_t>(copied), length));
-}
-
-void FillPaperSizes(HWND page, const std::vector<std::u16string>& entries) {
-    SendDlgItemMessageW(page, kPaperSizeList, CB_RESETCONTENT, 0, 0);
-    for (const std::u16string& entry : entries)
-        SendDlgItemMessageW(page, kPaperSizeList, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(entry.c_str()));
+std::u16string ComboEntry(HWND dialog, int index) {
+    return ComboEntryText(dialog, IDC_LAYOUT_PAPER_SIZE_LIST, index,
+                          static_cast<int>(kMaxPaperSizeNameCharacters));
 }
 
 void MarkPaperSizeItems(const std::vector<PaperSizeItem>& items, int selection,
@@ -152,7 +135,7 @@ void UpdateHostPaperSize(const DocumentSheetContext* context,
 void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& record,
                    bool markFirst) {
     const std::vector<PaperSizeItem> items = PaperSizeItems(context);
-    const int selection = ComboSelection(page, kPaperSizeList);
+    const int selection = ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST);
     const std::u16string chosen = ComboEntry(page, selection);
     if (selection >= 0) {
         if (markFirst) MarkPaperSizeItems(items, selection, chosen);
@@ -162,32 +145,33 @@ void PushPaperSize(HWND page, const DocumentSheetContext* context, OemDevmode& r
 }
 
 void ShowTextAsImage(HWND page, const TextAsImageView& view) {
-    CheckButton(page, kTextAsImageYes, view.yesChecked);
-    CheckButton(page, kTextAsImageNo, view.noChecked);
-    EnableControl(page, kTextAsImageYes, view.enabled);
-    EnableControl(page, kTextAsImageNo, view.enabled);
+    CheckButton(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES, view.yesChecked);
+    CheckButton(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO, view.noChecked);
+    EnableControl(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES, view.enabled);
+    EnableControl(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO, view.enabled);
 }
 
 TextAsImageView ShownTextAsImage(HWND page) {
     TextAsImageView view;
-    view.enabled = IsWindowEnabled(GetDlgItem(page, kTextAsImageYes)) != FALSE;
-    view.yesChecked = ButtonChecked(page, kTextAsImageYes);
-    view.noChecked = ButtonChecked(page, kTextAsImageNo);
+    view.enabled = ControlEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES);
+    view.yesChecked = ButtonChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES);
+    view.noChecked = ButtonChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO);
     return view;
 }
 
 // The rotation and zoom controls show the record and are then switched off: the page keeps
 // the fields but offers no way to change them.
 void SetUpHiddenControls(HWND page, const OemDevmode& record) {
-    CheckButton(page, kRotateNormal, record.rotate180 == 0);
-    CheckButton(page, kRotate180, record.rotate180 != 0);
-    CheckButton(page, kZoomPrinting, record.zoomPrinting != 0);
-    LimitText(page, kZoomScale, 3);
-    SetUpDownRange(page, kZoomScaleUpDown, 10, 100);
-    SetUpDownPosition(page, kZoomScaleUpDown, record.zoomScalePercent);
-    CheckButton(page, kZoomPrinting, false);
-    CheckButton(page, kRotate180, false);
-    for (const int id : {kZoomPrinting, kZoomScale, kZoomScaleUpDown, kRotate180})
+    CheckButton(page, IDC_LAYOUT_ROTATE_NORMAL, record.rotate180 == 0);
+    CheckButton(page, IDC_LAYOUT_ROTATE_180, record.rotate180 != 0);
+    CheckButton(page, IDC_LAYOUT_ZOOM_PRINTING, record.zoomPrinting != 0);
+    constexpr NumberField kZoomScale = {IDC_LAYOUT_ZOOM_SCALE, IDC_LAYOUT_ZOOM_SCALE_UPDOWN};
+    SetUpNumberField(page, kZoomScale, 10, 100, 3);
+    ShowNumber(page, kZoomScale, record.zoomScalePercent);
+    CheckButton(page, IDC_LAYOUT_ZOOM_PRINTING, false);
+    CheckButton(page, IDC_LAYOUT_ROTATE_180, false);
+    for (const int id : {IDC_LAYOUT_ZOOM_PRINTING, IDC_LAYOUT_ZOOM_SCALE,
+                         IDC_LAYOUT_ZOOM_SCALE_UPDOWN, IDC_LAYOUT_ROTATE_180})
         EnableControl(page, id, false);
 }
 
@@ -195,84 +179,85 @@ void SelectHostCurrentSize(HWND page, const std::vector<PaperSizeItem>& items) {
     const std::vector<std::u16string> entries = ComboEntries(items);
     const std::vector<std::u16string_view> current = HostCurrentNames(items);
     const int selection = InitialPaperSizeSelection(entries, u"", current);
-    if (selection >= 0) SelectComboEntry(page, kPaperSizeList, selection);
+    if (selection >= 0) SelectComboEntry(page, IDC_LAYOUT_PAPER_SIZE_LIST, selection);
 }
 
-void OnInit(HWND page, const DocumentSheetContext* context) {
-    const std::vector<PaperSizeItem> items = PaperSizeItems(context);
+void OnInit(const LayoutPage& page) {
+    const std::vector<PaperSizeItem> items = PaperSizeItems(page.context);
     const std::vector<std::u16string> entries = ComboEntries(items);
-    FillPaperSizes(page, entries);
-    const OemDevmode* record = PageRecord(context);
+    FillComboList(page.dialog, IDC_LAYOUT_PAPER_SIZE_LIST, entries);
+    const OemDevmode* record = page.Record();
     if (!record) return;
     const int selection =
         InitialPaperSizeSelection(entries, PaperSizeName(*record), HostCurrentNames(items));
-    SelectComboEntry(page, kPaperSizeList, selection);
-    SetUpHiddenControls(page, *record);
-    ShowTextAsImage(page, InitialTextAsImageView(*record));
+    SelectComboEntry(page.dialog, IDC_LAYOUT_PAPER_SIZE_LIST, selection);
+    SetUpHiddenControls(page.dialog, *record);
+    ShowTextAsImage(page.dialog, InitialTextAsImageView(*record));
 }
 
 // The watermark page may have changed the lock, and the host its own paper size.
-INT_PTR OnSetActive(HWND page, const DocumentSheetContext* context) {
-    if (const OemDevmode* record = PageRecord(context))
-        ShowTextAsImage(page, TextAsImageViewOnActivation(*record, ShownTextAsImage(page),
-                                                          context->watermarkSwitchedOff));
-    SelectHostCurrentSize(page, PaperSizeItems(context));
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+INT_PTR OnSetActive(const LayoutPage& page) {
+    if (const OemDevmode* record = page.Record())
+        ShowTextAsImage(page.dialog,
+                        TextAsImageViewOnActivation(*record, ShownTextAsImage(page.dialog),
+                                                    page.context->watermarkSwitchedOff));
+    SelectHostCurrentSize(page.dialog, PaperSizeItems(page.context));
+    SetWindowLongPtrW(page.dialog, DWLP_MSGRESULT, 0);
     return TRUE;
 }
 
-INT_PTR OnApply(HWND page, const DocumentSheetContext* context) {
-    if (OemDevmode* record = PageRecord(context)) {
-        ApplyRotateRadios(*record, ButtonChecked(page, kRotateNormal),
-                          ButtonChecked(page, kRotate180));
-        PushPaperSize(page, context, *record, false);
+INT_PTR OnApply(const LayoutPage& page) {
+    if (OemDevmode* record = page.Record()) {
+        ApplyRotateRadios(*record, ButtonChecked(page.dialog, IDC_LAYOUT_ROTATE_NORMAL),
+                          ButtonChecked(page.dialog, IDC_LAYOUT_ROTATE_180));
+        PushPaperSize(page.dialog, page.context, *record, false);
     }
-    AcknowledgeApply(page, context);
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+    AcknowledgeApply(page.dialog, page.context);
+    SetWindowLongPtrW(page.dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
     return TRUE;
 }
 
-INT_PTR OnNotify(HWND page, const DocumentSheetContext* context, const NMHDR* header) {
+INT_PTR OnNotify(const LayoutPage& page, const NMHDR* header) {
     switch (header->code) {
         case PSN_SETACTIVE:
-            return OnSetActive(page, context);
+            return OnSetActive(page);
         case PSN_APPLY:
-            return OnApply(page, context);
+            return OnApply(page);
         default:
-            return DefaultPageNotify(page, header, context);
+            return DefaultPageNotify(page.dialog, header, page.context);
     }
 }
 
-INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int code) {
-    OemDevmode* record = PageRecord(context);
+INT_PTR OnCommand(const LayoutPage& page, int id, int code) {
+    OemDevmode* record = page.Record();
     if (!record) return FALSE;
-    if (id == kPaperSizeList && code == CBN_SELCHANGE) {
-        PushPaperSize(page, context, *record, true);
-    } else if ((id == kTextAsImageYes || id == kTextAsImageNo) && code == BN_CLICKED) {
-        record->printTextAsImage = id == kTextAsImageYes ? 1 : 0;
+    if (id == IDC_LAYOUT_PAPER_SIZE_LIST && code == CBN_SELCHANGE) {
+        PushPaperSize(page.dialog, page.context, *record, true);
+    } else if ((id == IDC_LAYOUT_TEXT_AS_IMAGE_YES || id == IDC_LAYOUT_TEXT_AS_IMAGE_NO) &&
+               code == BN_CLICKED) {
+        record->printTextAsImage = id == IDC_LAYOUT_TEXT_AS_IMAGE_YES ? 1 : 0;
     } else {
         return FALSE;
     }
-    ReportPageChanged(page);
+    ReportPageChanged(page.dialog);
     return TRUE;
 }
 
 }  // namespace
 
-INT_PTR CALLBACK LayoutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK LayoutPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        OnInit(page, StorePageContext<DocumentSheetContext>(page, lParam));
+        if (const LayoutPage* page = CreatePageState<LayoutPage>(dialog, lParam)) OnInit(*page);
         return TRUE;
     }
-    const auto* context = PageContext<DocumentSheetContext>(page);
-    if (!context) return FALSE;
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    const LayoutPage* page = PageForMessage<LayoutPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, context, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(page, context, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         default:
             return FALSE;
     }

@@ -16,7 +16,7 @@ namespace krv {
 
 inline constexpr size_t kPaperSizeNameMaxCharacters = 31;  // plus the terminating zero
 
-// ---- "按位图模式打印文本": radios 1061 "是" and 1062 "否"
+// ---- "按位图模式打印文本": radios "是" and "否"
 // A watermark, the 180-degree rotation or zoom printing needs text printed as an image, so
 // the choice is locked while any of them is active.
 bool TextAsImageLocked(const OemDevmode& record);
@@ -54,8 +54,8 @@ int InitialPaperSizeSelection(std::span<const std::u16string> entries,
                               std::u16string_view storedName,
                               std::span<const std::u16string_view> hostCurrentNames);
 
-// At apply: 1070 "Nomal" checked stores 0, otherwise 1071 checked stores 1; neither keeps
-// the stored value.
+// At apply: "Nomal" checked stores 0, otherwise "Rotate by 180 Degrees" checked stores 1;
+// neither keeps the stored value.
 void ApplyRotateRadios(OemDevmode& record, bool normalChecked, bool rotatedChecked);
 
 }  // namespace krv

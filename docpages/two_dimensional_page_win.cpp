@@ -1,5 +1,5 @@
-// The two-dimensional code page (template 118): the settings of the two 2D code fonts (PDF417,
-// stacked GS1 DataBar, QR Code, Maxi Code) and a test print. The rules live in
+// The two-dimensional code page (IDD_TWO_DIMENSIONAL_CODE_PAGE): the settings of the two 2D code
+// fonts (PDF417, stacked GS1 DataBar, QR Code, Maxi Code) and a test print. The rules live in
 // two_dimensional_page_rules.h and barcode_test_print.h; this file only moves values between
 // the controls and the record.
 #include <windows.h>
@@ -14,79 +14,36 @@
 #include "frame/dialog_controls_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/two_dimensional_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-// Control ids of template 118.
-enum : int {
-    kFontList = 1020,
-    kTypeList = 1022,
-    kPdf417LevelList = 1023,
-    kGs1HriList = 1024,
-    kApplicationIdentifierList = 1025,
-    kQrLanguageList = 1026,
-    kQrModeList = 1027,
-    kQrLevelList = 1028,
-    kPdf417ElementWidthEdit = 1047,
-    kPdf417ElementHeightEdit = 1048,
-    kPdf417ColumnsEdit = 1049,
-    kPdf417RowsEdit = 1050,
-    kGs1ElementWidthEdit = 1051,
-    kGs1RowHeightEdit = 1052,
-    kPdf417ElementWidthUpDown = 1053,
-    kPdf417ElementHeightUpDown = 1054,
-    kSizeField = 1055,
-    kPdf417ColumnsUpDown = 1056,
-    kPdf417RowsUpDown = 1057,
-    kGs1ElementWidthUpDown = 1058,
-    kGs1CompositeRowHeightEdit = 1059,
-    kGs1CompositeRowHeightUpDown = 1060,
-    kGs1SeparatorHeightEdit = 1061,
-    kPdf417ElementWidthRange = 1062,
-    kPdf417ElementHeightRange = 1063,
-    kPdf417ColumnsRange = 1064,
-    kPdf417RowsRange = 1065,
-    kGs1SeparatorHeightUpDown = 1068,
-    kQrModuleWidthEdit = 1071,
-    kQrModuleWidthUpDown = 1072,
-    kGs1RowHeightUpDown = 1076,
-    kSegmentsEdit = 1078,
-    kSegmentsUpDown = 1079,
-    kSegmentsRange = 1080,
-    kStandaloneButton = 1097,
-    kCompositeButton = 1098,
-    kPrintButton = 1106,
-    kDataEdit = 1107,
-};
-
-// Enough for any number a user can type into the short numeric edits.
-constexpr int kNumberTextChars = 64;
-
 struct NumericControl {
-    TwoDimensionalNumericField field;
-    int edit;
-    int upDown;
+    TwoDimensionalNumericField kind;
+    NumberField field;
 };
 
 using Field = TwoDimensionalNumericField;
 constexpr NumericControl kNumericControls[] = {
-    {Field::Pdf417ElementWidth, kPdf417ElementWidthEdit, kPdf417ElementWidthUpDown},
-    {Field::Pdf417ElementHeight, kPdf417ElementHeightEdit, kPdf417ElementHeightUpDown},
-    {Field::Pdf417Columns, kPdf417ColumnsEdit, kPdf417ColumnsUpDown},
-    {Field::Pdf417Rows, kPdf417RowsEdit, kPdf417RowsUpDown},
-    {Field::Gs1ElementWidth, kGs1ElementWidthEdit, kGs1ElementWidthUpDown},
-    {Field::Gs1RowHeight, kGs1RowHeightEdit, kGs1RowHeightUpDown},
-    {Field::Gs1CompositeRowHeight, kGs1CompositeRowHeightEdit, kGs1CompositeRowHeightUpDown},
-    {Field::Gs1SeparatorHeight, kGs1SeparatorHeightEdit, kGs1SeparatorHeightUpDown},
-    {Field::Segments, kSegmentsEdit, kSegmentsUpDown},
-    {Field::QrModuleWidth, kQrModuleWidthEdit, kQrModuleWidthUpDown},
+    {Field::Pdf417ElementWidth, {IDC_2D_PDF417_ELEMENT_WIDTH, IDC_2D_PDF417_ELEMENT_WIDTH_UPDOWN}},
+    {Field::Pdf417ElementHeight,
+     {IDC_2D_PDF417_ELEMENT_HEIGHT, IDC_2D_PDF417_ELEMENT_HEIGHT_UPDOWN}},
+    {Field::Pdf417Columns, {IDC_2D_PDF417_COLUMNS, IDC_2D_PDF417_COLUMNS_UPDOWN}},
+    {Field::Pdf417Rows, {IDC_2D_PDF417_ROWS, IDC_2D_PDF417_ROWS_UPDOWN}},
+    {Field::Gs1ElementWidth, {IDC_2D_GS1_ELEMENT_WIDTH, IDC_2D_GS1_ELEMENT_WIDTH_UPDOWN}},
+    {Field::Gs1RowHeight, {IDC_2D_GS1_ROW_HEIGHT, IDC_2D_GS1_ROW_HEIGHT_UPDOWN}},
+    {Field::Gs1CompositeRowHeight,
+     {IDC_2D_GS1_COMPOSITE_ROW_HEIGHT, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN}},
+    {Field::Gs1SeparatorHeight, {IDC_2D_GS1_SEPARATOR_HEIGHT, IDC_2D_GS1_SEPARATOR_HEIGHT_UPDOWN}},
+    {Field::Segments, {IDC_2D_SEGMENTS, IDC_2D_SEGMENTS_UPDOWN}},
+    {Field::QrModuleWidth, {IDC_2D_QR_MODULE_WIDTH, IDC_2D_QR_MODULE_WIDTH_UPDOWN}},
 };
 
 const NumericControl* NumericControlOfEdit(int id) {
     for (const NumericControl& control : kNumericControls)
-        if (control.edit == id) return &control;
+        if (control.field.edit == id) return &control;
     return nullptr;
 }
 
@@ -96,12 +53,12 @@ struct ListControl {
 };
 
 constexpr ListControl kListControls[] = {
-    {TwoDimensionalList::Pdf417Level, kPdf417LevelList},
-    {TwoDimensionalList::Gs1Hri, kGs1HriList},
-    {TwoDimensionalList::ApplicationIdentifiers, kApplicationIdentifierList},
-    {TwoDimensionalList::QrLanguage, kQrLanguageList},
-    {TwoDimensionalList::QrMode, kQrModeList},
-    {TwoDimensionalList::QrLevel, kQrLevelList},
+    {TwoDimensionalList::Pdf417Level, IDC_2D_PDF417_LEVEL_LIST},
+    {TwoDimensionalList::Gs1Hri, IDC_2D_GS1_HRI_LIST},
+    {TwoDimensionalList::ApplicationIdentifiers, IDC_2D_APPLICATION_IDENTIFIER_LIST},
+    {TwoDimensionalList::QrLanguage, IDC_2D_QR_LANGUAGE_LIST},
+    {TwoDimensionalList::QrMode, IDC_2D_QR_MODE_LIST},
+    {TwoDimensionalList::QrLevel, IDC_2D_QR_LEVEL_LIST},
 };
 
 const ListControl* ListControlOf(int id) {
@@ -111,21 +68,23 @@ const ListControl* ListControlOf(int id) {
 }
 
 // The PDF417 edits with their up-downs and the PDF417 level list: enabled for PDF417 only.
-constexpr int kPdf417Controls[] = {kPdf417ElementWidthEdit,  kPdf417ElementWidthUpDown,
-                                   kPdf417ElementHeightEdit, kPdf417ElementHeightUpDown,
-                                   kPdf417ColumnsEdit,       kPdf417ColumnsUpDown,
-                                   kPdf417RowsEdit,          kPdf417RowsUpDown,
-                                   kPdf417LevelList};
+constexpr int kPdf417Controls[] = {
+    IDC_2D_PDF417_ELEMENT_WIDTH,  IDC_2D_PDF417_ELEMENT_WIDTH_UPDOWN,
+    IDC_2D_PDF417_ELEMENT_HEIGHT, IDC_2D_PDF417_ELEMENT_HEIGHT_UPDOWN,
+    IDC_2D_PDF417_COLUMNS,        IDC_2D_PDF417_COLUMNS_UPDOWN,
+    IDC_2D_PDF417_ROWS,           IDC_2D_PDF417_ROWS_UPDOWN,
+    IDC_2D_PDF417_LEVEL_LIST};
 
-// What one message works on: the page, its context and the job's record, read afresh.
-struct TwoDimensionalPage {
-    HWND dialog;
-    const DocumentSheetContext* context;
-    OemDevmode* record;  // null when the host gave none
+constexpr NumberField kSegmentsField = {IDC_2D_SEGMENTS, IDC_2D_SEGMENTS_UPDOWN};
 
-    int SelectedFont() const { return ComboSelection(dialog, kFontList); }
+// The page works on the font the font list selects, in the job's record read afresh.
+struct TwoDimensionalPage : DocumentPage {
+    using DocumentPage::DocumentPage;
+
+    int SelectedFont() const { return ComboSelection(dialog, IDC_2D_FONT_LIST); }
     // The selected font's record; null without a record or a selection.
     TwoDimensionalCodeRecord* Font() const {
+        OemDevmode* record = Record();
         const int index = SelectedFont();
         if (!record || index < 0 || index >= kTwoDimensionalFontCount) return nullptr;
         return &record->twoDimensionalCodeFonts[index];
@@ -139,9 +98,9 @@ void FillList(HWND dialog, int id, std::span<const std::u16string_view> texts) {
 }
 
 void SetUpNumericControl(HWND dialog, const NumericControl& control) {
-    const NumericFieldSpec spec = TwoDimensionalFieldSpec(control.field);
-    LimitText(dialog, control.edit, spec.maxChars);
-    SetUpDownRange(dialog, control.upDown, static_cast<int>(spec.lo), static_cast<int>(spec.hi));
+    const NumericFieldSpec spec = TwoDimensionalFieldSpec(control.kind);
+    SetUpNumberField(dialog, control.field, static_cast<int>(spec.lo), static_cast<int>(spec.hi),
+                     spec.maxChars);
 }
 
 // ---- showing a font's record
@@ -149,10 +108,10 @@ void SetUpNumericControl(HWND dialog, const NumericControl& control) {
 // Every control of the selected font (initialisation step 8).
 void ShowFontRecord(const TwoDimensionalPage& page, const TwoDimensionalCodeRecord& font) {
     PageWritingControls writing(page.dialog);
-    SelectComboEntry(page.dialog, kTypeList, font.codeType);
+    SelectComboEntry(page.dialog, IDC_2D_TYPE_LIST, font.codeType);
     for (const NumericControl& control : kNumericControls)
-        SetUpDownPosition(page.dialog, control.upDown,
-                          static_cast<int>(TwoDimensionalFieldValue(font, control.field)));
+        ShowNumber(page.dialog, control.field,
+                   static_cast<int>(TwoDimensionalFieldValue(font, control.kind)));
     for (const ListControl& control : kListControls)
         SelectComboEntry(page.dialog, control.id, TwoDimensionalListIndex(font, control.list));
 }
@@ -160,50 +119,50 @@ void ShowFontRecord(const TwoDimensionalPage& page, const TwoDimensionalCodeReco
 void ApplyEnables(const TwoDimensionalPage& page, const TwoDimensionalEnables& enables) {
     for (int id : kPdf417Controls)
         EnableControl(page.dialog, id, enables.pdf417);
-    EnableControl(page.dialog, kApplicationIdentifierList, enables.applicationIdentifiers);
+    EnableControl(page.dialog, IDC_2D_APPLICATION_IDENTIFIER_LIST, enables.applicationIdentifiers);
     if (enables.segments) {
-        EnableControl(page.dialog, kSegmentsEdit, *enables.segments);
-        EnableControl(page.dialog, kSegmentsUpDown, *enables.segments);
+        EnableControl(page.dialog, IDC_2D_SEGMENTS, *enables.segments);
+        EnableControl(page.dialog, IDC_2D_SEGMENTS_UPDOWN, *enables.segments);
     }
 }
 
 // The print button needs data, and a printer to send it to: without the host's common-UI
 // parameter block there is none, and the button stays disabled.
 void RefreshPrintButton(const TwoDimensionalPage& page) {
-    const std::u16string data = ControlText(page.dialog, kDataEdit, kTestDataMaxChars);
-    EnableControl(page.dialog, kPrintButton,
-                  TestPrintButtonEnabled(data) && PagePrinter(page.context) != nullptr);
+    const std::u16string data = ControlText(page.dialog, IDC_2D_DATA, kTestDataMaxChars);
+    EnableControl(page.dialog, IDC_2D_PRINT,
+                  TestPrintButtonEnabled(data) && page.Printer() != nullptr);
 }
 
 void PutSampleData(const TwoDimensionalPage& page) {
-    SetControlText(page.dialog, kDataEdit, kTwoDimensionalSampleText);
+    SetControlText(page.dialog, IDC_2D_DATA, kTwoDimensionalSampleText);
     RefreshPrintButton(page);
 }
 
 void SetSegmentsRange(HWND dialog, bool composite) {
     const SegmentsRange range = SegmentsRangeFor(composite);
-    SetUpDownRange(dialog, kSegmentsUpDown, static_cast<int>(range.lo), static_cast<int>(range.hi));
-    LimitText(dialog, kSegmentsEdit, TwoDimensionalFieldSpec(Field::Segments).maxChars);
+    SetUpNumberField(dialog, kSegmentsField, static_cast<int>(range.lo), static_cast<int>(range.hi),
+                     TwoDimensionalFieldSpec(Field::Segments).maxChars);
 }
 
 void CheckStandalone(HWND dialog) {
-    CheckRadioButton(dialog, kStandaloneButton, kCompositeButton, kStandaloneButton);
+    CheckRadioButton(dialog, IDC_2D_STANDALONE, IDC_2D_COMPOSITE, IDC_2D_STANDALONE);
 }
 
 // ---- initialisation
 
 void SetUpControls(HWND dialog) {
-    FillList(dialog, kFontList, TwoDimensionalFontListTexts());
-    FillList(dialog, kTypeList, TwoDimensionalTypeListTexts());
-    EnableControl(dialog, kSizeField, false);
-    SetReadOnly(dialog, kSizeField);
-    SetControlText(dialog, kSizeField, kTwoDimensionalSizeText);
+    FillList(dialog, IDC_2D_FONT_LIST, TwoDimensionalFontListTexts());
+    FillList(dialog, IDC_2D_TYPE_LIST, TwoDimensionalTypeListTexts());
+    EnableControl(dialog, IDC_2D_SIZE, false);
+    SetReadOnly(dialog, IDC_2D_SIZE);
+    SetControlText(dialog, IDC_2D_SIZE, kTwoDimensionalSizeText);
     for (const NumericControl& control : kNumericControls)
         SetUpNumericControl(dialog, control);
-    SetControlText(dialog, kPdf417ElementWidthRange, kPdf417ElementWidthRangeText);
-    SetControlText(dialog, kPdf417ElementHeightRange, kPdf417ElementHeightRangeText);
-    SetControlText(dialog, kPdf417ColumnsRange, kPdf417ColumnsRangeText);
-    SetControlText(dialog, kPdf417RowsRange, kPdf417RowsRangeText);
+    SetControlText(dialog, IDC_2D_PDF417_ELEMENT_WIDTH_RANGE, kPdf417ElementWidthRangeText);
+    SetControlText(dialog, IDC_2D_PDF417_ELEMENT_HEIGHT_RANGE, kPdf417ElementHeightRangeText);
+    SetControlText(dialog, IDC_2D_PDF417_COLUMNS_RANGE, kPdf417ColumnsRangeText);
+    SetControlText(dialog, IDC_2D_PDF417_ROWS_RANGE, kPdf417RowsRangeText);
     for (const ListControl& control : kListControls)
         FillList(dialog, control.id, TwoDimensionalListTexts(control.list));
     CheckStandalone(dialog);
@@ -211,15 +170,12 @@ void SetUpControls(HWND dialog) {
 
 // No control is enabled or disabled by type here: the template's states stand until a font or
 // type is chosen.
-INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
-    const auto* context = StorePageContext<DocumentSheetContext>(dialog, lParam);
-    PageWritingControls writing(dialog);
-    SetUpControls(dialog);
-    const TwoDimensionalPage page{dialog, context, PageRecord(context)};
+void OnInit(const TwoDimensionalPage& page) {
+    PageWritingControls writing(page.dialog);
+    SetUpControls(page.dialog);
     PutSampleData(page);
-    SelectComboEntry(dialog, kFontList, 0);
+    SelectComboEntry(page.dialog, IDC_2D_FONT_LIST, 0);
     if (const TwoDimensionalCodeRecord* font = page.Font()) ShowFontRecord(page, *font);
-    return TRUE;
 }
 
 // ---- control notifications
@@ -234,7 +190,7 @@ void OnFontList(const TwoDimensionalPage& page, int code) {
     // is shown, so that a stored 2 or 3 is shown as it is rather than as the composite minimum.
     CheckStandalone(page.dialog);
     SetSegmentsRange(page.dialog, false);
-    SetControlText(page.dialog, kSegmentsRange, SegmentsRangeFor(false).rangeText);
+    SetControlText(page.dialog, IDC_2D_SEGMENTS_RANGE, SegmentsRangeFor(false).rangeText);
     ShowFontRecord(page, *font);
     ApplyEnables(page, EnablesAfterFontChange(font->codeType));
     PutSampleData(page);
@@ -243,7 +199,7 @@ void OnFontList(const TwoDimensionalPage& page, int code) {
 void OnTypeList(const TwoDimensionalPage& page, int code) {
     if (code != CBN_SELCHANGE) return;
     TwoDimensionalCodeRecord* font = page.Font();
-    const int index = ComboSelection(page.dialog, kTypeList);
+    const int index = ComboSelection(page.dialog, IDC_2D_TYPE_LIST);
     if (!font || index < 0 || index >= static_cast<int>(TwoDimensionalTypeListTexts().size()))
         return;
     font->codeType = static_cast<uint8_t>(index);
@@ -262,19 +218,15 @@ void OnValueList(const TwoDimensionalPage& page, const ListControl& control) {
 
 // Typed text is clamped, stored and put back through the up-down control.
 void OnNumericEdit(const TwoDimensionalPage& page, const NumericControl& control) {
-    if (PageWritingControls::Active(page.dialog)) return;
     TwoDimensionalCodeRecord* font = page.Font();
     if (!font) return;
-    const std::u16string text = ControlText(page.dialog, control.edit, kNumberTextChars);
-    const uint32_t value = StoreTwoDimensionalNumericField(*font, control.field, text);
-    {
-        PageWritingControls writing(page.dialog);
-        SetUpDownPosition(page.dialog, control.upDown, static_cast<int>(value));
-    }
+    const auto store = [&](const std::u16string& text) {
+        return static_cast<int>(StoreTwoDimensionalNumericField(*font, control.kind, text));
+    };
+    if (!TakeTypedNumber(page.dialog, control.field, store)) return;
     // The segments up-down allows only 4..20 while "复合" is chosen, though the field's bounds
     // stay 2..20: it then shows 4 for a typed 2 or 3, and the record keeps what the field shows.
-    StoreTwoDimensionalNumericField(*font, control.field,
-                                    ControlText(page.dialog, control.edit, kNumberTextChars));
+    store(NumberFieldText(page.dialog, control.field));
     ReportPageChanged(page.dialog);
 }
 
@@ -282,25 +234,25 @@ void OnNumericEdit(const TwoDimensionalPage& page, const NumericControl& control
 // itself is not stored. Composite needs at least 4 segments: a smaller number in the field is
 // replaced by "4", which the segments handling then stores.
 void OnGs1Choice(const TwoDimensionalPage& page, bool composite) {
-    EnableControl(page.dialog, kGs1CompositeRowHeightEdit, composite);
-    EnableControl(page.dialog, kGs1CompositeRowHeightUpDown, composite);
+    EnableControl(page.dialog, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT, composite);
+    EnableControl(page.dialog, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, composite);
     SetSegmentsRange(page.dialog, composite);
     if (composite) {
-        const auto text =
-            SegmentsTextOnComposite(ControlText(page.dialog, kSegmentsEdit, kNumberTextChars));
-        if (text) SetControlText(page.dialog, kSegmentsEdit, *text);
+        const auto text = SegmentsTextOnComposite(NumberFieldText(page.dialog, kSegmentsField));
+        if (text) SetControlText(page.dialog, IDC_2D_SEGMENTS, *text);
     }
-    SetControlText(page.dialog, kSegmentsRange, SegmentsRangeFor(composite).rangeText);
+    SetControlText(page.dialog, IDC_2D_SEGMENTS_RANGE, SegmentsRangeFor(composite).rangeText);
     ReportPageChanged(page.dialog);
 }
 
 void OnPrint(const TwoDimensionalPage& page) {
-    const HANDLE printer = PagePrinter(page.context);
-    if (!page.record || !printer) return;
-    const std::u16string text = ControlText(page.dialog, kDataEdit, kTestDataMaxChars);
+    const HANDLE printer = page.Printer();
+    const OemDevmode* record = page.Record();
+    if (!record || !printer) return;
+    const std::u16string text = ControlText(page.dialog, IDC_2D_DATA, kTestDataMaxChars);
     WinspoolSpooler spooler(printer);
     const TestPrintStatus status = BarcodeTestPrint(
-        spooler, *page.record, BarcodePageKind::TwoDimensional, page.SelectedFont(), text);
+        spooler, *record, BarcodePageKind::TwoDimensional, page.SelectedFont(), text);
     if (status == TestPrintStatus::DataRefused)
         ShowPageError(page.dialog, reinterpret_cast<const wchar_t*>(kBarcodeDataErrorText),
                       MessageIcon::None);
@@ -311,26 +263,26 @@ void OnPrint(const TwoDimensionalPage& page) {
 bool OnNumericNotification(const TwoDimensionalPage& page, int id, int code) {
     const NumericControl* control = NumericControlOfEdit(id);
     if (!control) return false;
-    if (code == EN_CHANGE || id == kSegmentsEdit) OnNumericEdit(page, *control);
+    if (code == EN_CHANGE || id == IDC_2D_SEGMENTS) OnNumericEdit(page, *control);
     return true;
 }
 
 INT_PTR OnCommand(const TwoDimensionalPage& page, int id, int code) {
     switch (id) {
-        case kFontList:
+        case IDC_2D_FONT_LIST:
             OnFontList(page, code);
             return TRUE;
-        case kTypeList:
+        case IDC_2D_TYPE_LIST:
             OnTypeList(page, code);
             return TRUE;
-        case kStandaloneButton:
-        case kCompositeButton:
-            if (code == BN_CLICKED) OnGs1Choice(page, id == kCompositeButton);
+        case IDC_2D_STANDALONE:
+        case IDC_2D_COMPOSITE:
+            if (code == BN_CLICKED) OnGs1Choice(page, id == IDC_2D_COMPOSITE);
             return TRUE;
-        case kDataEdit:
+        case IDC_2D_DATA:
             RefreshPrintButton(page);
             return TRUE;
-        case kPrintButton:
+        case IDC_2D_PRINT:
             if (code == BN_CLICKED) OnPrint(page);
             return TRUE;
         default:
@@ -346,17 +298,19 @@ INT_PTR OnCommand(const TwoDimensionalPage& page, int id, int code) {
 }  // namespace
 
 INT_PTR CALLBACK TwoDimensionalPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    const auto* context = PageContext<DocumentSheetContext>(dialog);
-    if (!context) return FALSE;
+    if (message == WM_INITDIALOG) {
+        if (const auto* page = CreatePageState<TwoDimensionalPage>(dialog, lParam)) OnInit(*page);
+        return TRUE;
+    }
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(dialog, message, wParam, lParam, &result)) return result;
-    const TwoDimensionalPage page{dialog, context, PageRecord(context)};
+    const TwoDimensionalPage* page =
+        PageForMessage<TwoDimensionalPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), context);
+            return DefaultPageNotify(dialog, reinterpret_cast<const NMHDR*>(lParam), page->context);
         default:
             return FALSE;
     }

@@ -4,10 +4,10 @@
 #include <cwchar>
 
 #include "docpages/watermark_bitmap.h"
-#include "docpages/watermark_gdi_win.h"
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_page_rules.h"
 #include "frame/dialog_controls_win.h"
+#include "frame/gdi_owners_win.h"
 
 namespace krv {
 

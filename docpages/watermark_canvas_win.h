@@ -14,11 +14,11 @@ namespace krv {
 
 // What a text watermark is drawn from: the page's controls as they stand.
 struct TextWatermarkSpec {
-    std::u16string text;      // text combo 1020
-    std::u16string faceName;  // font combo 1021
-    int pointSize = 0;        // size edit 1052
-    int angleDegrees = 0;     // angle slider 1018, counter-clockwise
-    int style = 0;            // style combo 1022: WatermarkFontStyle
+    std::u16string text;      // IDC_WATERMARK_TEXT
+    std::u16string faceName;  // IDC_WATERMARK_FACE
+    int pointSize = 0;        // IDC_WATERMARK_FONT_SIZE
+    int angleDegrees = 0;     // IDC_WATERMARK_ANGLE, counter-clockwise
+    int style = 0;            // IDC_WATERMARK_STYLE: WatermarkFontStyle
 };
 
 // The font of the drawing on `dc`: the description the system reports for the face in the

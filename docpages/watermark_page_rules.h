@@ -44,9 +44,9 @@ WatermarkMode ShownWatermarkMode(uint8_t stored);
 
 // The three groups of the eleven watermark controls that a mode enables.
 struct WatermarkControlGroups {
-    bool image = false;   // 1047 path, 1049 browse
-    bool text = false;    // 1020 text, 1021 face, 1022 style, 1052 size, 1080 up-down, 1018 angle
-    bool common = false;  // 1023 position, 1082 size, 1083 brightness
+    bool image = false;   // path and "浏览"
+    bool text = false;    // text, face, style, size with its up-down, angle
+    bool common = false;  // position, size, brightness
     bool operator==(const WatermarkControlGroups&) const = default;
 };
 WatermarkControlGroups ControlGroupsFor(WatermarkMode mode);

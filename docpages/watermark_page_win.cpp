@@ -1,4 +1,4 @@
-// The watermark page (template 131): no watermark, an image watermark (a bitmap file) or a
+// The watermark page (IDD_WATERMARK_PAGE): no watermark, an image watermark (a bitmap file) or a
 // text watermark, with position, size and brightness, a live preview, and the work file left
 // for the driver's rendering side. Every change is written into the record at once; apply
 // writes everything again from the controls and, for text, writes the work file.
@@ -18,37 +18,32 @@
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
 #include "frame/dialog_controls_win.h"
+#include "frame/gdi_owners_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/watermark_page_ids.h"
 
 namespace krv {
 
 namespace {
 
-enum Control : int {
-    kAngle = 1018,
-    kText = 1020,
-    kFace = 1021,
-    kStyle = 1022,
-    kPosition = 1023,
-    kImagePath = 1047,
-    kBrowse = 1049,
-    kFontSize = 1052,
-    kImageRadio = 1061,
-    kNoneRadio = 1077,
-    kTextRadio = 1078,
-    kFontSizeUpDown = 1080,
-    kAngleLabel = 1081,
-    kSizePercent = 1082,
-    kBrightness = 1083,
-    kSizeLabel = 1084,
-    kPreviewFrame = 1085,
-    kBrightnessLabel = 1086,
+// The watermark page reads its controls and the record afresh on every message: it keeps
+// nothing between messages beyond its window and context.
+struct WatermarkPage : DocumentPage {
+    using DocumentPage::DocumentPage;
 };
 
-constexpr int kImageGroup[] = {kImagePath, kBrowse};
-constexpr int kTextGroup[] = {kText, kFace, kStyle, kFontSize, kFontSizeUpDown, kAngle};
-constexpr int kCommonGroup[] = {kPosition, kSizePercent, kBrightness};
+constexpr int kImageGroup[] = {IDC_WATERMARK_IMAGE_PATH, IDC_WATERMARK_BROWSE};
+constexpr int kTextGroup[] = {IDC_WATERMARK_TEXT,
+                              IDC_WATERMARK_FACE,
+                              IDC_WATERMARK_STYLE,
+                              IDC_WATERMARK_FONT_SIZE,
+                              IDC_WATERMARK_FONT_SIZE_UPDOWN,
+                              IDC_WATERMARK_ANGLE};
+constexpr int kCommonGroup[] = {IDC_WATERMARK_POSITION, IDC_WATERMARK_SIZE,
+                                IDC_WATERMARK_BRIGHTNESS};
+
+constexpr NumberField kFontSizeField = {IDC_WATERMARK_FONT_SIZE, IDC_WATERMARK_FONT_SIZE_UPDOWN};
 
 constexpr int kFileNameCharacters = 510;  // the open-file dialog's buffers
 constexpr int kTextReadCharacters = 39;   // room when reading the text combo's edit part
@@ -59,10 +54,6 @@ const wchar_t kNoFileName[] = L"未指定文件名！";
 const wchar_t kPathTooLong[] = L"所选择的位图文件路径过长！";
 
 // ---- controls
-
-LRESULT Send(HWND page, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendDlgItemMessageW(page, id, message, wParam, lParam);
-}
 
 void EnableGroup(HWND page, const auto& ids, bool enabled) {
     for (const int id : ids)
@@ -77,60 +68,44 @@ void ShowControlGroups(HWND page, WatermarkMode mode) {
 }
 
 std::optional<WatermarkMode> CheckedMode(HWND page) {
-    if (ButtonChecked(page, kNoneRadio)) return WatermarkMode::None;
-    if (ButtonChecked(page, kImageRadio)) return WatermarkMode::Image;
-    if (ButtonChecked(page, kTextRadio)) return WatermarkMode::Text;
+    if (ButtonChecked(page, IDC_WATERMARK_NONE_RADIO)) return WatermarkMode::None;
+    if (ButtonChecked(page, IDC_WATERMARK_IMAGE_RADIO)) return WatermarkMode::Image;
+    if (ButtonChecked(page, IDC_WATERMARK_TEXT_RADIO)) return WatermarkMode::Text;
     return std::nullopt;
 }
 
-std::u16string ComboEntry(HWND page, int id, int index) {
-    const LRESULT length = Send(page, id, CB_GETLBTEXTLEN, index);
-    if (index < 0 || length <= 0 || length > kComboEntryMaxCharacters) return {};
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
-    Send(page, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    return std::u16string(reinterpret_cast<const char16_t*>(text.data()),
-                          wcsnlen(text.data(), text.size()));
-}
-
 std::u16string SelectedEntry(HWND page, int id) {
-    return ComboEntry(page, id, ComboSelection(page, id));
+    return ComboEntryText(page, id, ComboSelection(page, id), kComboEntryMaxCharacters);
 }
 
 // The selected suggestion, or what the user typed when none is selected.
 std::u16string ChosenText(HWND page) {
-    const int selection = ComboSelection(page, kText);
-    if (selection >= 0) return ComboEntry(page, kText, selection);
-    return ControlText(page, kText, kTextReadCharacters);
+    const int selection = ComboSelection(page, IDC_WATERMARK_TEXT);
+    if (selection >= 0)
+        return ComboEntryText(page, IDC_WATERMARK_TEXT, selection, kComboEntryMaxCharacters);
+    return ControlText(page, IDC_WATERMARK_TEXT, kTextReadCharacters);
 }
 
-int SliderPosition(HWND page, int id) {
-    return static_cast<int>(Send(page, id, TBM_GETPOS));
-}
-
-void ShowNumber(HWND page, int labelId, int value) {
-    SetDlgItemInt(page, labelId, static_cast<UINT>(value), TRUE);
-}
-
+// A slider and the label beside it that shows its position.
 void MoveSlider(HWND page, int id, int labelId, int position) {
-    Send(page, id, TBM_SETPOS, TRUE, position);
-    ShowNumber(page, labelId, SliderPosition(page, id));
+    SetTrackbarPosition(page, id, position);
+    SetControlNumber(page, labelId, TrackbarPosition(page, id));
 }
 
 void SetUpSlider(HWND page, int id, int labelId, int maximum, int position) {
-    Send(page, id, TBM_SETRANGEMIN, FALSE, 0);
-    Send(page, id, TBM_SETRANGEMAX, TRUE, maximum);
+    SetTrackbarRange(page, id, 0, maximum);
     MoveSlider(page, id, labelId, position);
 }
 
 int TypedFontSize(HWND page) {
-    BOOL translated = FALSE;
-    return static_cast<int>(GetDlgItemInt(page, kFontSize, &translated, TRUE));
+    return ControlNumber(page, kFontSizeField.edit);
 }
 
-// The up-down sets the field's text; that change comes back as the field's own notification.
+// Not the page's own write: the up-down sets the field's text, and that change comes back as
+// the field's own notification, which stores the size.
 void MoveFontSize(HWND page, int size) {
-    SetUpDownPosition(page, kFontSizeUpDown, size);
-    if (TypedFontSize(page) != size) SetDlgItemInt(page, kFontSize, static_cast<UINT>(size), TRUE);
+    SetUpDownPosition(page, kFontSizeField.upDown, size);
+    if (TypedFontSize(page) != size) SetControlNumber(page, kFontSizeField.edit, size);
 }
 
 // ---- the sheet's printer and the preview
@@ -149,118 +124,119 @@ std::u16string WorkFile(const DocumentSheetContext* context) {
 TextWatermarkSpec ReadTextSpec(HWND page) {
     TextWatermarkSpec spec;
     spec.text = ChosenText(page);
-    spec.faceName = SelectedEntry(page, kFace);
+    spec.faceName = SelectedEntry(page, IDC_WATERMARK_FACE);
     spec.pointSize = TypedFontSize(page);
-    spec.angleDegrees = SliderPosition(page, kAngle);
-    spec.style = ComboSelection(page, kStyle);
+    spec.angleDegrees = TrackbarPosition(page, IDC_WATERMARK_ANGLE);
+    spec.style = ComboSelection(page, IDC_WATERMARK_STYLE);
     return spec;
 }
 
-void RedrawPreview(HWND page, const DocumentSheetContext* context, bool reportTooLarge) {
+void RedrawPreview(const WatermarkPage& page, bool reportTooLarge) {
     WatermarkPreviewRequest request;
-    request.mode = CheckedMode(page).value_or(WatermarkMode::None);
-    request.imagePath = ControlText(page, kImagePath, kFileNameCharacters);
-    request.text = ReadTextSpec(page);
-    request.position = ComboSelection(page, kPosition);
-    request.sizePercent = SliderPosition(page, kSizePercent);
-    request.brightness = SliderPosition(page, kBrightness);
-    request.workFile = WorkFile(context);
+    request.mode = CheckedMode(page.dialog).value_or(WatermarkMode::None);
+    request.imagePath = ControlText(page.dialog, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters);
+    request.text = ReadTextSpec(page.dialog);
+    request.position = ComboSelection(page.dialog, IDC_WATERMARK_POSITION);
+    request.sizePercent = TrackbarPosition(page.dialog, IDC_WATERMARK_SIZE);
+    request.brightness = TrackbarPosition(page.dialog, IDC_WATERMARK_BRIGHTNESS);
+    request.workFile = WorkFile(page.context);
     request.reportTooLarge = reportTooLarge;
-    OemDevmode* record = PageRecord(context);
+    OemDevmode* record = page.Record();
     if (record && request.mode == WatermarkMode::Text)
         StoreWatermarkText(*record, request.text.text);
-    WatermarkPreview(page, GetDlgItem(page, kPreviewFrame), request);
+    WatermarkPreview(page.dialog, GetDlgItem(page.dialog, IDC_WATERMARK_PREVIEW), request);
 }
 
 // A stored change: the sheet is told, and the preview follows at once.
-void Refresh(HWND page, const DocumentSheetContext* context) {
-    ReportPageChanged(page);
-    RedrawPreview(page, context, true);
+void Refresh(const WatermarkPage& page) {
+    ReportPageChanged(page.dialog);
+    RedrawPreview(page, true);
 }
 
 // ---- initialisation
 
-int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM page) {
+int CALLBACK AddTrueTypeFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM faces) {
     if (type & TRUETYPE_FONTTYPE)
-        Send(reinterpret_cast<HWND>(page), kFace, CB_ADDSTRING, 0,
-             reinterpret_cast<LPARAM>(font->lfFaceName));
+        reinterpret_cast<std::vector<std::u16string>*>(faces)->emplace_back(
+            reinterpret_cast<const char16_t*>(font->lfFaceName),
+            wcsnlen(font->lfFaceName, LF_FACESIZE));
     return 1;
 }
 
+// The TrueType faces in the order the system reports them, the stored one selected when it is
+// among them (else the first).
 void FillFaces(HWND page, const std::u16string& storedFace) {
-    Send(page, kFace, CB_RESETCONTENT);
+    std::vector<std::u16string> faces;
     LOGFONTW wanted = {};
     wanted.lfCharSet = ANSI_CHARSET;
-    if (HDC dc = GetDC(page)) {
-        EnumFontFamiliesExW(dc, &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(page), 0);
-        ReleaseDC(page, dc);
-    }
-    SelectComboEntry(page, kFace, 0);
+    if (const gdi::WindowDc dc(page); dc.get())
+        EnumFontFamiliesExW(dc.get(), &wanted, AddTrueTypeFace, reinterpret_cast<LPARAM>(&faces),
+                            0);
+    FillComboList(page, IDC_WATERMARK_FACE, faces);
+    SelectComboEntry(page, IDC_WATERMARK_FACE, 0);
     if (storedFace.empty()) return;
-    const LRESULT found = Send(page, kFace, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(Wide(storedFace)));
-    if (found != CB_ERR) Send(page, kFace, CB_SETCURSEL, found);
+    const int found = FindComboEntry(page, IDC_WATERMARK_FACE, storedFace);
+    if (found >= 0) SelectComboEntry(page, IDC_WATERMARK_FACE, found);
 }
 
 void FillTexts(HWND page, const std::u16string& storedText) {
-    Send(page, kText, CB_RESETCONTENT);
     // One character fewer than the field holds: what is typed is what is stored and drawn.
-    Send(page, kText, CB_LIMITTEXT, kWatermarkTextMaxCharacters);
-    FillComboList(page, kText, kSuggestedWatermarkTexts);
+    SendDlgItemMessageW(page, IDC_WATERMARK_TEXT, CB_LIMITTEXT, kWatermarkTextMaxCharacters, 0);
+    FillComboList(page, IDC_WATERMARK_TEXT, kSuggestedWatermarkTexts);
     if (storedText.empty())
-        SelectComboEntry(page, kText, 0);
+        SelectComboEntry(page, IDC_WATERMARK_TEXT, 0);
     else
-        SetControlText(page, kText, storedText);
+        SetControlText(page, IDC_WATERMARK_TEXT, storedText);
 }
 
 void ShowMode(HWND page, WatermarkMode mode) {
-    const int radio = mode == WatermarkMode::Image  ? kImageRadio
-                      : mode == WatermarkMode::Text ? kTextRadio
-                                                    : kNoneRadio;
-    for (const int id : {kNoneRadio, kImageRadio, kTextRadio})
+    const int radio = mode == WatermarkMode::Image  ? IDC_WATERMARK_IMAGE_RADIO
+                      : mode == WatermarkMode::Text ? IDC_WATERMARK_TEXT_RADIO
+                                                    : IDC_WATERMARK_NONE_RADIO;
+    for (const int id :
+         {IDC_WATERMARK_NONE_RADIO, IDC_WATERMARK_IMAGE_RADIO, IDC_WATERMARK_TEXT_RADIO})
         CheckButton(page, id, id == radio);
     ShowControlGroups(page, mode);
 }
 
 void ShowRecord(HWND page, const OemDevmode& record) {
     ShowMode(page, ShownWatermarkMode(record.watermarkMode));
-    SetReadOnly(page, kImagePath);
-    SetControlText(page, kImagePath, StoredWatermarkImagePath(record));
+    SetReadOnly(page, IDC_WATERMARK_IMAGE_PATH);
+    SetControlText(page, IDC_WATERMARK_IMAGE_PATH, StoredWatermarkImagePath(record));
     FillTexts(page, StoredWatermarkText(record));
     FillFaces(page, StoredWatermarkFontName(record));
-    FillComboList(page, kStyle, kWatermarkFontStyleNames);
-    SelectComboEntry(page, kStyle, record.watermarkFontStyle);
-    LimitText(page, kFontSize, 2);
-    SetUpDownRange(page, kFontSizeUpDown, kWatermarkFontSizeMin, kWatermarkFontSizeMax);
-    SetUpDownPosition(page, kFontSizeUpDown, record.watermarkFontSize);
-    SetUpSlider(page, kAngle, kAngleLabel, kWatermarkAngleMax, record.watermarkAngle);
-    SetUpSlider(page, kSizePercent, kSizeLabel, kWatermarkSizePercentMax,
+    FillComboList(page, IDC_WATERMARK_STYLE, kWatermarkFontStyleNames);
+    SelectComboEntry(page, IDC_WATERMARK_STYLE, record.watermarkFontStyle);
+    SetUpNumberField(page, kFontSizeField, kWatermarkFontSizeMin, kWatermarkFontSizeMax, 2);
+    ShowNumber(page, kFontSizeField, record.watermarkFontSize);
+    SetUpSlider(page, IDC_WATERMARK_ANGLE, IDC_WATERMARK_ANGLE_LABEL, kWatermarkAngleMax,
+                record.watermarkAngle);
+    SetUpSlider(page, IDC_WATERMARK_SIZE, IDC_WATERMARK_SIZE_LABEL, kWatermarkSizePercentMax,
                 record.watermarkSizePercent);
-    SetUpSlider(page, kBrightness, kBrightnessLabel, kWatermarkBrightnessMax,
-                record.watermarkBrightness);
-    FillComboList(page, kPosition, kWatermarkPositionNames);
-    SelectComboEntry(page, kPosition, record.watermarkPosition);
+    SetUpSlider(page, IDC_WATERMARK_BRIGHTNESS, IDC_WATERMARK_BRIGHTNESS_LABEL,
+                kWatermarkBrightnessMax, record.watermarkBrightness);
+    FillComboList(page, IDC_WATERMARK_POSITION, kWatermarkPositionNames);
+    SelectComboEntry(page, IDC_WATERMARK_POSITION, record.watermarkPosition);
 }
 
-// The controls are filled before the context is stored: the notifications they send while
-// being filled find no context and are ignored, so opening the page changes nothing.
-void OnInit(HWND page, LPARAM pageRecord) {
+// The controls are filled before the page's state is made: the notifications they send while
+// being filled find no state and are ignored, so opening the page changes nothing.
+void OnInit(HWND dialog, LPARAM pageRecord) {
     const auto* sheetPage = reinterpret_cast<const PROPSHEETPAGEW*>(pageRecord);
     const auto* context =
         sheetPage ? reinterpret_cast<const DocumentSheetContext*>(sheetPage->lParam) : nullptr;
-    if (const OemDevmode* record = PageRecord(context)) ShowRecord(page, *record);
-    StorePageContext<DocumentSheetContext>(page, pageRecord);
+    if (const OemDevmode* record = PageRecord(context)) ShowRecord(dialog, *record);
+    CreatePageState<WatermarkPage>(dialog, pageRecord);
 }
 
 // ---- commands
 
-void OnModeClicked(HWND page, const DocumentSheetContext* context, OemDevmode& record,
-                   WatermarkMode mode) {
-    if (ChooseWatermarkMode(record, mode, context->watermarkSwitchedOff))
-        ShowPageInformation(page, kTextAsImageNotice);
-    ShowControlGroups(page, mode);
+void OnModeClicked(const WatermarkPage& page, OemDevmode& record, WatermarkMode mode) {
+    if (ChooseWatermarkMode(record, mode, page.context->watermarkSwitchedOff))
+        ShowPageInformation(page.dialog, kTextAsImageNotice);
+    ShowControlGroups(page.dialog, mode);
     if (mode != WatermarkMode::None) SetReloadImage();
-    Refresh(page, context);
+    Refresh(page);
 }
 
 std::optional<std::u16string> AskForBitmap(HWND page) {
@@ -282,85 +258,87 @@ std::optional<std::u16string> AskForBitmap(HWND page) {
                           wcsnlen(file, kFileNameCharacters));
 }
 
-void OnBrowse(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
-    const std::optional<std::u16string> chosen = AskForBitmap(page);
+void OnBrowse(const WatermarkPage& page, OemDevmode& record) {
+    const std::optional<std::u16string> chosen = AskForBitmap(page.dialog);
     if (!chosen) return;
     // Refused before anything is converted: the record could not keep the path.
     if (!WatermarkImagePathFits(*chosen)) {
-        ShowPageError(page, kPathTooLong);
+        ShowPageError(page.dialog, kPathTooLong);
         return;
     }
-    const WatermarkConvertResult result = ConvertBitmapTo24(*chosen, WorkFile(context));
+    const WatermarkConvertResult result = ConvertBitmapTo24(*chosen, WorkFile(page.context));
     if (result != WatermarkConvertResult::Done) {
-        ShowPageError(page, Wide(std::u16string(ConvertFailureMessage(result))));
+        ShowPageError(page.dialog, Wide(std::u16string(ConvertFailureMessage(result))));
         return;
     }
-    SetControlText(page, kImagePath, *chosen);
-    const std::u16string shown = ControlText(page, kImagePath, kFileNameCharacters);
+    SetControlText(page.dialog, IDC_WATERMARK_IMAGE_PATH, *chosen);
+    const std::u16string shown =
+        ControlText(page.dialog, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters);
     if (shown.empty()) {
-        ShowPageError(page, kNoFileName);
+        ShowPageError(page.dialog, kNoFileName);
         return;
     }
     StoreWatermarkImagePath(record, shown);
     SetReloadImage();
-    Refresh(page, context);
+    Refresh(page);
 }
 
-void OnPositionChosen(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
-    const int position = ComboSelection(page, kPosition);
+void OnPositionChosen(const WatermarkPage& page, OemDevmode& record) {
+    const int position = ComboSelection(page.dialog, IDC_WATERMARK_POSITION);
     if (position < 0) return;
     record.watermarkPosition = static_cast<uint8_t>(position);
     const int size = EffectiveSizePercent(position, record.watermarkSizePercent);
     if (size != record.watermarkSizePercent) {
         record.watermarkSizePercent = static_cast<uint8_t>(size);
-        MoveSlider(page, kSizePercent, kSizeLabel, size);
+        MoveSlider(page.dialog, IDC_WATERMARK_SIZE, IDC_WATERMARK_SIZE_LABEL, size);
     }
-    Refresh(page, context);
+    Refresh(page);
 }
 
-void StoreFontSize(HWND page, const DocumentSheetContext* context, OemDevmode& record,
-                   int (*rule)(int)) {
-    const int typed = TypedFontSize(page);
+void StoreFontSize(const WatermarkPage& page, OemDevmode& record, int (*rule)(int)) {
+    const int typed = TypedFontSize(page.dialog);
     const int size = rule(typed);
     if (size != typed) {
-        MoveFontSize(page, size);  // its change notification stores the size
+        MoveFontSize(page.dialog, size);  // its change notification stores the size
         return;
     }
     record.watermarkFontSize = static_cast<uint8_t>(size);
-    Refresh(page, context);
+    Refresh(page);
 }
 
-INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int code) {
-    OemDevmode* record = PageRecord(context);
+INT_PTR OnCommand(const WatermarkPage& page, int id, int code) {
+    OemDevmode* record = page.Record();
     if (!record) return FALSE;
     const bool clicked = code == BN_CLICKED;
     // The text list follows every change of its selection; the face, style and position
     // lists store a choice once it is confirmed, not while the user moves through them.
     const bool chosen = code == CBN_SELCHANGE;
     const bool confirmed = code == CBN_SELENDOK;
-    if (id == kNoneRadio && clicked) {
-        OnModeClicked(page, context, *record, WatermarkMode::None);
-    } else if (id == kImageRadio && clicked) {
-        OnModeClicked(page, context, *record, WatermarkMode::Image);
-    } else if (id == kTextRadio && clicked) {
-        OnModeClicked(page, context, *record, WatermarkMode::Text);
-    } else if (id == kBrowse && clicked) {
-        OnBrowse(page, context, *record);
-    } else if (id == kText && (chosen || code == CBN_EDITCHANGE)) {
-        StoreWatermarkText(*record, ChosenText(page));
-        Refresh(page, context);
-    } else if (id == kFace && confirmed) {
-        StoreWatermarkFontName(*record, SelectedEntry(page, kFace));
-        Refresh(page, context);
-    } else if (id == kStyle && confirmed && ComboSelection(page, kStyle) >= 0) {
-        record->watermarkFontStyle = static_cast<uint8_t>(ComboSelection(page, kStyle));
-        Refresh(page, context);
-    } else if (id == kPosition && confirmed) {
-        OnPositionChosen(page, context, *record);
-    } else if (id == kFontSize && code == EN_CHANGE) {
-        StoreFontSize(page, context, *record, FontSizeWhileTyping);
-    } else if (id == kFontSize && code == EN_KILLFOCUS) {
-        StoreFontSize(page, context, *record, FontSizeOnLeaving);
+    if (id == IDC_WATERMARK_NONE_RADIO && clicked) {
+        OnModeClicked(page, *record, WatermarkMode::None);
+    } else if (id == IDC_WATERMARK_IMAGE_RADIO && clicked) {
+        OnModeClicked(page, *record, WatermarkMode::Image);
+    } else if (id == IDC_WATERMARK_TEXT_RADIO && clicked) {
+        OnModeClicked(page, *record, WatermarkMode::Text);
+    } else if (id == IDC_WATERMARK_BROWSE && clicked) {
+        OnBrowse(page, *record);
+    } else if (id == IDC_WATERMARK_TEXT && (chosen || code == CBN_EDITCHANGE)) {
+        StoreWatermarkText(*record, ChosenText(page.dialog));
+        Refresh(page);
+    } else if (id == IDC_WATERMARK_FACE && confirmed) {
+        StoreWatermarkFontName(*record, SelectedEntry(page.dialog, IDC_WATERMARK_FACE));
+        Refresh(page);
+    } else if (id == IDC_WATERMARK_STYLE && confirmed &&
+               ComboSelection(page.dialog, IDC_WATERMARK_STYLE) >= 0) {
+        record->watermarkFontStyle =
+            static_cast<uint8_t>(ComboSelection(page.dialog, IDC_WATERMARK_STYLE));
+        Refresh(page);
+    } else if (id == IDC_WATERMARK_POSITION && confirmed) {
+        OnPositionChosen(page, *record);
+    } else if (id == IDC_WATERMARK_FONT_SIZE && code == EN_CHANGE) {
+        StoreFontSize(page, *record, FontSizeWhileTyping);
+    } else if (id == IDC_WATERMARK_FONT_SIZE && code == EN_KILLFOCUS) {
+        StoreFontSize(page, *record, FontSizeOnLeaving);
     } else {
         return FALSE;
     }
@@ -371,47 +349,48 @@ INT_PTR OnCommand(HWND page, const DocumentSheetContext* context, int id, int co
 
 // The size slider, raised to the tile minimum while the watermark is tiled.
 void TakeSizeSlider(HWND page, OemDevmode& record) {
-    const int moved = SliderPosition(page, kSizePercent);
+    const int moved = TrackbarPosition(page, IDC_WATERMARK_SIZE);
     const int size = EffectiveSizePercent(record.watermarkPosition, moved);
-    if (size != moved) Send(page, kSizePercent, TBM_SETPOS, TRUE, size);
-    ShowNumber(page, kSizeLabel, size);
+    if (size != moved) SetTrackbarPosition(page, IDC_WATERMARK_SIZE, size);
+    SetControlNumber(page, IDC_WATERMARK_SIZE_LABEL, size);
     record.watermarkSizePercent = static_cast<uint8_t>(size);
 }
 
 void TakeAngleSlider(HWND page, OemDevmode& record) {
-    record.watermarkAngle = SliderPosition(page, kAngle);
-    ShowNumber(page, kAngleLabel, record.watermarkAngle);
+    record.watermarkAngle = TrackbarPosition(page, IDC_WATERMARK_ANGLE);
+    SetControlNumber(page, IDC_WATERMARK_ANGLE_LABEL, record.watermarkAngle);
 }
 
 void TakeBrightnessSlider(HWND page, OemDevmode& record) {
-    record.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, kBrightness));
-    ShowNumber(page, kBrightnessLabel, record.watermarkBrightness);
+    record.watermarkBrightness =
+        static_cast<uint8_t>(TrackbarPosition(page, IDC_WATERMARK_BRIGHTNESS));
+    SetControlNumber(page, IDC_WATERMARK_BRIGHTNESS_LABEL, record.watermarkBrightness);
 }
 
 // Every scroll code but the end of a track takes all three sliders at once.
-INT_PTR OnHorizontalScroll(HWND page, const DocumentSheetContext* context, int code) {
-    OemDevmode* record = PageRecord(context);
+INT_PTR OnHorizontalScroll(const WatermarkPage& page, int code) {
+    OemDevmode* record = page.Record();
     if (!record || code >= TB_ENDTRACK) return FALSE;
-    TakeAngleSlider(page, *record);
-    TakeSizeSlider(page, *record);
-    TakeBrightnessSlider(page, *record);
-    Refresh(page, context);
+    TakeAngleSlider(page.dialog, *record);
+    TakeSizeSlider(page.dialog, *record);
+    TakeBrightnessSlider(page.dialog, *record);
+    Refresh(page);
     return TRUE;
 }
 
-INT_PTR OnSliderReleased(HWND page, const DocumentSheetContext* context, UINT_PTR id) {
-    OemDevmode* record = PageRecord(context);
+INT_PTR OnSliderReleased(const WatermarkPage& page, UINT_PTR id) {
+    OemDevmode* record = page.Record();
     if (!record) return FALSE;
-    if (id == kAngle) {
-        TakeAngleSlider(page, *record);
-        Refresh(page, context);
-    } else if (id == kSizePercent) {
-        TakeSizeSlider(page, *record);
-        Refresh(page, context);
-        ShowNumber(page, kBrightnessLabel, record->watermarkBrightness);
-    } else if (id == kBrightness) {
-        TakeBrightnessSlider(page, *record);
-        Refresh(page, context);
+    if (id == IDC_WATERMARK_ANGLE) {
+        TakeAngleSlider(page.dialog, *record);
+        Refresh(page);
+    } else if (id == IDC_WATERMARK_SIZE) {
+        TakeSizeSlider(page.dialog, *record);
+        Refresh(page);
+        SetControlNumber(page.dialog, IDC_WATERMARK_BRIGHTNESS_LABEL, record->watermarkBrightness);
+    } else if (id == IDC_WATERMARK_BRIGHTNESS) {
+        TakeBrightnessSlider(page.dialog, *record);
+        Refresh(page);
     } else {
         return FALSE;
     }
@@ -422,79 +401,82 @@ INT_PTR OnSliderReleased(HWND page, const DocumentSheetContext* context, UINT_PT
 
 // Everything again from the controls, in order; a text watermark's work file must be written
 // before the host is told the page applied.
-bool ApplyControls(HWND page, const DocumentSheetContext* context, OemDevmode& record) {
-    const std::optional<WatermarkMode> mode = CheckedMode(page);
+bool ApplyControls(const WatermarkPage& page, OemDevmode& record) {
+    const std::optional<WatermarkMode> mode = CheckedMode(page.dialog);
     ApplyWatermarkMode(record, mode);
-    if (const int position = ComboSelection(page, kPosition); position >= 0)
+    if (const int position = ComboSelection(page.dialog, IDC_WATERMARK_POSITION); position >= 0)
         record.watermarkPosition = static_cast<uint8_t>(position);
-    record.watermarkSizePercent = static_cast<uint8_t>(SliderPosition(page, kSizePercent));
-    record.watermarkBrightness = static_cast<uint8_t>(SliderPosition(page, kBrightness));
-    const int size = FontSizeOnLeaving(TypedFontSize(page));
-    if (size != TypedFontSize(page)) MoveFontSize(page, size);
+    record.watermarkSizePercent =
+        static_cast<uint8_t>(TrackbarPosition(page.dialog, IDC_WATERMARK_SIZE));
+    record.watermarkBrightness =
+        static_cast<uint8_t>(TrackbarPosition(page.dialog, IDC_WATERMARK_BRIGHTNESS));
+    const int size = FontSizeOnLeaving(TypedFontSize(page.dialog));
+    if (size != TypedFontSize(page.dialog)) MoveFontSize(page.dialog, size);
     record.watermarkFontSize = static_cast<uint8_t>(size);
-    record.watermarkAngle = SliderPosition(page, kAngle);
-    if (const int style = ComboSelection(page, kStyle); style >= 0)
+    record.watermarkAngle = TrackbarPosition(page.dialog, IDC_WATERMARK_ANGLE);
+    if (const int style = ComboSelection(page.dialog, IDC_WATERMARK_STYLE); style >= 0)
         record.watermarkFontStyle = static_cast<uint8_t>(style);
     if (mode == WatermarkMode::Image)
-        StoreWatermarkImagePath(record, ControlText(page, kImagePath, kFileNameCharacters));
+        StoreWatermarkImagePath(
+            record, ControlText(page.dialog, IDC_WATERMARK_IMAGE_PATH, kFileNameCharacters));
     if (mode != WatermarkMode::Text) return true;
-    StoreWatermarkText(record, ChosenText(page));
-    StoreWatermarkFontName(record, SelectedEntry(page, kFace));
-    return WriteTextWatermark(GetDlgItem(page, kPreviewFrame), ReadTextSpec(page),
-                              WorkFile(context));
+    StoreWatermarkText(record, ChosenText(page.dialog));
+    StoreWatermarkFontName(record, SelectedEntry(page.dialog, IDC_WATERMARK_FACE));
+    return WriteTextWatermark(GetDlgItem(page.dialog, IDC_WATERMARK_PREVIEW),
+                              ReadTextSpec(page.dialog), WorkFile(page.context));
 }
 
-INT_PTR OnApply(HWND page, const DocumentSheetContext* context) {
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-    OemDevmode* record = PageRecord(context);
-    if (record && !ApplyControls(page, context, *record)) return FALSE;
-    AcknowledgeApply(page, context);
+INT_PTR OnApply(const WatermarkPage& page) {
+    SetWindowLongPtrW(page.dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
+    OemDevmode* record = page.Record();
+    if (record && !ApplyControls(page, *record)) return FALSE;
+    AcknowledgeApply(page.dialog, page.context);
     return TRUE;
 }
 
-INT_PTR OnNotify(HWND page, const DocumentSheetContext* context, const NMHDR* header) {
+INT_PTR OnNotify(const WatermarkPage& page, const NMHDR* header) {
     switch (header->code) {
         case PSN_APPLY:
-            return OnApply(page, context);
+            return OnApply(page);
         case PSN_QUERYCANCEL:
             SetReloadImage();
-            SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+            SetWindowLongPtrW(page.dialog, DWLP_MSGRESULT, FALSE);
             return TRUE;
         case NM_RELEASEDCAPTURE:
-            return OnSliderReleased(page, context, header->idFrom);
+            return OnSliderReleased(page, header->idFrom);
         default:
-            return DefaultPageNotify(page, header, context);
+            return DefaultPageNotify(page.dialog, header, page.context);
     }
 }
 
-INT_PTR OnPaint(HWND page, const DocumentSheetContext* context) {
+INT_PTR OnPaint(const WatermarkPage& page) {
     PAINTSTRUCT paint;
-    BeginPaint(page, &paint);
-    EndPaint(page, &paint);
-    RedrawPreview(page, context, false);
+    BeginPaint(page.dialog, &paint);
+    EndPaint(page.dialog, &paint);
+    RedrawPreview(page, false);
     return TRUE;
 }
 
 }  // namespace
 
-INT_PTR CALLBACK WatermarkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK WatermarkPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        OnInit(page, lParam);
+        OnInit(dialog, lParam);
         return TRUE;
     }
-    const auto* context = PageContext<DocumentSheetContext>(page);
-    if (!context) return FALSE;
     INT_PTR result = FALSE;
-    if (DefaultPageSystemMessage(page, message, wParam, lParam, &result)) return result;
+    const WatermarkPage* page =
+        PageForMessage<WatermarkPage>(dialog, message, wParam, lParam, &result);
+    if (!page) return result;
     switch (message) {
         case WM_COMMAND:
-            return OnCommand(page, context, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(*page, LOWORD(wParam), HIWORD(wParam));
         case WM_HSCROLL:
-            return OnHorizontalScroll(page, context, LOWORD(wParam));
+            return OnHorizontalScroll(*page, LOWORD(wParam));
         case WM_NOTIFY:
-            return OnNotify(page, context, reinterpret_cast<const NMHDR*>(lParam));
+            return OnNotify(*page, reinterpret_cast<const NMHDR*>(lParam));
         case WM_PAINT:
-            return OnPaint(page, context);
+            return OnPaint(*page);
         default:
             return FALSE;
     }

@@ -4,10 +4,10 @@
 #include <cstdlib>
 
 #include "docpages/watermark_bitmap.h"
-#include "docpages/watermark_gdi_win.h"
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_stretch.h"
 #include "frame/dialog_controls_win.h"
+#include "frame/gdi_owners_win.h"
 #include "frame/page_protocol_win.h"
 
 namespace krv {

@@ -1,4 +1,4 @@
-// WatermarkPreview: the watermark page's live preview in its frame (control 1085), and
+// WatermarkPreview: the watermark page's live preview in its frame (IDC_WATERMARK_PREVIEW), and
 // WatermarkPreviewCache, the process-wide bitmap and pixels behind it. An image is read from
 // file only when the cache must reload it; every other redraw stretches the cached pixels into
 // the frame, adding the brightness to the pixels it draws. The cached pixels stay as read, so
@@ -48,11 +48,11 @@ void SetReloadImage();
 // What the preview shows, read from the page's controls.
 struct WatermarkPreviewRequest {
     WatermarkMode mode = WatermarkMode::None;  // the checked mode radio
-    std::u16string imagePath;                  // edit 1047
+    std::u16string imagePath;                  // IDC_WATERMARK_IMAGE_PATH
     TextWatermarkSpec text;
-    int position = 0;         // position combo 1023
-    int sizePercent = 0;      // size slider 1082
-    int brightness = 0;       // brightness slider 1083
+    int position = 0;         // IDC_WATERMARK_POSITION
+    int sizePercent = 0;      // IDC_WATERMARK_SIZE
+    int brightness = 0;       // IDC_WATERMARK_BRIGHTNESS
     std::u16string workFile;  // WatermarkWorkFile of the sheet's printer
     // The too-large message returns on every redraw a change asks for; a repaint the system
     // asks for (after that very message box closed, say) stays silent.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "res/resource_ids.h"
+
 namespace krv {
 
 namespace {
@@ -11,7 +13,6 @@ HANDLE g_activationContext = INVALID_HANDLE_VALUE;
 bool g_activationTried = false;
 LONG g_serverLocks = 0;
 LONG g_liveObjects = 0;
-constexpr WORD kManifestResource = 2;
 
 // The module's own path: the buffer starts at 260 characters and doubles up to ten times.
 bool ModulePath(std::vector<wchar_t>& path) {
@@ -43,7 +44,7 @@ HANDLE ModuleActivationContext() {
             context.cbSize = sizeof context;
             context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
             context.lpSource = path.data();
-            context.lpResourceName = MAKEINTRESOURCEW(kManifestResource);
+            context.lpResourceName = MAKEINTRESOURCEW(IDR_KRV_MANIFEST);
             g_activationContext = CreateActCtxW(&context);
         }
     }

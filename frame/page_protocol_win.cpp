@@ -1,8 +1,5 @@
 #include "frame/page_protocol_win.h"
 
-#include <string>
-#include <vector>
-
 namespace krv {
 
 OemDevmode* PageRecord(const DocumentSheetContext* context) {
@@ -58,17 +55,6 @@ int ShowPageError(HWND owner, const wchar_t* text, MessageIcon icon) {
 
 int ShowPageInformation(HWND owner, const wchar_t* text) {
     return MessageBoxW(owner, text, L"信息", MB_OK | MB_ICONINFORMATION);
-}
-
-std::u16string ControlText(HWND dialog, int id, int maxChars) {
-    std::vector<wchar_t> buffer(static_cast<size_t>(maxChars) + 1, L'\0');
-    const UINT n = GetDlgItemTextW(dialog, id, buffer.data(), maxChars + 1);
-    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), n);
-}
-
-void SetControlText(HWND dialog, int id, std::u16string_view text) {
-    std::u16string copy(text);
-    SetDlgItemTextW(dialog, id, reinterpret_cast<const wchar_t*>(copy.c_str()));
 }
 
 }  // namespace krv

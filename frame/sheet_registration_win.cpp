@@ -4,6 +4,7 @@
 
 #include "frame/module_win.h"
 #include "frame/page_procedures_win.h"
+#include "res/resource_ids.h"
 
 namespace krv {
 
@@ -16,27 +17,27 @@ constexpr WORD kReasonSetResult = PROPSHEETUI_REASON_SET_RESULT;
 constexpr WORD kReasonGetIcon = PROPSHEETUI_REASON_GET_ICON;
 constexpr wchar_t kHeaderTitle[] = L"OEM UI Page";
 
-// Pages by their numeric dialog template, in the order the sheets show them.
+// Pages by their dialog template, in the order the sheets show them.
 struct PageEntry {
     int templateId;
     DLGPROC procedure;
 };
 
 constexpr std::array<PageEntry, 7> kDocumentPages = {{
-    {132, DuplexPageProc},
-    {128, LayoutPageProc},
-    {131, WatermarkPageProc},
-    {103, OperationsPageProc},
-    {117, BarcodePageProc},
-    {118, TwoDimensionalPageProc},
-    {105, VersionPageProc},
+    {IDD_DUPLEX_PAGE, DuplexPageProc},
+    {IDD_LAYOUT_PAGE, LayoutPageProc},
+    {IDD_WATERMARK_PAGE, WatermarkPageProc},
+    {IDD_OPERATIONS_PAGE, OperationsPageProc},
+    {IDD_BARCODE_PAGE, BarcodePageProc},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, TwoDimensionalPageProc},
+    {IDD_VERSION_PAGE, VersionPageProc},
 }};
 
 constexpr std::array<PageEntry, 4> kPrinterPages = {{
-    {114, ApplicationPageProc},
-    {113, DownloadPageProc},
-    {119, FontsPageProc},
-    {105, VersionPageProc},
+    {IDD_APPLICATION_PAGE, ApplicationPageProc},
+    {IDD_DOWNLOAD_PAGE, DownloadPageProc},
+    {IDD_FONTS_PAGE, FontsPageProc},
+    {IDD_VERSION_PAGE, VersionPageProc},
 }};
 
 PROPSHEETPAGEW PageRecordFor(const PageEntry& entry, void* context) {

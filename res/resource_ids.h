@@ -1,6 +1,8 @@
-/* Resource numbers of the plug-in module. Plain #defines so that both the C++ code and the
-   resource script include this file. Control ids stay numeric in the templates and in the
-   pages that use them. */
+/* Resource numbers of the plug-in module. Plain #defines, so that the resource script, the C++
+   code (portable code too: no Windows header is needed) and the tests share one name for each.
+   The controls of each template are named in the template's own header, *_ids.h beside this
+   one. The numbers themselves never change: hosts and scripts address templates and controls
+   by them. */
 #ifndef KRV_RES_RESOURCE_IDS_H
 #define KRV_RES_RESOURCE_IDS_H
 

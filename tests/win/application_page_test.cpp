@@ -7,24 +7,12 @@
 #include <vector>
 
 #include "channel/forms_seam.h"
+#include "res/application_page_ids.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
-
-constexpr int kSelfTest = 1036;
-constexpr int kControlFont = 1045;
-constexpr int kSetPaper = 1046;
-constexpr int kWidth = 1047;
-constexpr int kHeight = 1048;
-constexpr int kDelete = 1049;
-constexpr int kName = 1052;
-constexpr int kWidthUpDown = 1053;
-constexpr int kHeightUpDown = 1054;
-constexpr int kWidthRange = 1057;
-constexpr int kHeightRange = 1058;
-constexpr int kList = 1094;
 
 // A user form of w x h tenths of a millimetre.
 FormRecord Form(const std::u16string& name, uint32_t w, uint32_t h) {
@@ -42,15 +30,19 @@ class ApplicationPage : public testing::Test {
     }
 
     int ListCount() {
-        return static_cast<int>(SendDlgItemMessageW(page(), kList, LB_GETCOUNT, 0, 0));
+        return static_cast<int>(
+            SendDlgItemMessageW(page(), IDC_APPLICATION_PAPER_LIST, LB_GETCOUNT, 0, 0));
     }
     int ListSelection() {
-        return static_cast<int>(SendDlgItemMessageW(page(), kList, LB_GETCURSEL, 0, 0));
+        return static_cast<int>(
+            SendDlgItemMessageW(page(), IDC_APPLICATION_PAPER_LIST, LB_GETCURSEL, 0, 0));
     }
     std::wstring ListText(int index) {
         wchar_t text[64] = {};
-        if (SendDlgItemMessageW(page(), kList, LB_GETTEXTLEN, index, 0) >= 64) return L"<long>";
-        SendDlgItemMessageW(page(), kList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+        if (SendDlgItemMessageW(page(), IDC_APPLICATION_PAPER_LIST, LB_GETTEXTLEN, index, 0) >= 64)
+            return L"<long>";
+        SendDlgItemMessageW(page(), IDC_APPLICATION_PAPER_LIST, LB_GETTEXT, index,
+                            reinterpret_cast<LPARAM>(text));
         return text;
     }
     std::vector<std::wstring> ListEntries() {
@@ -61,16 +53,16 @@ class ApplicationPage : public testing::Test {
     }
     // A user's click on list entry `index`.
     void SelectEntry(int index) {
-        SendDlgItemMessageW(page(), kList, LB_SETCURSEL, index, 0);
-        SendMessageW(page(), WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page(), kList)));
+        SendDlgItemMessageW(page(), IDC_APPLICATION_PAPER_LIST, LB_SETCURSEL, index, 0);
+        SendMessageW(page(), WM_COMMAND, MAKEWPARAM(IDC_APPLICATION_PAPER_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page(), IDC_APPLICATION_PAPER_LIST)));
         PumpMessages();
     }
     void SetSize(const std::wstring& name, const std::wstring& width, const std::wstring& height) {
-        SetText(page(), kName, name);
-        SetText(page(), kWidth, width);
-        SetText(page(), kHeight, height);
-        Click(page(), kSetPaper);
+        SetText(page(), IDC_APPLICATION_PAPER_NAME, name);
+        SetText(page(), IDC_APPLICATION_PAPER_WIDTH, width);
+        SetText(page(), IDC_APPLICATION_PAPER_HEIGHT, height);
+        Click(page(), IDC_APPLICATION_SET_PAPER);
     }
     HWND page() { return sheet.Page(0); }
 
@@ -87,32 +79,34 @@ TEST_F(ApplicationPage, EmptyStoreGetsThePluginFormAt80By297Millimetres) {
     EXPECT_EQ(Forms().forms().size(), 1u);
     EXPECT_EQ(ListEntries(), (std::vector<std::wstring>{L"Custom Paper-M857"}));
     EXPECT_EQ(ListSelection(), 0);
-    EXPECT_EQ(ItemText(p, kWidth), L"800");
-    EXPECT_EQ(ItemText(p, kHeight), L"2970");
-    EXPECT_EQ(ItemText(p, kName), L"M857");
-    EXPECT_FALSE(IsEnabled(p, kDelete)) << "the plug-in form cannot be deleted";
-    EXPECT_EQ(SendDlgItemMessageW(p, kWidthUpDown, UDM_GETPOS32, 0, 0), 800);
-    EXPECT_EQ(SendDlgItemMessageW(p, kHeightUpDown, UDM_GETPOS32, 0, 0), 2970);
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH), L"800");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT), L"2970");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_NAME), L"M857");
+    EXPECT_FALSE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER))
+        << "the plug-in form cannot be deleted";
+    EXPECT_EQ(SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_WIDTH_UPDOWN, UDM_GETPOS32, 0, 0), 800);
+    EXPECT_EQ(SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_HEIGHT_UPDOWN, UDM_GETPOS32, 0, 0),
+              2970);
     EXPECT_TRUE(watcher.seen.empty());
 }
 
 TEST_F(ApplicationPage, LimitsRangesAndHiddenControlFontButton) {
     HWND p = Open();
-    EXPECT_EQ(ItemText(p, kWidthRange), L"[ 410 - 800 (0.1mm) ]");
-    EXPECT_EQ(ItemText(p, kHeightRange), L"[ 254 - 32760 (0.1mm) ]");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH_RANGE), L"[ 410 - 800 (0.1mm) ]");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT_RANGE), L"[ 254 - 32760 (0.1mm) ]");
     int low = 0, high = 0;
-    SendDlgItemMessageW(p, kWidthUpDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                        reinterpret_cast<LPARAM>(&high));
+    SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_WIDTH_UPDOWN, UDM_GETRANGE32,
+                        reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     EXPECT_EQ(low, 410);
     EXPECT_EQ(high, 800);
-    SendDlgItemMessageW(p, kHeightUpDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                        reinterpret_cast<LPARAM>(&high));
+    SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_HEIGHT_UPDOWN, UDM_GETRANGE32,
+                        reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     EXPECT_EQ(low, 254);
     EXPECT_EQ(high, 32760);
-    EXPECT_EQ(SendDlgItemMessageW(p, kWidth, EM_GETLIMITTEXT, 0, 0), 4);
-    EXPECT_EQ(SendDlgItemMessageW(p, kHeight, EM_GETLIMITTEXT, 0, 0), 5);
-    EXPECT_EQ(SendDlgItemMessageW(p, kName, EM_GETLIMITTEXT, 0, 0), 18);
-    EXPECT_FALSE(IsVisible(p, kControlFont));
+    EXPECT_EQ(SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_WIDTH, EM_GETLIMITTEXT, 0, 0), 4);
+    EXPECT_EQ(SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_HEIGHT, EM_GETLIMITTEXT, 0, 0), 5);
+    EXPECT_EQ(SendDlgItemMessageW(p, IDC_APPLICATION_PAPER_NAME, EM_GETLIMITTEXT, 0, 0), 18);
+    EXPECT_FALSE(IsVisible(p, IDC_APPLICATION_CONTROL_FONT));
 }
 
 TEST_F(ApplicationPage, ListsThePluginFormFirstThenOtherCustomFormsInServerOrder) {
@@ -124,16 +118,16 @@ TEST_F(ApplicationPage, ListsThePluginFormFirstThenOtherCustomFormsInServerOrder
     EXPECT_EQ(Forms().forms().size(), 4u) << "an existing plug-in form is not added again";
     EXPECT_EQ(ListEntries(), (std::vector<std::wstring>{L"Custom Paper-M857", L"Custom Paper-B",
                                                         L"My Custom Paper-X"}));
-    EXPECT_EQ(ItemText(p, kWidth), L"600");
-    EXPECT_EQ(ItemText(p, kHeight), L"1200");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH), L"600");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT), L"1200");
 
     SelectEntry(1);
-    EXPECT_EQ(ItemText(p, kName), L"B");
-    EXPECT_EQ(ItemText(p, kWidth), L"500");
-    EXPECT_EQ(ItemText(p, kHeight), L"1000");
-    EXPECT_TRUE(IsEnabled(p, kDelete));
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_NAME), L"B");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH), L"500");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT), L"1000");
+    EXPECT_TRUE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
     SelectEntry(0);
-    EXPECT_FALSE(IsEnabled(p, kDelete));
+    EXPECT_FALSE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
 }
 
 TEST_F(ApplicationPage, EnumerationFailureLeavesThePageEmptyAndQuiet) {
@@ -142,7 +136,7 @@ TEST_F(ApplicationPage, EnumerationFailureLeavesThePageEmptyAndQuiet) {
     EXPECT_EQ(ListCount(), 0);
     EXPECT_TRUE(Forms().forms().empty());
     EXPECT_TRUE(watcher.seen.empty());
-    EXPECT_EQ(ItemText(p, kWidthRange), L"[ 410 - 800 (0.1mm) ]");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH_RANGE), L"[ 410 - 800 (0.1mm) ]");
 }
 
 TEST_F(ApplicationPage, TypedSizesAreClampedWrittenBackAndUsed) {
@@ -163,8 +157,8 @@ TEST_F(ApplicationPage, TypedSizesAreClampedWrittenBackAndUsed) {
     HWND p = Open();
     for (const auto& c : cases) {
         SetSize(L"CLAMP", c.width, c.height);
-        EXPECT_EQ(ItemText(p, kWidth), c.shownWidth) << c.width;
-        EXPECT_EQ(ItemText(p, kHeight), c.shownHeight) << c.height;
+        EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH), c.shownWidth) << c.width;
+        EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT), c.shownHeight) << c.height;
         const FormRecord* form = Forms().Find(u"Custom Paper-CLAMP");
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(*form, WholeSheetForm(u"Custom Paper-CLAMP", c.formWidth, c.formHeight))
@@ -181,7 +175,7 @@ TEST_F(ApplicationPage, SameNameTwiceCreatesThenResizes) {
     EXPECT_EQ(ListEntries(),
               (std::vector<std::wstring>{L"Custom Paper-M857", L"Custom Paper-A5R"}));
     EXPECT_EQ(ListSelection(), 1);
-    EXPECT_TRUE(IsEnabled(p, kDelete));
+    EXPECT_TRUE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
 
     SetSize(L"A5R", L"600", L"2100");
     ASSERT_NE(Forms().Find(u"Custom Paper-A5R"), nullptr);
@@ -233,33 +227,33 @@ TEST_F(ApplicationPage, DeletingTheLastEntrySelectsTheNewLast) {
     Forms().Add(Form(u"Custom Paper-C", 430, 500));
     HWND p = Open();
     SelectEntry(3);
-    Click(p, kDelete);
+    Click(p, IDC_APPLICATION_DELETE_PAPER);
     EXPECT_EQ(Forms().Find(u"Custom Paper-C"), nullptr);
     EXPECT_EQ(ListEntries(), (std::vector<std::wstring>{L"Custom Paper-M857", L"Custom Paper-A",
                                                         L"Custom Paper-B"}));
     EXPECT_EQ(ListSelection(), 2);
-    EXPECT_EQ(ItemText(p, kName), L"B");
-    EXPECT_EQ(ItemText(p, kWidth), L"420");
-    EXPECT_EQ(ItemText(p, kHeight), L"400");
-    EXPECT_TRUE(IsEnabled(p, kDelete));
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_NAME), L"B");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_WIDTH), L"420");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_HEIGHT), L"400");
+    EXPECT_TRUE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
 
     // From the middle: the entry that moved up into the place is selected.
     SelectEntry(1);
-    Click(p, kDelete);
+    Click(p, IDC_APPLICATION_DELETE_PAPER);
     EXPECT_EQ(ListEntries(), (std::vector<std::wstring>{L"Custom Paper-M857", L"Custom Paper-B"}));
     EXPECT_EQ(ListSelection(), 1);
-    EXPECT_EQ(ItemText(p, kName), L"B");
+    EXPECT_EQ(ItemText(p, IDC_APPLICATION_PAPER_NAME), L"B");
 
     // Down to the plug-in form, which then cannot go.
-    Click(p, kDelete);
+    Click(p, IDC_APPLICATION_DELETE_PAPER);
     EXPECT_EQ(ListSelection(), 0);
-    EXPECT_FALSE(IsEnabled(p, kDelete));
+    EXPECT_FALSE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
 }
 
 TEST_F(ApplicationPage, PluginFormSurvivesADeleteCommandSentAnyway) {
     HWND p = Open();
-    SendMessageW(p, WM_COMMAND, MAKEWPARAM(kDelete, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(p, kDelete)));
+    SendMessageW(p, WM_COMMAND, MAKEWPARAM(IDC_APPLICATION_DELETE_PAPER, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(p, IDC_APPLICATION_DELETE_PAPER)));
     EXPECT_NE(Forms().Find(u"Custom Paper-M857"), nullptr);
     EXPECT_EQ(ListCount(), 1);
 }
@@ -268,16 +262,17 @@ TEST_F(ApplicationPage, NameEditFollowsTheListSelectionForTheDeleteButton) {
     Forms().Add(Form(u"Custom Paper-A", 410, 300));
     HWND p = Open();
     SelectEntry(1);
-    SetText(p, kName, L"M857");
-    EXPECT_TRUE(IsEnabled(p, kDelete)) << "the button follows the selected entry, not the text";
+    SetText(p, IDC_APPLICATION_PAPER_NAME, L"M857");
+    EXPECT_TRUE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER))
+        << "the button follows the selected entry, not the text";
     SelectEntry(0);
-    SetText(p, kName, L"A");
-    EXPECT_FALSE(IsEnabled(p, kDelete));
+    SetText(p, IDC_APPLICATION_PAPER_NAME, L"A");
+    EXPECT_FALSE(IsEnabled(p, IDC_APPLICATION_DELETE_PAPER));
 }
 
 TEST_F(ApplicationPage, SelfTestSendsTheStatusPrintCommandAsOneJob) {
     HWND p = Open();
-    Click(p, kSelfTest);
+    Click(p, IDC_APPLICATION_SELF_TEST);
     EXPECT_EQ(Spooler().jobs, 1);
     EXPECT_EQ(Spooler().documentName, "SELFTEST");
     EXPECT_EQ(Spooler().dataType, "RAW");
@@ -288,7 +283,7 @@ TEST_F(ApplicationPage, SelfTestSendsTheStatusPrintCommandAsOneJob) {
 TEST_F(ApplicationPage, FailedSelfTestIsSilent) {
     HWND p = Open();
     Spooler().FailAt(RecordingSpooler::Call::Write);
-    Click(p, kSelfTest);
+    Click(p, IDC_APPLICATION_SELF_TEST);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_TRUE(Spooler().pieces.empty());
 }
@@ -301,8 +296,8 @@ TEST_F(ApplicationPage, ControlFontButtonOpensTheTableModallyOwnedByThePage) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return true;
     };
-    SendMessageW(p, WM_COMMAND, MAKEWPARAM(kControlFont, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(p, kControlFont)));
+    SendMessageW(p, WM_COMMAND, MAKEWPARAM(IDC_APPLICATION_CONTROL_FONT, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(p, IDC_APPLICATION_CONTROL_FONT)));
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"Control Font Character Translation Table");
     // The owner of a dialog is the top-level window of the page: the sheet.

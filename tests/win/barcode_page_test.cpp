@@ -9,6 +9,7 @@
 
 #include "docpages/barcode_page_rules.h"
 #include "jobs/barcode_test_print.h"
+#include "res/barcode_page_ids.h"
 #include "tests/win/support/barcode_pages_helpers.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
@@ -16,70 +17,51 @@
 namespace krv::test {
 namespace {
 
-enum : int {
-    kPrint = 1036,
-    kFontList = 1020,
-    kTypeList = 1022,
-    kHriPositionList = 1023,
-    kGs1HriList = 1025,
-    kIdentifierList = 1026,
-    kElementWidth = 1047,
-    kBarHeight = 1048,
-    kGs1ElementWidth = 1049,
-    kGs1RowHeight = 1050,
-    kCompositeRowHeight = 1051,
-    kMillimetres = 1052,
-    kPoints = 1055,
-    kCompositeRowHeightUpDown = 1058,
-    kSeparatorHeight = 1059,
-    kFontA = 1060,
-    kFontB = 1061,
-    kStandalone = 1099,
-    kComposite = 1100,
-    kData = 1104,
-};
-
 // The fifth tab of the document sheet; font records of 36 bytes from byte 596.
 class BarcodePage : public CodePageTest<4, 596, 36> {};
 
 TEST_F(BarcodePage, NewPageShowsListsRangesAndRecordZero) {
     Open();
-    ASSERT_EQ(ComboCount(page, kFontList), 8);
+    ASSERT_EQ(ComboCount(page, IDC_BARCODE_FONT_LIST), 8);
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(ComboText(page, kFontList, i), L"1D Code" + std::to_wstring(i + 1));
-    ASSERT_EQ(ComboCount(page, kTypeList), 13);
-    EXPECT_EQ(ComboText(page, kTypeList, 4), L"Code39");
-    EXPECT_EQ(ComboText(page, kTypeList, 12), L"GS1 DataBar Expanded");
-    EXPECT_EQ(ComboText(page, kHriPositionList, 3), L"在条形码上部和下部");
-    EXPECT_EQ(ComboText(page, kGs1HriList, 0), L"主数据和辅助数据");
-    EXPECT_EQ(ComboText(page, kIdentifierList, 1), L"是");
+        EXPECT_EQ(ComboText(page, IDC_BARCODE_FONT_LIST, i), L"1D Code" + std::to_wstring(i + 1));
+    ASSERT_EQ(ComboCount(page, IDC_BARCODE_TYPE_LIST), 13);
+    EXPECT_EQ(ComboText(page, IDC_BARCODE_TYPE_LIST, 4), L"Code39");
+    EXPECT_EQ(ComboText(page, IDC_BARCODE_TYPE_LIST, 12), L"GS1 DataBar Expanded");
+    EXPECT_EQ(ComboText(page, IDC_BARCODE_HRI_POSITION_LIST, 3), L"在条形码上部和下部");
+    EXPECT_EQ(ComboText(page, IDC_BARCODE_GS1_HRI_LIST, 0), L"主数据和辅助数据");
+    EXPECT_EQ(ComboText(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, 1), L"是");
     const std::pair<int, std::span<const std::u16string_view>> lists[] = {
-        {kTypeList, BarcodeTypeListTexts()},
-        {kHriPositionList, BarcodeHriPositionListTexts()},
-        {kGs1HriList, Gs1HriListTexts()},
-        {kIdentifierList, ApplicationIdentifierListTexts()}};
+        {IDC_BARCODE_TYPE_LIST, BarcodeTypeListTexts()},
+        {IDC_BARCODE_HRI_POSITION_LIST, BarcodeHriPositionListTexts()},
+        {IDC_BARCODE_GS1_HRI_LIST, Gs1HriListTexts()},
+        {IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, ApplicationIdentifierListTexts()}};
     for (const auto& [id, texts] : lists)
         EXPECT_EQ(ComboTexts(page, id), WideTexts(texts)) << id;
-    EXPECT_EQ(ItemText(page, 1062), L"[ 2. . 6 ]");
-    EXPECT_EQ(ItemText(page, 1063), L"[ 1 . . 255 ]");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_ELEMENT_WIDTH_RANGE), L"[ 2. . 6 ]");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_BAR_HEIGHT_RANGE), L"[ 1 . . 255 ]");
 
-    EXPECT_EQ(ComboSelection(page, kFontList), 0);
-    EXPECT_EQ(ComboSelection(page, kTypeList), 0);
-    const std::pair<int, const wchar_t*> numbers[] = {
-        {kElementWidth, L"3"},   {kBarHeight, L"163"},        {kGs1ElementWidth, L"2"},
-        {kGs1RowHeight, L"100"}, {kCompositeRowHeight, L"2"}, {kSeparatorHeight, L"1"}};
+    EXPECT_EQ(ComboSelection(page, IDC_BARCODE_FONT_LIST), 0);
+    EXPECT_EQ(ComboSelection(page, IDC_BARCODE_TYPE_LIST), 0);
+    const std::pair<int, const wchar_t*> numbers[] = {{IDC_BARCODE_ELEMENT_WIDTH, L"3"},
+                                                      {IDC_BARCODE_BAR_HEIGHT, L"163"},
+                                                      {IDC_BARCODE_GS1_ELEMENT_WIDTH, L"2"},
+                                                      {IDC_BARCODE_GS1_ROW_HEIGHT, L"100"},
+                                                      {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, L"2"},
+                                                      {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, L"1"}};
     for (const auto& [id, text] : numbers)
         EXPECT_EQ(ItemText(page, id), text) << id;
-    EXPECT_EQ(ComboSelection(page, kIdentifierList), 1);
-    EXPECT_EQ(ItemText(page, kMillimetres), L" 23.0");
-    EXPECT_EQ(ItemText(page, kPoints), L" 65.0");
-    EXPECT_TRUE(IsChecked(page, kFontA));
-    EXPECT_FALSE(IsEnabled(page, kFontA) || IsEnabled(page, kFontB)) << "no HRI: no HRI font";
-    EXPECT_TRUE(IsChecked(page, kStandalone));
-    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeight));
-    EXPECT_FALSE(IsEnabled(page, kIdentifierList));
-    EXPECT_EQ(ItemText(page, kData), L"123456789012");
-    EXPECT_TRUE(IsEnabled(page, kPrint));
+    EXPECT_EQ(ComboSelection(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST), 1);
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_MILLIMETRES), L" 23.0");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_POINTS), L" 65.0");
+    EXPECT_TRUE(IsChecked(page, IDC_BARCODE_HRI_FONT_A));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_HRI_FONT_A) || IsEnabled(page, IDC_BARCODE_HRI_FONT_B))
+        << "no HRI: no HRI font";
+    EXPECT_TRUE(IsChecked(page, IDC_BARCODE_STANDALONE));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST));
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"123456789012");
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_PRINT));
     EXPECT_EQ(Changes(), 0) << "showing the record changes nothing";
 }
 
@@ -87,9 +69,14 @@ TEST_F(BarcodePage, EditsLimitTypingAndUpDownsTakeTheFieldRanges) {
     Open();
     struct Case {
         int edit, upDown, limit, lo, hi;
-    } cases[] = {{kElementWidth, 1053, 1, 2, 6},        {kBarHeight, 1054, 3, 1, 255},
-                 {kGs1ElementWidth, 1056, 1, 1, 6},     {kGs1RowHeight, 1057, 3, 2, 250},
-                 {kCompositeRowHeight, 1058, 1, 1, 10}, {kSeparatorHeight, 1066, 1, 1, 10}};
+    } cases[] = {
+        {IDC_BARCODE_ELEMENT_WIDTH, IDC_BARCODE_ELEMENT_WIDTH_UPDOWN, 1, 2, 6},
+        {IDC_BARCODE_BAR_HEIGHT, IDC_BARCODE_BAR_HEIGHT_UPDOWN, 3, 1, 255},
+        {IDC_BARCODE_GS1_ELEMENT_WIDTH, IDC_BARCODE_GS1_ELEMENT_WIDTH_UPDOWN, 1, 1, 6},
+        {IDC_BARCODE_GS1_ROW_HEIGHT, IDC_BARCODE_GS1_ROW_HEIGHT_UPDOWN, 3, 2, 250},
+        {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, 1, 1,
+         10},
+        {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, IDC_BARCODE_GS1_SEPARATOR_HEIGHT_UPDOWN, 1, 1, 10}};
     for (const Case& c : cases) {
         EXPECT_EQ(EditLimit(page, c.edit), c.limit) << c.edit;
         EXPECT_EQ(UpDownRange(page, c.upDown), std::make_pair(c.lo, c.hi)) << c.upDown;
@@ -110,18 +97,18 @@ TEST_F(BarcodePage, TypedNumbersAreClampedStoredAndReportedOnce) {
         const wchar_t* shown;
         std::vector<Stores> stored;
     } cases[] = {
-        {kElementWidth, L"9", L"6", {{1, 1, 6}, {12, 4, 48}}},
-        {kElementWidth, L"0", L"2", {{1, 1, 2}, {12, 4, 16}}},
-        {kElementWidth, L"-", L"2", {{1, 1, 2}, {12, 4, 16}}},
-        {kElementWidth, L"4", L"4", {{1, 1, 4}, {12, 4, 32}}},
-        {kBarHeight, L"300", L"255", {{4, 4, 255}}},
-        {kBarHeight, L"-12", L"255", {{4, 4, 255}}},
-        {kBarHeight, L"", L"1", {{4, 4, 1}, {16, 4, 1}}},
-        {kGs1ElementWidth, L"0", L"1", {{20, 1, 1}}},
-        {kGs1RowHeight, L"251", L"250", {{24, 4, 250}}},
-        {kCompositeRowHeight, L"11", L"10", {{28, 4, 10}}},
-        {kSeparatorHeight, L"x", L"1", {{32, 1, 1}}},
-        {kSeparatorHeight, L"7", L"7", {{32, 1, 7}}},
+        {IDC_BARCODE_ELEMENT_WIDTH, L"9", L"6", {{1, 1, 6}, {12, 4, 48}}},
+        {IDC_BARCODE_ELEMENT_WIDTH, L"0", L"2", {{1, 1, 2}, {12, 4, 16}}},
+        {IDC_BARCODE_ELEMENT_WIDTH, L"-", L"2", {{1, 1, 2}, {12, 4, 16}}},
+        {IDC_BARCODE_ELEMENT_WIDTH, L"4", L"4", {{1, 1, 4}, {12, 4, 32}}},
+        {IDC_BARCODE_BAR_HEIGHT, L"300", L"255", {{4, 4, 255}}},
+        {IDC_BARCODE_BAR_HEIGHT, L"-12", L"255", {{4, 4, 255}}},
+        {IDC_BARCODE_BAR_HEIGHT, L"", L"1", {{4, 4, 1}, {16, 4, 1}}},
+        {IDC_BARCODE_GS1_ELEMENT_WIDTH, L"0", L"1", {{20, 1, 1}}},
+        {IDC_BARCODE_GS1_ROW_HEIGHT, L"251", L"250", {{24, 4, 250}}},
+        {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, L"11", L"10", {{28, 4, 10}}},
+        {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, L"x", L"1", {{32, 1, 1}}},
+        {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, L"7", L"7", {{32, 1, 7}}},
     };
     for (const Case& c : cases) {
         ForgetSheetMessages();
@@ -135,54 +122,56 @@ TEST_F(BarcodePage, TypedNumbersAreClampedStoredAndReportedOnce) {
 
 TEST_F(BarcodePage, BarHeightSnapsTheFontHeightAndApplyRefreshesTheSize) {
     Open();
-    SetText(page, kBarHeight, L"16");
-    SetText(page, kBarHeight, L"163");
+    SetText(page, IDC_BARCODE_BAR_HEIGHT, L"16");
+    SetText(page, IDC_BARCODE_BAR_HEIGHT, L"163");
     EXPECT_EQ(Stored(0, 16, 4), 162u) << "163 dots snap to 65 points, stored as 162";
-    EXPECT_EQ(ItemText(page, kMillimetres), L" 23.0") << "edits do not refresh the size";
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_MILLIMETRES), L" 23.0") << "edits do not refresh the size";
     sheet.PressApply();
-    EXPECT_EQ(ItemText(page, kMillimetres), L" 22.9");
-    EXPECT_EQ(ItemText(page, kPoints), L" 65.0");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_MILLIMETRES), L" 22.9");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_POINTS), L" 65.0");
 }
 
 TEST_F(BarcodePage, HriSettingsEnableTheFontButtonsAndSnapTheFontHeight) {
     Open();
-    SelectCombo(page, kHriPositionList, 1);
+    SelectCombo(page, IDC_BARCODE_HRI_POSITION_LIST, 1);
     EXPECT_EQ(Stored(0, 8, 1), 1u);
-    EXPECT_TRUE(IsEnabled(page, kFontA) && IsEnabled(page, kFontB));
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_HRI_FONT_A) && IsEnabled(page, IDC_BARCODE_HRI_FONT_B));
     EXPECT_EQ(Stored(0, 16, 4), 187u) << "163 + 24 dots of Font A";
-    Click(page, kFontB);
+    Click(page, IDC_BARCODE_HRI_FONT_B);
     EXPECT_EQ(Stored(0, 9, 1), 1u);
     EXPECT_EQ(Stored(0, 16, 4), 180u) << "163 + 17 dots of Font B, exactly 72 points";
-    SelectCombo(page, kHriPositionList, 3);
+    SelectCombo(page, IDC_BARCODE_HRI_POSITION_LIST, 3);
     EXPECT_EQ(Stored(0, 16, 4), 197u) << "two lines of Font B";
-    Click(page, kFontA);
+    Click(page, IDC_BARCODE_HRI_FONT_A);
     EXPECT_EQ(Stored(0, 9, 1), 0u);
-    SelectCombo(page, kHriPositionList, 0);
-    EXPECT_FALSE(IsEnabled(page, kFontA) || IsEnabled(page, kFontB));
+    SelectCombo(page, IDC_BARCODE_HRI_POSITION_LIST, 0);
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_HRI_FONT_A) ||
+                 IsEnabled(page, IDC_BARCODE_HRI_FONT_B));
     EXPECT_EQ(Stored(0, 16, 4), 162u) << "the bars alone, snapped";
     EXPECT_EQ(Changes(), 5);
 }
 
 TEST_F(BarcodePage, Gs1ListsStoreTheirValues) {
     Open();
-    SelectCombo(page, kGs1HriList, 3);
+    SelectCombo(page, IDC_BARCODE_GS1_HRI_LIST, 3);
     EXPECT_EQ(Stored(0, 33, 1), 4u) << "entry index + 1";
-    SelectCombo(page, kTypeList, 12);
-    SelectCombo(page, kIdentifierList, 0);
+    SelectCombo(page, IDC_BARCODE_TYPE_LIST, 12);
+    SelectCombo(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, 0);
     EXPECT_EQ(Stored(0, 34, 1), 0u);
 }
 
 TEST_F(BarcodePage, IdentifierListIsEnabledOnlyForGs1DataBarExpanded) {
     Open();
     for (int type = 0; type < 13; ++type) {
-        SelectCombo(page, kTypeList, type);
+        SelectCombo(page, IDC_BARCODE_TYPE_LIST, type);
         EXPECT_EQ(Stored(0, 0, 1), static_cast<uint32_t>(type));
-        EXPECT_EQ(IsEnabled(page, kIdentifierList), type == 12) << type;
-        EXPECT_EQ(ItemText(page, kData), reinterpret_cast<const wchar_t*>(
-                                             BarcodeSampleText(static_cast<uint8_t>(type)).c_str()))
+        EXPECT_EQ(IsEnabled(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST), type == 12) << type;
+        EXPECT_EQ(
+            ItemText(page, IDC_BARCODE_DATA),
+            reinterpret_cast<const wchar_t*>(BarcodeSampleText(static_cast<uint8_t>(type)).c_str()))
             << type;
     }
-    EXPECT_EQ(ItemText(page, kData), L"01234567890123");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"01234567890123");
 }
 
 TEST_F(BarcodePage, FontListShowsTheChosenFontWithoutStoring) {
@@ -193,60 +182,62 @@ TEST_F(BarcodePage, FontListShowsTheChosenFontWithoutStoring) {
     Open();
     const OemDevmode before = sheet.record;
     ForgetSheetMessages();
-    SelectCombo(page, kFontList, 2);
-    EXPECT_EQ(ComboSelection(page, kTypeList), 12);
-    EXPECT_TRUE(IsEnabled(page, kIdentifierList));
-    EXPECT_TRUE(IsChecked(page, kFontB) && !IsChecked(page, kFontA));
-    EXPECT_TRUE(IsEnabled(page, kFontB));
-    EXPECT_EQ(ItemText(page, kMillimetres), L" 25.4");
-    EXPECT_EQ(ItemText(page, kPoints), L" 72.0");
-    SelectCombo(page, kFontList, 7);
-    EXPECT_FALSE(IsEnabled(page, kIdentifierList));
-    EXPECT_FALSE(IsEnabled(page, kFontB));
-    EXPECT_EQ(ItemText(page, kData), L"{A1234");
+    SelectCombo(page, IDC_BARCODE_FONT_LIST, 2);
+    EXPECT_EQ(ComboSelection(page, IDC_BARCODE_TYPE_LIST), 12);
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST));
+    EXPECT_TRUE(IsChecked(page, IDC_BARCODE_HRI_FONT_B) &&
+                !IsChecked(page, IDC_BARCODE_HRI_FONT_A));
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_HRI_FONT_B));
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_MILLIMETRES), L" 25.4");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_POINTS), L" 72.0");
+    SelectCombo(page, IDC_BARCODE_FONT_LIST, 7);
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_HRI_FONT_B));
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"{A1234");
     EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0);
     EXPECT_EQ(Changes(), 0);
 }
 
 TEST_F(BarcodePage, AnyNotificationOfTheFontOrTypeListReplacesTypedData) {
     Open();
-    SetText(page, kData, L"999");
+    SetText(page, IDC_BARCODE_DATA, L"999");
     ForgetSheetMessages();
-    Notify(kTypeList, CBN_SETFOCUS);
-    EXPECT_EQ(ItemText(page, kData), L"123456789012");
+    Notify(IDC_BARCODE_TYPE_LIST, CBN_SETFOCUS);
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"123456789012");
     EXPECT_EQ(Changes(), 1) << "the type list stores and reports even on focus";
 
-    SelectCombo(page, kFontList, 7);
-    SetText(page, kData, L"{B99");
+    SelectCombo(page, IDC_BARCODE_FONT_LIST, 7);
+    SetText(page, IDC_BARCODE_DATA, L"{B99");
     ForgetSheetMessages();
-    Notify(kFontList, CBN_KILLFOCUS);
-    EXPECT_EQ(ItemText(page, kData), L"{A1234");
+    Notify(IDC_BARCODE_FONT_LIST, CBN_KILLFOCUS);
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"{A1234");
     EXPECT_EQ(Changes(), 0) << "the font list never reports";
 }
 
 TEST_F(BarcodePage, CompositeEnablesTheCompositeRowHeightAndTheFontListKeepsIt) {
     Open();
     const OemDevmode before = sheet.record;
-    Click(page, kComposite);
-    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeight));
-    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeightUpDown));
+    Click(page, IDC_BARCODE_COMPOSITE);
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT));
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN));
     EXPECT_EQ(Changes(), 1);
-    SelectCombo(page, kFontList, 1);
-    EXPECT_TRUE(IsChecked(page, kStandalone));
-    EXPECT_FALSE(IsChecked(page, kComposite));
-    EXPECT_TRUE(IsEnabled(page, kCompositeRowHeight)) << "the font list leaves it enabled";
-    Click(page, kStandalone);
-    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeight));
-    EXPECT_FALSE(IsEnabled(page, kCompositeRowHeightUpDown));
+    SelectCombo(page, IDC_BARCODE_FONT_LIST, 1);
+    EXPECT_TRUE(IsChecked(page, IDC_BARCODE_STANDALONE));
+    EXPECT_FALSE(IsChecked(page, IDC_BARCODE_COMPOSITE));
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT))
+        << "the font list leaves it enabled";
+    Click(page, IDC_BARCODE_STANDALONE);
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN));
     EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0) << "the choice is not stored";
 }
 
 TEST_F(BarcodePage, PrintButtonNeedsData) {
     Open();
-    SetText(page, kData, L"");
-    EXPECT_FALSE(IsEnabled(page, kPrint));
-    SetText(page, kData, L"1");
-    EXPECT_TRUE(IsEnabled(page, kPrint));
+    SetText(page, IDC_BARCODE_DATA, L"");
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_PRINT));
+    SetText(page, IDC_BARCODE_DATA, L"1");
+    EXPECT_TRUE(IsEnabled(page, IDC_BARCODE_PRINT));
 }
 
 // The worked jobs: a print sends exactly what the builder makes for the font, byte for byte.
@@ -274,14 +265,14 @@ TEST_F(BarcodePage, PrintSendsTheJobOfTheSelectedFont) {
     Open();
     ModalWatcher watcher;
     for (const Case& c : cases) {
-        SelectCombo(page, kFontList, c.font);
-        if (c.type >= 0) SelectCombo(page, kTypeList, c.type);
+        SelectCombo(page, IDC_BARCODE_FONT_LIST, c.font);
+        if (c.type >= 0) SelectCombo(page, IDC_BARCODE_TYPE_LIST, c.type);
         ResetSpooler();
-        Click(page, kPrint);
+        Click(page, IDC_BARCODE_PRINT);
         EXPECT_EQ(Spooler().documentName, "Barcode");
         EXPECT_EQ(Spooler().dataType, "RAW");
         EXPECT_EQ(Spooler().Joined(), c.expected) << "font " << c.font;
-        const std::wstring data = ItemText(page, kData);
+        const std::wstring data = ItemText(page, IDC_BARCODE_DATA);
         const TestPrintBuild build = BuildTestPrint(sheet.record, BarcodePageKind::Barcode, c.font,
                                                     std::u16string(data.begin(), data.end()));
         EXPECT_EQ(Spooler().pieces, build.job.pieces) << "font " << c.font;
@@ -293,14 +284,14 @@ TEST_F(BarcodePage, RefusedDataShowsTheMessageAndSendsNothing) {
     Open();
     const OemDevmode before = sheet.record;
     ModalWatcher watcher;
-    SetText(page, kData, L"12345");  // UPC-A needs 11 or 12 digits
-    Click(page, kPrint);
+    SetText(page, IDC_BARCODE_DATA, L"12345");  // UPC-A needs 11 or 12 digits
+    Click(page, IDC_BARCODE_PRINT);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"错误");
     EXPECT_EQ(watcher.seen[0].text, L" 条码数据错误！");
     EXPECT_EQ(watcher.seen[0].icon, 0u);
     EXPECT_TRUE(Spooler().calls.empty());
-    EXPECT_EQ(ItemText(page, kData), L"12345");
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"12345");
     EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0);
 }
 
@@ -308,7 +299,7 @@ TEST_F(BarcodePage, SpoolerFailureShowsNothing) {
     Open();
     ModalWatcher watcher;
     Spooler().FailAt(RecordingSpooler::Call::Write, 1);
-    Click(page, kPrint);
+    Click(page, IDC_BARCODE_PRINT);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(Spooler().calls.back(), RecordingSpooler::Call::EndDoc) << "the job is still ended";
 }
@@ -318,13 +309,14 @@ TEST_F(BarcodePage, SpoolerFailureShowsNothing) {
 TEST_F(BarcodePage, WithoutPrinterThePrintButtonStaysDisabledAndSendsNothing) {
     sheet.documentContext.commonUi = nullptr;
     Open();
-    EXPECT_EQ(ItemText(page, kData), L"123456789012");
-    EXPECT_FALSE(IsEnabled(page, kPrint));
-    SetText(page, kData, L"12345678901");
-    EXPECT_FALSE(IsEnabled(page, kPrint));
+    EXPECT_EQ(ItemText(page, IDC_BARCODE_DATA), L"123456789012");
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_PRINT));
+    SetText(page, IDC_BARCODE_DATA, L"12345678901");
+    EXPECT_FALSE(IsEnabled(page, IDC_BARCODE_PRINT));
     ModalWatcher watcher;
-    SetText(page, kData, L"1");  // refused data would show a message if anything were tried
-    Notify(kPrint, BN_CLICKED);
+    SetText(page, IDC_BARCODE_DATA,
+            L"1");  // refused data would show a message if anything were tried
+    Notify(IDC_BARCODE_PRINT, BN_CLICKED);
     EXPECT_TRUE(Spooler().calls.empty());
     EXPECT_TRUE(watcher.seen.empty());
 }

@@ -1,4 +1,4 @@
-// The control-font table dialog (115) and character dialog (116), created from the real
+// The control-font table dialog and character dialog, created from the real
 // templates and driven as a user would; the table file they write is the real one of the
 // test prefix (ControlFontDialogTablePath()), checked through the system's profile functions.
 #include <gtest/gtest.h>
@@ -16,18 +16,13 @@
 #include "channel/hex_command_edit_win.h"
 #include "devpages/control_font_dialogs_win.h"
 #include "frame/module_win.h"
+#include "res/control_font_dialogs_ids.h"
+#include "res/resource_ids.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
 
-constexpr int kDriverName = 1047;
-constexpr int kTable = 1048;
-constexpr int kEdit = 1016;
-constexpr int kDelete = 1036;
-constexpr int kCharacter = 1047;
-constexpr int kHex = 1048;
-constexpr int kCommand = 1052;
 constexpr wchar_t kSection[] = L"Character Translation Table";
 constexpr wchar_t kTableCaption[] = L"Control Font Character Translation Table";
 constexpr wchar_t kCharCaption[] = L"Control Font Character Translator";
@@ -125,14 +120,15 @@ class ControlFont : public testing::Test {
 
     // The table dialog as the page opens it, but modeless so the test can drive it.
     HWND OpenTable() {
-        table = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(115), nullptr,
-                                   ControlFontTableDialog, 0);
+        table =
+            CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(IDD_CONTROL_FONT_TABLE_DIALOG),
+                               nullptr, ControlFontTableDialog, 0);
         EXPECT_NE(table, nullptr);
         ShowWindow(table, SW_SHOWNA);
         PumpMessages();
         return table;
     }
-    HWND List() { return GetDlgItem(table, kTable); }
+    HWND List() { return GetDlgItem(table, IDC_CONTROL_FONT_TABLE); }
     int RowCount() { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
     std::wstring Cell(int row, int column) {
         std::array<wchar_t, 512> text{};
@@ -152,7 +148,7 @@ class ControlFont : public testing::Test {
     // Types `text` into the character dialog and presses its OK.
     void AnswerCharDialog(const std::wstring& text) {
         onCharDialog = [text](HWND dialog) {
-            SetDlgItemTextW(dialog, kCommand, text.c_str());
+            SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, text.c_str());
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return true;
         };
@@ -169,8 +165,9 @@ class ControlFont : public testing::Test {
 
 TEST_F(ControlFont, TableShowsNinetySixRowsWithTheirColumns) {
     OpenTable();
-    EXPECT_EQ(ItemText(table, kDriverName), L"KRV-M857 Printer Driver");
-    EXPECT_TRUE(GetWindowLongW(GetDlgItem(table, kDriverName), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(ItemText(table, IDC_CONTROL_FONT_DRIVER_NAME), L"KRV-M857 Printer Driver");
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(table, IDC_CONTROL_FONT_DRIVER_NAME), GWL_STYLE) &
+                ES_READONLY);
     const std::pair<const wchar_t*, int> columns[] = {
         {L"Char", 50}, {L"Hex", 50}, {L"Command", 450}};
     for (int i = 0; i < 3; ++i) {
@@ -206,17 +203,17 @@ TEST_F(ControlFont, LetterAAsResetCommandGivesTheSingleKey41) {
     OpenTable();
     std::wstring shownChar, shownHex, shownCommand;
     onCharDialog = [&](HWND dialog) {
-        shownChar = ItemText(dialog, kCharacter);
-        shownHex = ItemText(dialog, kHex);
-        shownCommand = ItemText(dialog, kCommand);
-        EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(dialog, kCommand), GWLP_WNDPROC),
+        shownChar = ItemText(dialog, IDC_CONTROL_FONT_CHARACTER);
+        shownHex = ItemText(dialog, IDC_CONTROL_FONT_HEX);
+        shownCommand = ItemText(dialog, IDC_CONTROL_FONT_COMMAND);
+        EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(dialog, IDC_CONTROL_FONT_COMMAND), GWLP_WNDPROC),
                   reinterpret_cast<LONG_PTR>(HexCommandEditProc));
-        SetDlgItemTextW(dialog, kCommand, L"1b40");
+        SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, L"1b40");
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     };
     SelectRow(Row(L'A'));
-    Click(table, kEdit);
+    Click(table, IDC_CONTROL_FONT_EDIT);
     EXPECT_EQ(charDialogs, 1);
     EXPECT_EQ(shownChar, L"A");
     EXPECT_EQ(shownHex, L"41");
@@ -234,12 +231,12 @@ TEST_F(ControlFont, TableShowsTheFileAndHandsTheCommandToTheCharDialog) {
     EXPECT_EQ(Cell(Row(L'B'), 2).substr(0, 11), L"1D 56 42 00");
     std::wstring shown;
     onCharDialog = [&](HWND dialog) {
-        shown = ItemText(dialog, kCommand);
+        shown = ItemText(dialog, IDC_CONTROL_FONT_COMMAND);
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return true;
     };
     SelectRow(Row(L'B'));
-    Click(table, kEdit);
+    Click(table, IDC_CONTROL_FONT_EDIT);
     EXPECT_EQ(shown, L"1D 56 42 00 ");
     EXPECT_EQ(Cell(Row(L'B'), 2).substr(0, 11), L"1D 56 42 00") << "cancel keeps the row";
 }
@@ -248,16 +245,17 @@ TEST_F(ControlFont, DoubleClickWithoutSelectionOpensEmptyFieldsAndChangesNothing
     OpenTable();
     std::wstring shownChar = L"?", shownHex = L"?";
     onCharDialog = [&](HWND dialog) {
-        shownChar = ItemText(dialog, kCharacter);
-        shownHex = ItemText(dialog, kHex);
-        SetDlgItemTextW(dialog, kCommand, L"1B 40");
+        shownChar = ItemText(dialog, IDC_CONTROL_FONT_CHARACTER);
+        shownHex = ItemText(dialog, IDC_CONTROL_FONT_HEX);
+        SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, L"1B 40");
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return true;
     };
     NMITEMACTIVATE click = {};
-    click.hdr = {List(), static_cast<UINT_PTR>(kTable), static_cast<UINT>(NM_DBLCLK)};
+    click.hdr = {List(), static_cast<UINT_PTR>(IDC_CONTROL_FONT_TABLE),
+                 static_cast<UINT>(NM_DBLCLK)};
     click.iItem = -1;
-    SendMessageW(table, WM_NOTIFY, kTable, reinterpret_cast<LPARAM>(&click));
+    SendMessageW(table, WM_NOTIFY, IDC_CONTROL_FONT_TABLE, reinterpret_cast<LPARAM>(&click));
     PumpMessages();
     EXPECT_EQ(charDialogs, 1);
     EXPECT_EQ(shownChar, L"");
@@ -271,9 +269,10 @@ TEST_F(ControlFont, DoubleClickEditsTheSelectedRow) {
     AnswerCharDialog(L"0a");
     SelectRow(Row(L'~'));
     NMITEMACTIVATE click = {};
-    click.hdr = {List(), static_cast<UINT_PTR>(kTable), static_cast<UINT>(NM_DBLCLK)};
+    click.hdr = {List(), static_cast<UINT_PTR>(IDC_CONTROL_FONT_TABLE),
+                 static_cast<UINT>(NM_DBLCLK)};
     click.iItem = Row(L'~');
-    SendMessageW(table, WM_NOTIFY, kTable, reinterpret_cast<LPARAM>(&click));
+    SendMessageW(table, WM_NOTIFY, IDC_CONTROL_FONT_TABLE, reinterpret_cast<LPARAM>(&click));
     PumpMessages();
     EXPECT_EQ(Cell(Row(L'~'), 2), L"0A ");
 }
@@ -286,7 +285,7 @@ TEST_F(ControlFont, DeleteThenOkRemovesThatKeyAndCancelKeepsTheFile) {
 
     OpenTable();
     SelectRow(Row(L'B'));
-    Click(table, kDelete);
+    Click(table, IDC_CONTROL_FONT_DELETE);
     EXPECT_EQ(Cell(Row(L'B'), 2), L"");
     Click(table, IDCANCEL);
     EXPECT_FALSE(TableOpen());
@@ -295,7 +294,7 @@ TEST_F(ControlFont, DeleteThenOkRemovesThatKeyAndCancelKeepsTheFile) {
 
     OpenTable();
     SelectRow(Row(L'B'));
-    Click(table, kDelete);
+    Click(table, IDC_CONTROL_FONT_DELETE);
     Click(table, IDOK);
     EXPECT_EQ(FileKeys(path), (std::map<std::wstring, std::wstring>{{L"41", L"1B 40"}}));
 }
@@ -304,7 +303,7 @@ TEST_F(ControlFont, LongestCommandSurvivesTheTableAndTheFileWhole) {
     OpenTable();
     AnswerCharDialog(HexBytes(128));
     SelectRow(Row(L'z'));
-    Click(table, kEdit);
+    Click(table, IDC_CONTROL_FONT_EDIT);
     EXPECT_EQ(Cell(Row(L'z'), 2).size(), 384u);
     Click(table, IDOK);
     DestroyWindow(table);
@@ -327,7 +326,7 @@ TEST_F(ControlFont, TooLongCommandInTheFileIsRefusedBeforeTheCharDialog) {
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
     OpenTable();
     SelectRow(Row(L'A'));
-    Click(table, kEdit);
+    Click(table, IDC_CONTROL_FONT_EDIT);
     EXPECT_EQ(charDialogs, 0);
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -342,7 +341,7 @@ TEST_F(ControlFont, FailedSaveIsReportedAndKeepsTheDialogOpen) {
     OpenTable();
     AnswerCharDialog(L"1B 40");
     SelectRow(Row(L'A'));
-    Click(table, kEdit);
+    Click(table, IDC_CONTROL_FONT_EDIT);
     Click(table, IDOK);
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -368,8 +367,9 @@ class CharDialog : public testing::Test {
         exchange.commandLength = 2;
         // The dialog under test is left alone; only message boxes are closed.
         watcher.handler = [](HWND window) { return WindowCaption(window) == kCharCaption; };
-        dialog = CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(116), nullptr,
-                                    ControlFontCharDialog, 0);
+        dialog =
+            CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(IDD_CONTROL_FONT_CHAR_DIALOG),
+                               nullptr, ControlFontCharDialog, 0);
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOWNA);
         PumpMessages();
@@ -385,16 +385,18 @@ class CharDialog : public testing::Test {
 };
 
 TEST_F(CharDialog, ShowsTheExchangeReadOnly) {
-    EXPECT_EQ(ItemText(dialog, kCharacter), L"A");
-    EXPECT_EQ(ItemText(dialog, kHex), L"41");
-    EXPECT_EQ(ItemText(dialog, kCommand), L"1B 40 ");
-    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, kCharacter), GWL_STYLE) & ES_READONLY);
-    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, kHex), GWL_STYLE) & ES_READONLY);
-    EXPECT_FALSE(GetWindowLongW(GetDlgItem(dialog, kCommand), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(ItemText(dialog, IDC_CONTROL_FONT_CHARACTER), L"A");
+    EXPECT_EQ(ItemText(dialog, IDC_CONTROL_FONT_HEX), L"41");
+    EXPECT_EQ(ItemText(dialog, IDC_CONTROL_FONT_COMMAND), L"1B 40 ");
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_CONTROL_FONT_CHARACTER), GWL_STYLE) &
+                ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_CONTROL_FONT_HEX), GWL_STYLE) & ES_READONLY);
+    EXPECT_FALSE(GetWindowLongW(GetDlgItem(dialog, IDC_CONTROL_FONT_COMMAND), GWL_STYLE) &
+                 ES_READONLY);
 }
 
 TEST_F(CharDialog, Refuses129BytesAndStaysOpen) {
-    SetDlgItemTextW(dialog, kCommand, HexBytes(129).c_str());
+    SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, HexBytes(129).c_str());
     PressOk();
     const auto boxes = MessageBoxes(watcher);
     ASSERT_EQ(boxes.size(), 1u);
@@ -411,7 +413,7 @@ TEST_F(CharDialog, ManyBlanksDoNotHideTheExtraByte) {
     std::wstring text;
     for (int i = 0; i < 129; ++i)
         text += L"7F    ";
-    SetDlgItemTextW(dialog, kCommand, text.c_str());
+    SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, text.c_str());
     PressOk();
     const auto boxes = MessageBoxes(watcher);
     ASSERT_EQ(boxes.size(), 1u);
@@ -420,7 +422,7 @@ TEST_F(CharDialog, ManyBlanksDoNotHideTheExtraByte) {
 }
 
 TEST_F(CharDialog, Accepts128BytesIntoTheExchange) {
-    SetDlgItemTextW(dialog, kCommand, HexBytes(128).c_str());
+    SetDlgItemTextW(dialog, IDC_CONTROL_FONT_COMMAND, HexBytes(128).c_str());
     PressOk();
     EXPECT_TRUE(MessageBoxes(watcher).empty());
     EXPECT_FALSE(IsWindowVisible(dialog)) << "OK ends the dialog";

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "res/download_page_ids.h"
 #include "tests/win/support/download_helpers.h"
 #include "tests/win/support/fake_file_dialog.h"
 #include "tests/win/support/fake_spooler.h"
@@ -14,14 +15,6 @@
 namespace krv::test {
 namespace {
 
-constexpr int kPathEdit = 1039, kBrowse = 1040, kDownloadFile = 1036;
-constexpr int kList = 1041;
-constexpr int kOriginal = 1087, kBlackWhite = 1061, kGrey = 1088;
-constexpr int kNoDither = 1089, kM3 = 1090;
-constexpr int kContrast = 1095, kContrastValue = 1096;
-constexpr int kBrightness = 1083, kBrightnessValue = 1086;
-constexpr int kAdd = 1042, kDelete = 1043, kDownloadAll = 1044, kClearAll = 1045;
-constexpr int kBackSideText = 1052, kLeft = 1128, kCentre = 1129, kBackSide = 1047;
 constexpr unsigned long kOpenFlags = 0x00202C06;
 
 const wchar_t kTooMany[] = L"位图总数为9,\n选择其它位图前请删除部分已选位图！";
@@ -55,7 +48,7 @@ class DownloadPage : public ::testing::Test {
     // "添加" with the file dialog answering `path`.
     void AddLogo(const std::wstring& path) {
         QueueOpenFileAnswer(path);
-        Click(page, kAdd);
+        Click(page, IDC_DOWNLOAD_ADD_LOGO);
     }
     std::vector<std::wstring> AddColourRows(int n) {
         std::vector<std::wstring> paths;
@@ -67,7 +60,7 @@ class DownloadPage : public ::testing::Test {
     }
     // Selects `row` and chooses a mode with the buttons a selected row enables.
     void ChooseMode(int row, int modeButton) {
-        ClickListRow(page, kList, row);
+        ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, row);
         Click(page, modeButton);
     }
     const ModalSeen* LastMessage() const {
@@ -81,12 +74,12 @@ class DownloadPage : public ::testing::Test {
 };
 
 TEST_F(DownloadPage, StartsWithOnlyTheControlsThatApply) {
-    EXPECT_TRUE(GetWindowLongW(GetDlgItem(page, kPathEdit), GWL_STYLE) & ES_READONLY);
-    EXPECT_TRUE(IsEnabled(page, kBrowse));
-    EXPECT_FALSE(IsEnabled(page, kDownloadFile));
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(page, IDC_DOWNLOAD_FILE_PATH), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_BROWSE));
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_FILE));
     const wchar_t* titles[] = {L"序号", L"名称", L"路径"};
     const int widths[] = {70, 150, 300};
-    HWND list = GetDlgItem(page, kList);
+    HWND list = GetDlgItem(page, IDC_DOWNLOAD_LOGO_LIST);
     for (int c = 0; c < 3; ++c) {
         wchar_t text[32] = {};
         LVCOLUMNW column = {};
@@ -98,10 +91,10 @@ TEST_F(DownloadPage, StartsWithOnlyTheControlsThatApply) {
         EXPECT_EQ(ListView_GetColumnWidth(list, c), widths[c]);
     }
     EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT);
-    EXPECT_TRUE(IsChecked(page, kOriginal));
-    EXPECT_TRUE(IsChecked(page, kNoDither));
-    EXPECT_TRUE(IsChecked(page, kLeft));
-    for (int bar : {kContrast, kBrightness}) {
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_ORIGINAL));
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_NO_DITHER));
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_BACK_SIDE_LEFT));
+    for (int bar : {IDC_DOWNLOAD_CONTRAST, IDC_DOWNLOAD_BRIGHTNESS}) {
         HWND trackbar = GetDlgItem(page, bar);
         EXPECT_EQ(SendMessageW(trackbar, TBM_GETRANGEMIN, 0, 0), -100);
         EXPECT_EQ(SendMessageW(trackbar, TBM_GETRANGEMAX, 0, 0), 100);
@@ -110,9 +103,10 @@ TEST_F(DownloadPage, StartsWithOnlyTheControlsThatApply) {
         EXPECT_EQ(Position(page, bar), 0);
         EXPECT_FALSE(IsEnabled(page, bar));
     }
-    EXPECT_EQ(ItemText(page, kContrastValue), L"0");
-    EXPECT_EQ(ItemText(page, kBrightnessValue), L"0");
-    for (int id : {kDownloadAll, kBackSide, kOriginal, kBlackWhite, kGrey, kNoDither})
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_CONTRAST_VALUE), L"0");
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_BRIGHTNESS_VALUE), L"0");
+    for (int id : {IDC_DOWNLOAD_ALL_LOGOS, IDC_DOWNLOAD_BACK_SIDE, IDC_DOWNLOAD_ORIGINAL,
+                   IDC_DOWNLOAD_BLACK_WHITE, IDC_DOWNLOAD_GREY, IDC_DOWNLOAD_NO_DITHER})
         EXPECT_FALSE(IsEnabled(page, id)) << id;
 }
 
@@ -124,7 +118,7 @@ TEST_F(DownloadPage, FileGroupSendsTheChosenFileUnchanged) {
         firmware[i] = static_cast<uint8_t>(i * 7 + i / 256);
     const std::wstring path = folder.Write(L"monitor.xyz", firmware);
     QueueOpenFileAnswer(path);
-    Click(page, kBrowse);
+    Click(page, IDC_DOWNLOAD_BROWSE);
     ASSERT_EQ(FileDialogRequests().size(), 1u);
     const FileDialogRequest& asked = FileDialogRequests()[0];
     EXPECT_EQ(asked.filter,
@@ -133,15 +127,15 @@ TEST_F(DownloadPage, FileGroupSendsTheChosenFileUnchanged) {
     EXPECT_EQ(asked.title, L"请选择文件");
     EXPECT_EQ(asked.filterIndex, 1u);
     EXPECT_EQ(asked.flags, kOpenFlags);
-    EXPECT_EQ(ItemText(page, kPathEdit), path);
-    EXPECT_TRUE(IsEnabled(page, kDownloadFile));
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_FILE_PATH), path);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_FILE));
 
-    Click(page, kBrowse);  // cancelled: the first choice stays
+    Click(page, IDC_DOWNLOAD_BROWSE);  // cancelled: the first choice stays
     EXPECT_EQ(FileDialogRequests().size(), 2u);
-    EXPECT_EQ(ItemText(page, kPathEdit), path);
-    EXPECT_TRUE(IsEnabled(page, kDownloadFile));
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_FILE_PATH), path);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_FILE));
 
-    Click(page, kDownloadFile);
+    Click(page, IDC_DOWNLOAD_FILE);
     EXPECT_EQ(Spooler().documentName, "FIRMWARE");
     EXPECT_EQ(Spooler().dataType, "RAW");
     ASSERT_EQ(Spooler().pieces.size(), 1u);
@@ -152,11 +146,11 @@ TEST_F(DownloadPage, FileGroupSendsTheChosenFileUnchanged) {
 TEST_F(DownloadPage, FileGroupReportsAFileHeldOpenForWriting) {
     const std::wstring path = folder.Write(L"font.FNT", FileBytes(10, 0x55));
     QueueOpenFileAnswer(path);
-    Click(page, kBrowse);
+    Click(page, IDC_DOWNLOAD_BROWSE);
     HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    Click(page, kDownloadFile);
+    Click(page, IDC_DOWNLOAD_FILE);
     CloseHandle(writer);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"错误");
@@ -169,7 +163,7 @@ TEST_F(DownloadPage, FileGroupReportsAFileHeldOpenForWriting) {
 
 TEST_F(DownloadPage, ATenthLogoIsRefusedBeforeTheFileDialogOpens) {
     AddColourRows(9);
-    ASSERT_EQ(ListRows(page, kList), 9);
+    ASSERT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 9);
     const FileDialogRequest& asked = FileDialogRequests().back();
     EXPECT_EQ(asked.filter, L"*.bmp|*.bmp|");
     EXPECT_EQ(asked.title, L"请选择Logo文件");
@@ -177,30 +171,30 @@ TEST_F(DownloadPage, ATenthLogoIsRefusedBeforeTheFileDialogOpens) {
     EXPECT_EQ(asked.filterIndex, 1u);
     ASSERT_EQ(FileDialogRequests().size(), 9u);
 
-    Click(page, kAdd);
+    Click(page, IDC_DOWNLOAD_ADD_LOGO);
     EXPECT_EQ(FileDialogRequests().size(), 9u);
     ASSERT_NE(LastMessage(), nullptr);
     EXPECT_EQ(LastMessage()->caption, L"ok");
     EXPECT_EQ(LastMessage()->text, kTooMany);
-    EXPECT_EQ(ListRows(page, kList), 9);
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 9);
 
-    ClickListRow(page, kList, 4);
-    Click(page, kDelete);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 4);
+    Click(page, IDC_DOWNLOAD_DELETE_LOGO);
     AddLogo(folder.Write(L"tenth.bmp", Checker(8, 8)));
     EXPECT_EQ(FileDialogRequests().size(), 10u);
-    EXPECT_EQ(ListRows(page, kList), 9);
-    EXPECT_EQ(ListCell(page, kList, 8, 0), L"9");
-    EXPECT_EQ(ListCell(page, kList, 8, 1), L"tenth.bmp");
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 9);
+    EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, 8, 0), L"9");
+    EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, 8, 1), L"tenth.bmp");
 }
 
 TEST_F(DownloadPage, PicturesUpTo1024By768AreAccepted) {
     const std::wstring largest = folder.Write(L"max.bmp", Checker(1024, 768));
     AddLogo(largest);
     EXPECT_TRUE(watcher.seen.empty());
-    ASSERT_EQ(ListRows(page, kList), 1);
-    EXPECT_EQ(ListCell(page, kList, 0, 0), L"1");
-    EXPECT_EQ(ListCell(page, kList, 0, 1), L"max.bmp");
-    EXPECT_EQ(ListCell(page, kList, 0, 2), largest);
+    ASSERT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 1);
+    EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, 0, 0), L"1");
+    EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, 0, 1), L"max.bmp");
+    EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, 0, 2), largest);
 
     for (auto size : {std::pair{1025, 768}, std::pair{1024, 769}}) {
         AddLogo(folder.Write(L"big.bmp", Checker(size.first, size.second)));
@@ -208,7 +202,7 @@ TEST_F(DownloadPage, PicturesUpTo1024By768AreAccepted) {
         EXPECT_EQ(LastMessage()->caption, L"错误");
         EXPECT_EQ(LastMessage()->text, kTooLarge);
     }
-    EXPECT_EQ(ListRows(page, kList), 1);
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 1);
 }
 
 TEST_F(DownloadPage, AFileThatIsMissingOrShortIsReported) {
@@ -217,69 +211,69 @@ TEST_F(DownloadPage, AFileThatIsMissingOrShortIsReported) {
     ASSERT_EQ(watcher.seen.size(), 2u);
     EXPECT_EQ(watcher.seen[0].text, L"打开选择的文件失败！");
     EXPECT_EQ(watcher.seen[1].text, L"从文件读取数据失败！");
-    EXPECT_EQ(ListRows(page, kList), 0);
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 0);
 }
 
 TEST_F(DownloadPage, DeletingRowTwoOfFourRenumbersAndMovesTheSettings) {
     const auto paths = AddColourRows(4);
-    ChooseMode(0, kBlackWhite);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
     for (int row = 0; row < 4; ++row) {
-        ClickListRow(page, kList, row);
-        DragTrackbar(page, kContrast, 10 * (row + 1));
-        Click(page, kNoDither + row);
+        ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, row);
+        DragTrackbar(page, IDC_DOWNLOAD_CONTRAST, 10 * (row + 1));
+        Click(page, IDC_DOWNLOAD_NO_DITHER + row);
     }
-    ClickListRow(page, kList, 1);
-    Click(page, kDelete);
-    ASSERT_EQ(ListRows(page, kList), 3);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 1);
+    Click(page, IDC_DOWNLOAD_DELETE_LOGO);
+    ASSERT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 3);
     const wchar_t* names[] = {L"c0.bmp", L"c2.bmp", L"c3.bmp"};
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(ListCell(page, kList, row, 0), std::to_wstring(row + 1));
-        EXPECT_EQ(ListCell(page, kList, row, 1), names[row]);
+        EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, row, 0), std::to_wstring(row + 1));
+        EXPECT_EQ(ListCell(page, IDC_DOWNLOAD_LOGO_LIST, row, 1), names[row]);
     }
     EXPECT_FALSE(FileExists(LogoWorkFileOfRow(2)));
     EXPECT_TRUE(FileExists(LogoWorkFileOfRow(3)));
-    EXPECT_FALSE(IsEnabled(page, kBlackWhite));  // no row is selected any more
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_BLACK_WHITE));  // no row is selected any more
 
     for (int row = 1; row < 3; ++row) {
-        ClickListRow(page, kList, row);
-        EXPECT_EQ(Position(page, kContrast), 10 * (row + 2));
-        EXPECT_EQ(ItemText(page, kContrastValue), std::to_wstring(10 * (row + 2)));
-        EXPECT_TRUE(IsChecked(page, kNoDither + row + 1));
+        ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, row);
+        EXPECT_EQ(Position(page, IDC_DOWNLOAD_CONTRAST), 10 * (row + 2));
+        EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_CONTRAST_VALUE), std::to_wstring(10 * (row + 2)));
+        EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_NO_DITHER + row + 1));
     }
     // A row added now starts from M3, not from the entry the deleted row left behind.
     AddLogo(folder.Write(L"new.bmp", Stripes(5, 5)));
-    ClickListRow(page, kList, 3);
-    EXPECT_EQ(Position(page, kContrast), 0);
-    EXPECT_TRUE(IsChecked(page, kM3));
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 3);
+    EXPECT_EQ(Position(page, IDC_DOWNLOAD_CONTRAST), 0);
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_DITHER_M3));
 }
 
 // ---------------------------------------------------------------- modes, controls and jobs
 
 TEST_F(DownloadPage, ModeButtonsGovernTheJobButtons) {
     AddColourRows(1);
-    EXPECT_FALSE(IsEnabled(page, kGrey));
-    ClickListRow(page, kList, 0);
-    EXPECT_TRUE(IsEnabled(page, kGrey));
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_GREY));
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 0);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_GREY));
 
-    Click(page, kGrey);
-    EXPECT_TRUE(IsEnabled(page, kDownloadAll));
-    EXPECT_FALSE(IsEnabled(page, kBackSide));
-    SetText(page, kBackSideText, L"AB");
-    EXPECT_TRUE(IsEnabled(page, kBackSide));
-    SetText(page, kBackSideText, L"");
-    EXPECT_FALSE(IsEnabled(page, kBackSide));
+    Click(page, IDC_DOWNLOAD_GREY);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_ALL_LOGOS));
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
+    SetText(page, IDC_DOWNLOAD_BACK_SIDE_TEXT, L"AB");
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
+    SetText(page, IDC_DOWNLOAD_BACK_SIDE_TEXT, L"");
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
 
-    Click(page, kBlackWhite);
-    EXPECT_TRUE(IsEnabled(page, kDownloadAll));
-    EXPECT_TRUE(IsEnabled(page, kBackSide));
-    SetText(page, kBackSideText, L"");  // black-and-white rows alone keep it enabled
-    EXPECT_TRUE(IsEnabled(page, kBackSide));
+    Click(page, IDC_DOWNLOAD_BLACK_WHITE);
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_ALL_LOGOS));
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
+    SetText(page, IDC_DOWNLOAD_BACK_SIDE_TEXT, L"");  // black-and-white rows alone keep it enabled
+    EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
 
-    Click(page, kOriginal);
-    EXPECT_FALSE(IsEnabled(page, kDownloadAll));
-    EXPECT_FALSE(IsEnabled(page, kBackSide));
-    ClickListRow(page, kList, -1);
-    EXPECT_FALSE(IsEnabled(page, kOriginal));
+    Click(page, IDC_DOWNLOAD_ORIGINAL);
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_ALL_LOGOS));
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_BACK_SIDE));
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, -1);
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_ORIGINAL));
 }
 
 TEST_F(DownloadPage, ToneControlsFollowTheModeAndTheRowsDepth) {
@@ -288,51 +282,51 @@ TEST_F(DownloadPage, ToneControlsFollowTheModeAndTheRowsDepth) {
     struct Case {
         int mode, row;
         bool halftone, trackbars;
-    } cases[] = {{kBlackWhite, 0, true, true},
-                 {kBlackWhite, 1, false, false},
-                 {kGrey, 0, false, true},
-                 {kOriginal, 0, false, false}};
+    } cases[] = {{IDC_DOWNLOAD_BLACK_WHITE, 0, true, true},
+                 {IDC_DOWNLOAD_BLACK_WHITE, 1, false, false},
+                 {IDC_DOWNLOAD_GREY, 0, false, true},
+                 {IDC_DOWNLOAD_ORIGINAL, 0, false, false}};
     for (const auto& c : cases) {
         ChooseMode(c.row, c.mode);
-        ClickListRow(page, kList, c.row);
+        ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, c.row);
         const int at = static_cast<int>(&c - cases);
-        EXPECT_EQ(IsEnabled(page, kM3), c.halftone) << at;
-        EXPECT_EQ(IsEnabled(page, kContrast), c.trackbars) << at;
-        EXPECT_EQ(IsEnabled(page, kBrightness), c.trackbars) << at;
+        EXPECT_EQ(IsEnabled(page, IDC_DOWNLOAD_DITHER_M3), c.halftone) << at;
+        EXPECT_EQ(IsEnabled(page, IDC_DOWNLOAD_CONTRAST), c.trackbars) << at;
+        EXPECT_EQ(IsEnabled(page, IDC_DOWNLOAD_BRIGHTNESS), c.trackbars) << at;
     }
 }
 
 TEST_F(DownloadPage, TrackbarsChangeOnlyASelectedRow) {
     const auto paths = AddColourRows(1);
-    ChooseMode(0, kGrey);
+    ChooseMode(0, IDC_DOWNLOAD_GREY);
     const FileBytes plain = ReadWholeFile(LogoWorkFileOfRow(1));
     ASSERT_GT(plain.size(), 1078u);
-    ClickListRow(page, kList, -1);
-    DragTrackbar(page, kContrast, 40);
-    EXPECT_EQ(ItemText(page, kContrastValue), L"0");
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, -1);
+    DragTrackbar(page, IDC_DOWNLOAD_CONTRAST, 40);
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_CONTRAST_VALUE), L"0");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
 
-    ClickListRow(page, kList, 0);
-    EXPECT_EQ(Position(page, kContrast), 0);
-    DragTrackbar(page, kBrightness, -37);
-    EXPECT_EQ(ItemText(page, kBrightnessValue), L"-37");
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 0);
+    EXPECT_EQ(Position(page, IDC_DOWNLOAD_CONTRAST), 0);
+    DragTrackbar(page, IDC_DOWNLOAD_BRIGHTNESS, -37);
+    EXPECT_EQ(ItemText(page, IDC_DOWNLOAD_BRIGHTNESS_VALUE), L"-37");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1);
     // The preview rewrote the grey work file with the new brightness.
     const FileBytes darker = ReadWholeFile(LogoWorkFileOfRow(1));
     ASSERT_EQ(darker.size(), plain.size());
     EXPECT_LT(darker[1078], plain[1078]);
 
-    SendDlgItemMessageW(page, kBrightness, TBM_SETPOS, TRUE, 0);
-    ClickListRow(page, kList, 0);
-    EXPECT_EQ(Position(page, kBrightness), -37);
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_BRIGHTNESS, TBM_SETPOS, TRUE, 0);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 0);
+    EXPECT_EQ(Position(page, IDC_DOWNLOAD_BRIGHTNESS), -37);
 }
 
 TEST_F(DownloadPage, ThreeMonoRowsMakeTheLogoJob) {
     AddLogo(folder.Write(L"a.bmp", Checker(100, 50)));
     AddLogo(folder.Write(L"b.bmp", Checker(8, 8)));
     AddLogo(folder.Write(L"c.bmp", Checker(33, 1)));
-    ChooseMode(0, kBlackWhite);
-    Click(page, kDownloadAll);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
+    Click(page, IDC_DOWNLOAD_ALL_LOGOS);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(Spooler().documentName, "LOGO");
     const auto& p = Spooler().pieces;
@@ -351,19 +345,19 @@ TEST_F(DownloadPage, ThreeMonoRowsMakeTheLogoJob) {
 
 TEST_F(DownloadPage, ApplyDeletesTheWorkFilesAndAJobThenEndsPartWay) {
     const auto paths = AddColourRows(2);
-    ChooseMode(0, kBlackWhite);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
     const std::wstring works[] = {LogoWorkFileOfRow(1), LogoWorkFileOfRow(2)};
     ASSERT_TRUE(FileExists(works[0]));
     ASSERT_TRUE(FileExists(works[1]));
-    ClickListRow(page, kList, -1);  // no preview rewrites a work file from here on
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, -1);  // no preview rewrites a work file from here on
 
     sheet.PressApply();
     EXPECT_FALSE(FileExists(works[0]));
     EXPECT_FALSE(FileExists(works[1]));
-    EXPECT_EQ(ListRows(page, kList), 2);
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 2);
     EXPECT_TRUE(FileExists(paths[0]));
 
-    Click(page, kDownloadAll);
+    Click(page, IDC_DOWNLOAD_ALL_LOGOS);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(Spooler().documentName, "LOGO");
     EXPECT_EQ(Spooler().pieces, (std::vector<Bytes>{{0x1B, 0x40}, {0x1C, 0x71, 0x02}}));
@@ -373,10 +367,10 @@ TEST_F(DownloadPage, ApplyDeletesTheWorkFilesAndAJobThenEndsPartWay) {
 
 TEST_F(DownloadPage, CancelDeletesTheWorkFiles) {
     const auto paths = AddColourRows(1);
-    ChooseMode(0, kGrey);
+    ChooseMode(0, IDC_DOWNLOAD_GREY);
     const std::wstring work = LogoWorkFileOfRow(1);
     ASSERT_TRUE(FileExists(work));
-    ClickListRow(page, kList, -1);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, -1);
     SendMessageW(sheet.window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     PumpMessages();
     EXPECT_FALSE(FileExists(work));
@@ -394,20 +388,20 @@ TEST_F(DownloadPage, AUsersFileNamedLikeAWorkFileSurvivesEverything) {
     AddLogo(colour);
     AddLogo(mono);
     AddLogo(colour);
-    ASSERT_EQ(ListRows(page, kList), 3);
-    ChooseMode(0, kBlackWhite);
-    ClickListRow(page, kList, 2);
-    DragTrackbar(page, kContrast, 40);
-    Click(page, kM3 + 1);
-    Click(page, kDownloadAll);
+    ASSERT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 3);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 2);
+    DragTrackbar(page, IDC_DOWNLOAD_CONTRAST, 40);
+    Click(page, IDC_DOWNLOAD_DITHER_M3 + 1);
+    Click(page, IDC_DOWNLOAD_ALL_LOGOS);
     EXPECT_EQ(Spooler().documentName, "LOGO");
     EXPECT_EQ(Spooler().pieces.size(), 3u + 2 * 3) << "every row sent";
-    ChooseMode(1, kGrey);
-    Click(page, kDownloadAll);
-    ClickListRow(page, kList, 2);
-    Click(page, kDelete);
+    ChooseMode(1, IDC_DOWNLOAD_GREY);
+    Click(page, IDC_DOWNLOAD_ALL_LOGOS);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 2);
+    Click(page, IDC_DOWNLOAD_DELETE_LOGO);
     sheet.PressApply();
-    ChooseMode(0, kBlackWhite);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
     EXPECT_TRUE(watcher.seen.empty());
     ASSERT_FALSE(LogoWorkFolder().empty());
     SendMessageW(sheet.window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
@@ -419,7 +413,7 @@ TEST_F(DownloadPage, AUsersFileNamedLikeAWorkFileSurvivesEverything) {
 }
 
 TEST_F(DownloadPage, ClearAllSendsTheSelftestJob) {
-    Click(page, kClearAll);
+    Click(page, IDC_DOWNLOAD_CLEAR_LOGOS);
     EXPECT_EQ(Spooler().documentName, "SELFTEST");
     EXPECT_EQ(Spooler().pieces, (std::vector<Bytes>{{0x1C, 0x71, 0x00, 0x00, 0x0A}}));
     EXPECT_EQ(Spooler().calls.back(), Call::EndDoc);
@@ -427,18 +421,18 @@ TEST_F(DownloadPage, ClearAllSendsTheSelftestJob) {
 
 TEST_F(DownloadPage, BackSideNeedsASelectedRowInBlackWhite) {
     AddColourRows(2);
-    ChooseMode(0, kBlackWhite);
-    Click(page, kCentre);
-    SetText(page, kBackSideText, L"AB");
-    ClickListRow(page, kList, -1);
-    Click(page, kBackSide);
+    ChooseMode(0, IDC_DOWNLOAD_BLACK_WHITE);
+    Click(page, IDC_DOWNLOAD_BACK_SIDE_CENTRE);
+    SetText(page, IDC_DOWNLOAD_BACK_SIDE_TEXT, L"AB");
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, -1);
+    Click(page, IDC_DOWNLOAD_BACK_SIDE);
     ASSERT_NE(LastMessage(), nullptr);
     EXPECT_EQ(LastMessage()->caption, L"错误");
     EXPECT_EQ(LastMessage()->text, L"请选择logo位图或输入要下载的字符！");
     EXPECT_EQ(Spooler().jobs, 0);
 
-    ClickListRow(page, kList, 1);
-    Click(page, kBackSide);
+    ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 1);
+    Click(page, IDC_DOWNLOAD_BACK_SIDE);
     EXPECT_EQ(Spooler().documentName, "Pre-image");
     const auto& p = Spooler().pieces;
     ASSERT_EQ(p.size(), 8u);
@@ -458,20 +452,20 @@ TEST(DownloadPageSheet, AReopenedSheetStartsAfresh) {
         first.Open();
         HWND page = first.Page(1);
         QueueOpenFileAnswer(folder.Write(L"r.bmp", Checker(8, 8)));
-        Click(page, kAdd);
-        ClickListRow(page, kList, 0);
-        Click(page, kGrey);
-        Click(page, kCentre);
-        ASSERT_TRUE(IsChecked(page, kGrey));
+        Click(page, IDC_DOWNLOAD_ADD_LOGO);
+        ClickListRow(page, IDC_DOWNLOAD_LOGO_LIST, 0);
+        Click(page, IDC_DOWNLOAD_GREY);
+        Click(page, IDC_DOWNLOAD_BACK_SIDE_CENTRE);
+        ASSERT_TRUE(IsChecked(page, IDC_DOWNLOAD_GREY));
     }
     Sheet second(Sheet::Kind::Printer);
     second.Open();
     HWND page = second.Page(1);
-    EXPECT_TRUE(IsChecked(page, kOriginal));
-    EXPECT_FALSE(IsChecked(page, kGrey));
-    EXPECT_TRUE(IsChecked(page, kLeft));
-    EXPECT_EQ(ListRows(page, kList), 0);
-    EXPECT_FALSE(IsEnabled(page, kDownloadAll));
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_ORIGINAL));
+    EXPECT_FALSE(IsChecked(page, IDC_DOWNLOAD_GREY));
+    EXPECT_TRUE(IsChecked(page, IDC_DOWNLOAD_BACK_SIDE_LEFT));
+    EXPECT_EQ(ListRows(page, IDC_DOWNLOAD_LOGO_LIST), 0);
+    EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_ALL_LOGOS));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "channel/raw_printer_channel.h"
+#include "res/duplex_page_ids.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -14,10 +15,6 @@ namespace krv::test {
 namespace {
 
 constexpr int kDuplexPage = 0;
-constexpr int kModeList = 1020, kSwitchList = 1110, kDownload = 1036;
-constexpr int kLongEdge = 1127, kShortEdge = 1061;
-constexpr int kLongPicture = 1114, kShortPicture = 1113, kNoEdgePicture = 1115;
-constexpr int kFrontLine1 = 1047, kFrontLine2 = 1048, kBackLine1 = 1049, kBackLine2 = 1050;
 
 struct DuplexPage : testing::Test {
     void SetUp() override { ResetSpooler(); }
@@ -28,7 +25,8 @@ struct DuplexPage : testing::Test {
     // Exactly one of the three pictures is shown.
     int ShownPicture(HWND page) const {
         int shown = 0, count = 0;
-        for (int id : {kLongPicture, kShortPicture, kNoEdgePicture})
+        for (int id : {IDC_DUPLEX_LONG_EDGE_PICTURE, IDC_DUPLEX_SHORT_EDGE_PICTURE,
+                       IDC_DUPLEX_NO_EDGE_PICTURE})
             if (IsVisible(page, id)) shown = id, ++count;
         return count == 1 ? shown : -count;
     }
@@ -39,40 +37,42 @@ TEST_F(DuplexPage, FreshRecordShowsSplitModeLongEdgeAndMessagesOff) {
     HWND page = Open();
     const wchar_t* modes[] = {L"单面模式", L"单面拆分双面模式", L"双面模式", L"反面预定义模式",
                               L"单面页模式"};
-    ASSERT_EQ(ComboCount(page, kModeList), 5);
+    ASSERT_EQ(ComboCount(page, IDC_DUPLEX_MODE_LIST), 5);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(ComboText(page, kModeList, i), modes[i]);
-    EXPECT_EQ(ComboSelection(page, kModeList), 1);
-    EXPECT_TRUE(IsChecked(page, kLongEdge));
-    EXPECT_FALSE(IsChecked(page, kShortEdge));
-    EXPECT_TRUE(IsEnabled(page, kLongEdge) && IsEnabled(page, kShortEdge));
-    EXPECT_EQ(ShownPicture(page), kLongPicture);
-    EXPECT_EQ(ComboText(page, kSwitchList, ComboSelection(page, kSwitchList)), L"关");
-    EXPECT_FALSE(IsEnabled(page, kDownload)) << "all four lines are empty";
+        EXPECT_EQ(ComboText(page, IDC_DUPLEX_MODE_LIST, i), modes[i]);
+    EXPECT_EQ(ComboSelection(page, IDC_DUPLEX_MODE_LIST), 1);
+    EXPECT_TRUE(IsChecked(page, IDC_DUPLEX_LONG_EDGE));
+    EXPECT_FALSE(IsChecked(page, IDC_DUPLEX_SHORT_EDGE));
+    EXPECT_TRUE(IsEnabled(page, IDC_DUPLEX_LONG_EDGE) && IsEnabled(page, IDC_DUPLEX_SHORT_EDGE));
+    EXPECT_EQ(ShownPicture(page), IDC_DUPLEX_LONG_EDGE_PICTURE);
+    EXPECT_EQ(ComboText(page, IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST,
+                        ComboSelection(page, IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST)),
+              L"关");
+    EXPECT_FALSE(IsEnabled(page, IDC_DUPLEX_DOWNLOAD)) << "all four lines are empty";
 }
 
 TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge) {
     HWND page = Open();
-    Click(page, kShortEdge);
+    Click(page, IDC_DUPLEX_SHORT_EDGE);
     EXPECT_EQ(sheet.record.bindingEdge, 1);
-    EXPECT_EQ(ShownPicture(page), kShortPicture);
+    EXPECT_EQ(ShownPicture(page), IDC_DUPLEX_SHORT_EDGE_PICTURE);
 
-    SelectCombo(page, kModeList, 0);  // "单面模式"
+    SelectCombo(page, IDC_DUPLEX_MODE_LIST, 0);  // "单面模式"
     EXPECT_EQ(sheet.record.duplexMode, 0);
     EXPECT_EQ(sheet.record.bindingEdge, 2);
-    EXPECT_FALSE(IsEnabled(page, kLongEdge));
-    EXPECT_FALSE(IsEnabled(page, kShortEdge));
-    EXPECT_EQ(ShownPicture(page), kNoEdgePicture);
+    EXPECT_FALSE(IsEnabled(page, IDC_DUPLEX_LONG_EDGE));
+    EXPECT_FALSE(IsEnabled(page, IDC_DUPLEX_SHORT_EDGE));
+    EXPECT_EQ(ShownPicture(page), IDC_DUPLEX_NO_EDGE_PICTURE);
 
-    SelectCombo(page, kModeList, 2);  // "双面模式"
+    SelectCombo(page, IDC_DUPLEX_MODE_LIST, 2);  // "双面模式"
     EXPECT_EQ(sheet.record.duplexMode, 2);
     EXPECT_EQ(sheet.record.bindingEdge, 0);
-    EXPECT_TRUE(IsChecked(page, kLongEdge));
-    EXPECT_FALSE(IsChecked(page, kShortEdge));
-    EXPECT_TRUE(IsEnabled(page, kLongEdge) && IsEnabled(page, kShortEdge));
-    EXPECT_EQ(ShownPicture(page), kLongPicture);
+    EXPECT_TRUE(IsChecked(page, IDC_DUPLEX_LONG_EDGE));
+    EXPECT_FALSE(IsChecked(page, IDC_DUPLEX_SHORT_EDGE));
+    EXPECT_TRUE(IsEnabled(page, IDC_DUPLEX_LONG_EDGE) && IsEnabled(page, IDC_DUPLEX_SHORT_EDGE));
+    EXPECT_EQ(ShownPicture(page), IDC_DUPLEX_LONG_EDGE_PICTURE);
 
-    SelectCombo(page, kModeList, 4);  // "单面页模式"
+    SelectCombo(page, IDC_DUPLEX_MODE_LIST, 4);  // "单面页模式"
     EXPECT_EQ(sheet.record.bindingEdge, 2);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 4);
 }
@@ -81,29 +81,29 @@ TEST_F(DuplexPage, ModesWithoutEdgeStoreEdgeTwoAndTwoSidedModesReturnToLongEdge)
 // value opens on "开".
 TEST_F(DuplexPage, MessageSwitchStoresThreeForOnAndZeroForOff) {
     HWND page = Open();
-    SelectCombo(page, kSwitchList, 1);
+    SelectCombo(page, IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST, 1);
     EXPECT_EQ(sheet.record.topBottomMessage, 3);
-    SelectCombo(page, kSwitchList, 0);
+    SelectCombo(page, IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST, 0);
     EXPECT_EQ(sheet.record.topBottomMessage, 0);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
     sheet.Close();
     sheet.record.topBottomMessage = 1;
     page = Open();
-    EXPECT_EQ(ComboSelection(page, kSwitchList), 1);
+    EXPECT_EQ(ComboSelection(page, IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST), 1);
 }
 
 TEST_F(DuplexPage, DownloadIsEnabledWhileAnyLineHoldsText) {
     HWND page = Open();
     const OemDevmode before = sheet.record;
-    SetText(page, kFrontLine2, L"x");
-    EXPECT_TRUE(IsEnabled(page, kDownload));
+    SetText(page, IDC_DUPLEX_FRONT_BOTTOM_LINE2, L"x");
+    EXPECT_TRUE(IsEnabled(page, IDC_DUPLEX_DOWNLOAD));
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0) << "the second front line never reports";
-    SetText(page, kBackLine2, L"y");
+    SetText(page, IDC_DUPLEX_BACK_TOP_LINE2, L"y");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1);
-    SetText(page, kFrontLine2, L"");
-    EXPECT_TRUE(IsEnabled(page, kDownload));
-    SetText(page, kBackLine2, L"");
-    EXPECT_FALSE(IsEnabled(page, kDownload));
+    SetText(page, IDC_DUPLEX_FRONT_BOTTOM_LINE2, L"");
+    EXPECT_TRUE(IsEnabled(page, IDC_DUPLEX_DOWNLOAD));
+    SetText(page, IDC_DUPLEX_BACK_TOP_LINE2, L"");
+    EXPECT_FALSE(IsEnabled(page, IDC_DUPLEX_DOWNLOAD));
     EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0)
         << "message lines are never stored";
 }
@@ -111,8 +111,8 @@ TEST_F(DuplexPage, DownloadIsEnabledWhileAnyLineHoldsText) {
 TEST_F(DuplexPage, FrontLineOneAbcIsSentExactly) {
     HWND page = Open();
     ModalWatcher watcher;
-    SetText(page, kFrontLine1, L"ABC");
-    Click(page, kDownload);
+    SetText(page, IDC_DUPLEX_FRONT_BOTTOM_LINE1, L"ABC");
+    Click(page, IDC_DUPLEX_DOWNLOAD);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(Spooler().documentName, "TopbottomMessage");
     EXPECT_EQ(Spooler().dataType, "RAW");
@@ -123,9 +123,9 @@ TEST_F(DuplexPage, FrontLineOneAbcIsSentExactly) {
 
 TEST_F(DuplexPage, OnlyTheBackLinesAreSentWhenOnlyTheyHoldText) {
     HWND page = Open();
-    SetText(page, kBackLine1, L"B1");
-    SetText(page, kBackLine2, L"B2");
-    Click(page, kDownload);
+    SetText(page, IDC_DUPLEX_BACK_TOP_LINE1, L"B1");
+    SetText(page, IDC_DUPLEX_BACK_TOP_LINE2, L"B2");
+    Click(page, IDC_DUPLEX_DOWNLOAD);
     const auto& pieces = Spooler().pieces;
     ASSERT_EQ(pieces.size(), 6u);
     EXPECT_EQ(pieces[0], (Bytes{0x1F, 0x65, 0x02, 0x00}));
@@ -149,9 +149,9 @@ TEST_F(DuplexPage, LinesUpToFortyEightBytesAreSentLongerOnesRefusedBeforeAnyJob)
         SCOPED_TRACE(testing::Message() << c.line.size() << " characters");
         ResetSpooler();
         ModalWatcher watcher;
-        SetText(page, kFrontLine1, L"ok");
-        SetText(page, kBackLine2, c.line);
-        Click(page, kDownload);
+        SetText(page, IDC_DUPLEX_FRONT_BOTTOM_LINE1, L"ok");
+        SetText(page, IDC_DUPLEX_BACK_TOP_LINE2, c.line);
+        Click(page, IDC_DUPLEX_DOWNLOAD);
         if (c.sent) {
             EXPECT_TRUE(watcher.seen.empty());
             ASSERT_EQ(Spooler().pieces.size(), 6u);
@@ -170,8 +170,8 @@ TEST_F(DuplexPage, SpoolerFailureIsSilent) {
     HWND page = Open();
     ModalWatcher watcher;
     Spooler().FailAt(RecordingSpooler::Call::Write, 1);
-    SetText(page, kFrontLine1, L"ABC");
-    Click(page, kDownload);
+    SetText(page, IDC_DUPLEX_FRONT_BOTTOM_LINE1, L"ABC");
+    Click(page, IDC_DUPLEX_DOWNLOAD);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(Spooler().calls.back(), RecordingSpooler::Call::EndDoc) << "the job is still ended";
 }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "res/fonts_page_ids.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
 
-constexpr int kTree = 1069;
 constexpr int kFontsPageIndex = 2;
 
 struct TreeItem {
@@ -48,7 +48,7 @@ class FontsPage : public testing::Test {
         ResetSpooler();
         sheet.Open();
         page = sheet.Page(kFontsPageIndex);
-        tree = GetDlgItem(page, kTree);
+        tree = GetDlgItem(page, IDC_FONTS_TREE);
     }
     Sheet sheet{Sheet::Kind::Printer};
     HWND page = nullptr;

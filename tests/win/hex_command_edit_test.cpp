@@ -8,13 +8,12 @@
 #include "channel/hex_command_edit_win.h"
 #include "frame/module_win.h"
 #include "res/resource_ids.h"
+#include "res/event_action_dialog_ids.h"
 #include "tests/win/support/docpages_helpers.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
-
-constexpr int kSendCommand = 1015, kCommand = 1016, kFeed = 1021, kDrawerChoice = 1025;
 
 std::vector<int> g_buttonsPressed;
 
@@ -22,7 +21,7 @@ std::vector<int> g_buttonsPressed;
 // dialog only notes which of its buttons were pressed.
 INT_PTR CALLBACK HostDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        AttachHexCommandEdit(GetDlgItem(dialog, kCommand));
+        AttachHexCommandEdit(GetDlgItem(dialog, IDC_EVENT_COMMAND_TEXT));
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -41,12 +40,12 @@ struct HexCommandEdit : testing::Test {
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOW);
         SetForegroundWindow(dialog);
-        edit = GetDlgItem(dialog, kCommand);
+        edit = GetDlgItem(dialog, IDC_EVENT_COMMAND_TEXT);
         SetFocus(edit);
         PumpMessages();
     }
     void TearDown() override { DestroyWindow(dialog); }
-    std::wstring Text() const { return ItemText(dialog, kCommand); }
+    std::wstring Text() const { return ItemText(dialog, IDC_EVENT_COMMAND_TEXT); }
     void Type(const std::wstring& text) {
         for (wchar_t ch : text)
             TypeCharacter(edit, ch);
@@ -57,7 +56,8 @@ struct HexCommandEdit : testing::Test {
 
 TEST_F(HexCommandEdit, AsksForEveryKey) {
     EXPECT_EQ(SendMessageW(edit, WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS);
-    EXPECT_NE(SendDlgItemMessageW(dialog, kFeed, WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS)
+    EXPECT_NE(SendDlgItemMessageW(dialog, IDC_EVENT_FEED_DISTANCE, WM_GETDLGCODE, 0, 0),
+              DLGC_WANTALLKEYS)
         << "other edits keep their own answer";
 }
 
@@ -76,7 +76,7 @@ TEST_F(HexCommandEdit, LetsOnlyHexDigitsBlanksDotsDashesAndBackspaceThrough) {
         {L"1D5\b", L"1D"},
     };
     for (const Case& c : cases) {
-        SetText(dialog, kCommand, L"");
+        SetText(dialog, IDC_EVENT_COMMAND_TEXT, L"");
         Type(c.typed);
         EXPECT_EQ(Text(), c.shown) << "typed " << testing::PrintToString(c.typed);
     }
@@ -88,7 +88,7 @@ TEST_F(HexCommandEdit, CtrlLetsEveryCharacterPassForTheClipboard) {
         Type(L"x");
     }
     EXPECT_EQ(Text(), L"x") << "with Ctrl held the filter steps aside";
-    SetText(dialog, kCommand, L"");
+    SetText(dialog, IDC_EVENT_COMMAND_TEXT, L"");
     ASSERT_TRUE(OpenClipboard(dialog));
     EmptyClipboard();
     const wchar_t pasted[] = L"zz 1D";
@@ -109,8 +109,8 @@ TEST_F(HexCommandEdit, CtrlLetsEveryCharacterPassForTheClipboard) {
 TEST_F(HexCommandEdit, TabMovesForwardAndShiftTabBackward) {
     HWND next = GetNextDlgTabItem(dialog, edit, FALSE);
     HWND previous = GetNextDlgTabItem(dialog, edit, TRUE);
-    ASSERT_EQ(next, GetDlgItem(dialog, kDrawerChoice));
-    ASSERT_EQ(previous, GetDlgItem(dialog, kSendCommand));
+    ASSERT_EQ(next, GetDlgItem(dialog, IDC_EVENT_CASH_DRAWER_CHOICE));
+    ASSERT_EQ(previous, GetDlgItem(dialog, IDC_EVENT_SEND_COMMAND));
 
     PressKey(dialog, edit, VK_TAB);
     EXPECT_EQ(GetFocus(), next);
@@ -133,7 +133,7 @@ TEST_F(HexCommandEdit, EnterAndEscapeNeitherTypeNorPressButtons) {
     EXPECT_EQ(GetFocus(), edit);
 
     // The same keys in an ordinary edit of the dialog do press the buttons.
-    HWND feed = GetDlgItem(dialog, kFeed);
+    HWND feed = GetDlgItem(dialog, IDC_EVENT_FEED_DISTANCE);
     SetFocus(feed);
     PressKey(dialog, feed, VK_RETURN);
     PressKey(dialog, feed, VK_ESCAPE);

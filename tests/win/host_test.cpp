@@ -19,9 +19,19 @@
 #include "host/host_plugin.h"
 #include "host/host_printer.h"
 #include "host/import_patch.h"
+#include "res/application_page_ids.h"
+#include "res/layout_page_ids.h"
 
 namespace krv::test {
 namespace {
+
+// Control `id` of the page at `index` of the sheet, as --click names it, and the option.
+std::wstring PageControl(int index, int id) {
+    return std::to_wstring(index) + L":" + std::to_wstring(id);
+}
+std::wstring ClickOn(int index, int id) {
+    return L"--click " + PageControl(index, id);
+}
 
 using Bytes = std::vector<uint8_t>;
 
@@ -172,7 +182,8 @@ TEST(HostHeadless, RecordFollowsTheSheetsOutcome) {
         const Bytes stored = DefaultRecord();
         WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
         const std::string log =
-            RunInFolder(data, L"--sheet document --click 1:1061 " + std::wstring(c.ending));
+            RunInFolder(data, L"--sheet document " + ClickOn(1, IDC_LAYOUT_TEXT_AS_IMAGE_YES) +
+                                  L" " + c.ending);
         EXPECT_TRUE(Contains(log, c.logged)) << log;
         const Bytes kept = ReadBytes(data + L"\\record.bin");
         ASSERT_EQ(kept.size(), 1468u);
@@ -218,7 +229,8 @@ TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
 TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
     const std::wstring data = Scratch(L"jobs");
     CreateDirectoryW((data + L"\\jobs").c_str(), nullptr);
-    const std::string log = RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
+    const std::string log =
+        RunInFolder(data, L"--sheet printer " + ClickOn(0, IDC_APPLICATION_SELF_TEST) + L" --ok");
     EXPECT_TRUE(Contains(log, "winspool imports now reach the host's printer")) << log;
     const Bytes job = ReadBytes(data + L"\\jobs\\001-SELFTEST.bin");
     EXPECT_EQ(job, (Bytes{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02})) << log;
@@ -228,7 +240,7 @@ TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
     EXPECT_TRUE(Contains(text, "\nended\n")) << text;
 
     // Numbering goes on across runs: nothing recorded earlier is overwritten.
-    RunInFolder(data, L"--sheet printer --click 0:1036 --ok");
+    RunInFolder(data, L"--sheet printer " + ClickOn(0, IDC_APPLICATION_SELF_TEST) + L" --ok");
     EXPECT_EQ(ReadBytes(data + L"\\jobs\\002-SELFTEST.bin").size(), 7u);
 }
 
@@ -321,7 +333,8 @@ TEST(HostParts, CommandLines) {
         size_t clicks;
     } cases[] = {
         {{}, true, host::SheetKind::Document, host::Ending::User, 0},
-        {{L"--sheet", L"printer", L"--click", L"0:1036", L"--click", L"2:1", L"--ok"},
+        {{L"--sheet", L"printer", L"--click", PageControl(0, IDC_APPLICATION_SELF_TEST), L"--click",
+          L"2:1", L"--ok"},
          true,
          host::SheetKind::Printer,
          host::Ending::Ok,
@@ -353,10 +366,11 @@ TEST(HostParts, CommandLines) {
     }
     host::HostOptions options;
     std::wstring error;
-    ASSERT_TRUE(host::ParseHostArguments({L"--click", L"3:1036", L"--real-spooler", L"P 1"},
-                                         &options, &error));
+    ASSERT_TRUE(host::ParseHostArguments(
+        {L"--click", PageControl(3, IDC_APPLICATION_SELF_TEST), L"--real-spooler", L"P 1"},
+        &options, &error));
     EXPECT_EQ(options.clicks[0].page, 3);
-    EXPECT_EQ(options.clicks[0].control, 1036);
+    EXPECT_EQ(options.clicks[0].control, IDC_APPLICATION_SELF_TEST);
     EXPECT_EQ(options.realSpooler, L"P 1");
 }
 
@@ -513,8 +527,9 @@ TEST(HostRealSpooler, SelfTestReachesThePrinterPortFile) {
     WinePrinter printer(name, port);
     ASSERT_TRUE(printer.ok()) << "AddPrinterDriverW/AddPrinterW: " << GetLastError();
     // The job must come from a new process: in this one Wine's spooler would drop it.
-    const std::string log = RunInFolder(
-        data, L"--real-spooler " + Quoted(name) + L" --sheet printer --click 0:1036 --ok");
+    const std::string log =
+        RunInFolder(data, L"--real-spooler " + Quoted(name) + L" --sheet printer " +
+                              ClickOn(0, IDC_APPLICATION_SELF_TEST) + L" --ok");
     EXPECT_TRUE(Contains(log, "opened")) << log;
     EXPECT_FALSE(Contains(log, "winspool imports")) << "the DLL keeps its own imports";
     EXPECT_EQ(ReadBytes(portFile), (Bytes{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02})) << log;

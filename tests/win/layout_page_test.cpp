@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "docpages/layout_rules.h"
+#include "res/layout_page_ids.h"
 #include "tests/win/support/docpages_helpers.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -15,9 +16,6 @@ namespace krv::test {
 namespace {
 
 constexpr int kDuplexPage = 0, kLayoutPage = 1;
-constexpr int kPaperSizes = 1020, kYes = 1061, kNo = 1062;
-constexpr int kRotateNormal = 1070, kRotate180 = 1071, kZoom = 1073, kScale = 1047,
-              kScaleUpDown = 1076;
 
 const std::vector<std::wstring> kSizes = {L"A4", L"Letter", L"80 x 297 mm", L"B5"};
 
@@ -46,10 +44,10 @@ struct LayoutPage : testing::Test {
 
 TEST_F(LayoutPage, ListsTheHostsSizesAndShowsItsCurrentOne) {
     HWND page = Open();
-    ASSERT_EQ(ComboCount(page, kPaperSizes), 4);
+    ASSERT_EQ(ComboCount(page, IDC_LAYOUT_PAPER_SIZE_LIST), 4);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(ComboText(page, kPaperSizes, i), kSizes[i]);
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), 1);
+        EXPECT_EQ(ComboText(page, IDC_LAYOUT_PAPER_SIZE_LIST, i), kSizes[i]);
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), 1);
     EXPECT_TRUE(driverUi.updates.empty()) << "showing the page pushes nothing";
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0);
 }
@@ -57,8 +55,9 @@ TEST_F(LayoutPage, ListsTheHostsSizesAndShowsItsCurrentOne) {
 TEST_F(LayoutPage, ChoosingASizePushesItIntoEveryPaperSizeItemAndTellsTheHost) {
     options.Add(DMPUB_FORMNAME, kSizes, 0);  // a second paper-size item
     HWND page = Open();
-    ASSERT_EQ(ComboCount(page, kPaperSizes), 8) << "both items' sizes, one after the other";
-    SelectCombo(page, kPaperSizes, 6);  // "80 x 297 mm" of the second item
+    ASSERT_EQ(ComboCount(page, IDC_LAYOUT_PAPER_SIZE_LIST), 8)
+        << "both items' sizes, one after the other";
+    SelectCombo(page, IDC_LAYOUT_PAPER_SIZE_LIST, 6);  // "80 x 297 mm" of the second item
     // Each item gets the size's index among its own sizes, never an index past them.
     EXPECT_EQ(options.Item(1).Sel, 2);
     EXPECT_EQ(options.Item(3).Sel, 2);
@@ -87,7 +86,7 @@ TEST_F(LayoutPage, LongSizeNamesAreStoredAsTheirFirst31Characters) {
     options.Add(DMPUB_FORMNAME, {L"A4", longName}, 0);
     HWND page = Open();
     std::memset(sheet.record.paperSizeName, 0xFF, sizeof sheet.record.paperSizeName);
-    SelectCombo(page, kPaperSizes, 1);
+    SelectCombo(page, IDC_LAYOUT_PAPER_SIZE_LIST, 1);
     EXPECT_EQ(StoredName(), std::u16string(longName.begin(), longName.begin() + 31));
     for (size_t i = 31; i < 32; ++i)
         EXPECT_EQ(sheet.record.paperSizeName[i], 0) << "the rest of the field is cleared";
@@ -105,7 +104,8 @@ TEST_F(LayoutPage, ApplyPushesTheSizeAndKeepsTheRotation) {
 }
 
 // The rotation and zoom controls are set up from the record, then switched off: never shown,
-// 1071, 1073, 1047 and 1076 disabled and unchecked; only "Nomal" keeps the record's state.
+// the 180-degree rotation, zoom printing, the scale and its up-down disabled and unchecked;
+// only "Nomal" keeps the record's state.
 TEST_F(LayoutPage, HiddenControlsAreSetUpFromTheRecordThenSwitchedOff) {
     for (const uint8_t rotated : {0, 1}) {
         Sheet sheet(Sheet::Kind::Document);
@@ -114,25 +114,30 @@ TEST_F(LayoutPage, HiddenControlsAreSetUpFromTheRecordThenSwitchedOff) {
         sheet.record.zoomScalePercent = 55;
         sheet.Open();
         HWND page = sheet.Page(kLayoutPage);
-        for (const int id : {kRotateNormal, kRotate180, kZoom, kScale, kScaleUpDown})
+        for (const int id :
+             {IDC_LAYOUT_ROTATE_NORMAL, IDC_LAYOUT_ROTATE_180, IDC_LAYOUT_ZOOM_PRINTING,
+              IDC_LAYOUT_ZOOM_SCALE, IDC_LAYOUT_ZOOM_SCALE_UPDOWN})
             EXPECT_FALSE(IsVisible(page, id)) << id;
-        for (const int id : {kRotate180, kZoom, kScale, kScaleUpDown})
+        for (const int id : {IDC_LAYOUT_ROTATE_180, IDC_LAYOUT_ZOOM_PRINTING, IDC_LAYOUT_ZOOM_SCALE,
+                             IDC_LAYOUT_ZOOM_SCALE_UPDOWN})
             EXPECT_FALSE(IsEnabled(page, id)) << id;
-        EXPECT_EQ(IsChecked(page, kRotateNormal), rotated == 0);
-        EXPECT_FALSE(IsChecked(page, kRotate180));
-        EXPECT_FALSE(IsChecked(page, kZoom));
-        EXPECT_EQ(SendDlgItemMessageW(page, kScale, EM_GETLIMITTEXT, 0, 0), 3);
-        EXPECT_EQ(SendDlgItemMessageW(page, kScaleUpDown, UDM_GETRANGE, 0, 0), MAKELONG(100, 10));
-        EXPECT_EQ(LOWORD(SendDlgItemMessageW(page, kScaleUpDown, UDM_GETPOS, 0, 0)), 55);
+        EXPECT_EQ(IsChecked(page, IDC_LAYOUT_ROTATE_NORMAL), rotated == 0);
+        EXPECT_FALSE(IsChecked(page, IDC_LAYOUT_ROTATE_180));
+        EXPECT_FALSE(IsChecked(page, IDC_LAYOUT_ZOOM_PRINTING));
+        EXPECT_EQ(SendDlgItemMessageW(page, IDC_LAYOUT_ZOOM_SCALE, EM_GETLIMITTEXT, 0, 0), 3);
+        EXPECT_EQ(SendDlgItemMessageW(page, IDC_LAYOUT_ZOOM_SCALE_UPDOWN, UDM_GETRANGE, 0, 0),
+                  MAKELONG(100, 10));
+        EXPECT_EQ(LOWORD(SendDlgItemMessageW(page, IDC_LAYOUT_ZOOM_SCALE_UPDOWN, UDM_GETPOS, 0, 0)),
+                  55);
         EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED), 0);
     }
 }
 
 TEST_F(LayoutPage, TextAsImageRadiosStoreOneAndZero) {
     HWND page = Open();
-    Click(page, kYes);
+    Click(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES);
     EXPECT_EQ(sheet.record.printTextAsImage, 1);
-    Click(page, kNo);
+    Click(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO);
     EXPECT_EQ(sheet.record.printTextAsImage, 0);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 2);
 }
@@ -151,10 +156,10 @@ TEST_F(LayoutPage, ActiveWatermarkRotationOrZoomLockTextAsImageOnYes) {
         sheet.record.zoomPrinting = c.zoomPrinting;
         sheet.Open();
         HWND page = sheet.Page(kLayoutPage);
-        EXPECT_TRUE(IsChecked(page, kYes));
-        EXPECT_FALSE(IsChecked(page, kNo));
-        EXPECT_FALSE(IsEnabled(page, kYes));
-        EXPECT_FALSE(IsEnabled(page, kNo));
+        EXPECT_TRUE(IsChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+        EXPECT_FALSE(IsChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
+        EXPECT_FALSE(IsEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+        EXPECT_FALSE(IsEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
         EXPECT_EQ(sheet.record.printTextAsImage, 0) << "showing the lock stores nothing";
     }
 }
@@ -163,16 +168,17 @@ TEST_F(LayoutPage, WatermarkSwitchedOffShowsNoAndUnlocksOnReturn) {
     sheet.record.watermarkMode = 2;
     sheet.record.printTextAsImage = 1;
     HWND page = Open();
-    ASSERT_FALSE(IsEnabled(page, kYes));
+    ASSERT_FALSE(IsEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
     sheet.Page(kDuplexPage);
     // What the watermark page does when its watermark is switched off.
     sheet.record.watermarkMode = 0;
     sheet.record.printTextAsImage = 0;
     sheet.documentContext.watermarkSwitchedOff = true;
     sheet.Page(kLayoutPage);
-    EXPECT_TRUE(IsChecked(page, kNo));
-    EXPECT_FALSE(IsChecked(page, kYes));
-    EXPECT_TRUE(IsEnabled(page, kYes) && IsEnabled(page, kNo));
+    EXPECT_TRUE(IsChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
+    EXPECT_FALSE(IsChecked(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+    EXPECT_TRUE(IsEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_YES) &&
+                IsEnabled(page, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
     EXPECT_FALSE(sheet.documentContext.watermarkSwitchedOff) << "the flag is consumed";
 }
 
@@ -180,11 +186,12 @@ TEST_F(LayoutPage, ActivationFollowsTheHostsOwnChangeOfSize) {
     const std::u16string gone = u"Gone";
     StorePaperSizeName(sheet.record, gone);
     HWND page = Open();
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), 1) << "activation selects the host's size";
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), 1)
+        << "activation selects the host's size";
     sheet.Page(kDuplexPage);
     options.Item(1).Sel = 3;  // the host's own paper page chose "B5"
     sheet.Page(kLayoutPage);
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), 3);
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), 3);
     EXPECT_EQ(StoredName(), gone) << "the record changes only by the user's choice or apply";
 }
 
@@ -195,10 +202,10 @@ TEST_F(LayoutPage, TheWholeNameWinsOverALongerOneListedBefore) {
     options.Add(DMPUB_FORMNAME, {L"A4", L"Custom Paper-M857 wide", L"Custom Paper-M857"}, 2);
     StorePaperSizeName(sheet.record, u"Custom Paper-M857");
     HWND page = Open();
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), 2);
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), 2);
     sheet.Page(kDuplexPage);
     sheet.Page(kLayoutPage);
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), 2);
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), 2);
     sheet.PressApply();
     EXPECT_EQ(options.Item(0).Sel, 2);
     EXPECT_EQ(StoredName(), u"Custom Paper-M857");
@@ -218,8 +225,8 @@ TEST_F(LayoutPage, HostWithoutPaperSizesOrWithOddItemsLeavesTheComboUsable) {
         sheet.Open();
         page = sheet.Page(kLayoutPage);
     }
-    EXPECT_EQ(ComboCount(page, kPaperSizes), 2);
-    EXPECT_EQ(ComboSelection(page, kPaperSizes), -1);
+    EXPECT_EQ(ComboCount(page, IDC_LAYOUT_PAPER_SIZE_LIST), 2);
+    EXPECT_EQ(ComboSelection(page, IDC_LAYOUT_PAPER_SIZE_LIST), -1);
     sheet.PressApply();
     EXPECT_TRUE(driverUi.updates.empty()) << "no size chosen: nothing pushed";
     EXPECT_EQ(options.Item(0).Sel, 7);

@@ -7,20 +7,14 @@
 #include <functional>
 #include <string>
 
+#include "res/event_action_dialog_ids.h"
+#include "res/operations_page_ids.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
 
 constexpr int kOperationsPage = 3;
-constexpr int kStartOfDocument = 1011, kStartOfPage = 1012, kEndOfPage = 1013,
-              kEndOfDocument = 1014;
-// Controls of the dialog
-constexpr int kDefaults = 3, kSendCommand = 1015, kCommand = 1016, kCashDrawerList = 1017,
-              kCutterList = 1020, kFeed = 1021, kFeedToCut = 1023, kVolume = 1024,
-              kDrawerChoice = 1025, kPrompterChoice = 1026, kBuzzerList = 1027, kLogoList = 1028,
-              kAlignLeft = 1029, kAlignCentre = 1030, kAlignRight = 1031, kPrompterList = 1032,
-              kBeforeCut = 1033, kAfterCut = 1034, kVolumeUpDown = 1035;
 
 void PostClick(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -70,24 +64,24 @@ TEST_F(OperationsPage, DuplexModeLocksCommandsEverywhereAndTheCutAtTheStarts) {
         int cashDrawer, cutter;
         bool feedToCut;
     } cases[] = {
-        {kStartOfDocument, L"文档开始", true, 12, 0, false},
-        {kStartOfPage, L"页开始", true, 0, 0, false},
-        {kEndOfPage, L"页结束", false, 0, 1, true},
-        {kEndOfDocument, L"文档结束", false, 0, 0, false},
+        {IDC_OPERATIONS_START_OF_DOCUMENT, L"文档开始", true, 12, 0, false},
+        {IDC_OPERATIONS_START_OF_PAGE, L"页开始", true, 0, 0, false},
+        {IDC_OPERATIONS_END_OF_PAGE, L"页结束", false, 0, 1, true},
+        {IDC_OPERATIONS_END_OF_DOCUMENT, L"文档结束", false, 0, 0, false},
     };
     HWND page = Open();  // a fresh record: duplex mode 1
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "button " << c.button);
         EditMoment(page, c.button, [&](HWND dialog) {
-            EXPECT_FALSE(IsEnabled(dialog, kSendCommand));
-            EXPECT_FALSE(IsChecked(dialog, kSendCommand));
-            EXPECT_FALSE(IsEnabled(dialog, kCommand));
-            EXPECT_EQ(ItemText(dialog, kCommand), L"");
-            EXPECT_EQ(IsEnabled(dialog, kCutterList), !c.cutLocked);
-            EXPECT_EQ(IsEnabled(dialog, kFeedToCut), !c.cutLocked);
-            EXPECT_EQ(ComboSelection(dialog, kCutterList), c.cutter);
-            EXPECT_EQ(IsChecked(dialog, kFeedToCut), c.feedToCut);
-            EXPECT_EQ(ComboSelection(dialog, kCashDrawerList), c.cashDrawer);
+            EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_SEND_COMMAND));
+            EXPECT_FALSE(IsChecked(dialog, IDC_EVENT_SEND_COMMAND));
+            EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_COMMAND_TEXT));
+            EXPECT_EQ(ItemText(dialog, IDC_EVENT_COMMAND_TEXT), L"");
+            EXPECT_EQ(IsEnabled(dialog, IDC_EVENT_CUTTER_LIST), !c.cutLocked);
+            EXPECT_EQ(IsEnabled(dialog, IDC_EVENT_FEED_TO_CUT), !c.cutLocked);
+            EXPECT_EQ(ComboSelection(dialog, IDC_EVENT_CUTTER_LIST), c.cutter);
+            EXPECT_EQ(IsChecked(dialog, IDC_EVENT_FEED_TO_CUT), c.feedToCut);
+            EXPECT_EQ(ComboSelection(dialog, IDC_EVENT_CASH_DRAWER_LIST), c.cashDrawer);
             PostClick(dialog, IDCANCEL);
         });
         ASSERT_EQ(seen.size(), 1u) << "the dialog opened";
@@ -105,7 +99,7 @@ TEST_F(OperationsPage, ConfirmUnderDuplexModeStoresNoCommandAndNoCutAtTheStart) 
     sheet.record.startOfPage.cutter = 2;
     sheet.record.startOfPage.feedToCutPosition = 1;
     HWND page = Open();
-    EditMoment(page, kStartOfPage, [&](HWND dialog) { PostClick(dialog, IDOK); });
+    EditMoment(page, IDC_OPERATIONS_START_OF_PAGE, [&](HWND dialog) { PostClick(dialog, IDOK); });
     const auto& block = sheet.record.startOfPage;
     EXPECT_EQ(block.sendCommand, 0);
     EXPECT_EQ(block.commandLength, 0);
@@ -121,20 +115,21 @@ TEST_F(OperationsPage, MoreThan128CommandBytesAreRefusedAndTheDialogStaysOpen) {
     HWND dialog = nullptr;
     bool recordUntouchedAtError = false;
     EditMoment(
-        page, kStartOfDocument,
+        page, IDC_OPERATIONS_START_OF_DOCUMENT,
         [&](HWND d) {
             dialog = d;
-            EXPECT_TRUE(IsEnabled(d, kSendCommand));
-            Click(d, kSendCommand);
-            EXPECT_TRUE(IsEnabled(d, kCommand)) << "checking 1015 enables the command field";
-            SetText(d, kCommand, CommandOfBytes(129));
+            EXPECT_TRUE(IsEnabled(d, IDC_EVENT_SEND_COMMAND));
+            Click(d, IDC_EVENT_SEND_COMMAND);
+            EXPECT_TRUE(IsEnabled(d, IDC_EVENT_COMMAND_TEXT))
+                << "checking \"发送命令\" enables the command field";
+            SetText(d, IDC_EVENT_COMMAND_TEXT, CommandOfBytes(129));
             PostClick(d, IDOK);
         },
         [&] {
             recordUntouchedAtError = sheet.record.startOfDocument.commandLength == 0 &&
                                      sheet.record.startOfDocument.sendCommand == 0;
             EXPECT_TRUE(IsWindow(dialog));
-            SetText(dialog, kCommand, CommandOfBytes(128));
+            SetText(dialog, IDC_EVENT_COMMAND_TEXT, CommandOfBytes(128));
             PostClick(dialog, IDOK);
         });
     ASSERT_EQ(seen.size(), 2u) << "the dialog and one message box";
@@ -164,12 +159,14 @@ TEST_F(OperationsPage, TypedNumbersAreClampedIntoTheirRanges) {
     HWND page = Open();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "feed " << c.storedFeed);
-        EditMoment(page, kEndOfDocument, [&](HWND dialog) {
-            SelectCombo(dialog, kBuzzerList, 2);
-            EXPECT_TRUE(IsEnabled(dialog, kVolume)) << "a buzzer enables its volume";
-            SetText(dialog, kFeed, c.feed);
-            SetText(dialog, kVolume, c.volume);
-            EXPECT_EQ(ItemText(dialog, kFeed), c.shownFeed) << "the up-down follows, clamped";
+        EditMoment(page, IDC_OPERATIONS_END_OF_DOCUMENT, [&](HWND dialog) {
+            SelectCombo(dialog, IDC_EVENT_BUZZER_LIST, 2);
+            EXPECT_TRUE(IsEnabled(dialog, IDC_EVENT_BUZZER_VOLUME))
+                << "a buzzer enables its volume";
+            SetText(dialog, IDC_EVENT_FEED_DISTANCE, c.feed);
+            SetText(dialog, IDC_EVENT_BUZZER_VOLUME, c.volume);
+            EXPECT_EQ(ItemText(dialog, IDC_EVENT_FEED_DISTANCE), c.shownFeed)
+                << "the up-down follows, clamped";
             PostClick(dialog, IDOK);
         });
         EXPECT_EQ(sheet.record.endOfDocument.feedDistanceMm, c.storedFeed);
@@ -182,13 +179,13 @@ TEST_F(OperationsPage, CancelAfterChangesLeavesTheRecordAlone) {
     sheet.record.duplexMode = 0;
     HWND page = Open();
     const OemDevmode before = sheet.record;
-    EditMoment(page, kEndOfPage, [&](HWND dialog) {
-        Click(dialog, kSendCommand);
-        SetText(dialog, kCommand, L"1D 56 42 00");
-        SelectCombo(dialog, kCutterList, 2);
-        SelectCombo(dialog, kLogoList, 3);
-        Click(dialog, kPrompterChoice);
-        SetText(dialog, kFeed, L"20");
+    EditMoment(page, IDC_OPERATIONS_END_OF_PAGE, [&](HWND dialog) {
+        Click(dialog, IDC_EVENT_SEND_COMMAND);
+        SetText(dialog, IDC_EVENT_COMMAND_TEXT, L"1D 56 42 00");
+        SelectCombo(dialog, IDC_EVENT_CUTTER_LIST, 2);
+        SelectCombo(dialog, IDC_EVENT_LOGO_LIST, 3);
+        Click(dialog, IDC_EVENT_PROMPTER_CHOICE);
+        SetText(dialog, IDC_EVENT_FEED_DISTANCE, L"20");
         PostClick(dialog, IDCANCEL);
     });
     EXPECT_EQ(std::memcmp(&before, &sheet.record, sizeof before), 0);
@@ -198,24 +195,25 @@ TEST_F(OperationsPage, CancelAfterChangesLeavesTheRecordAlone) {
 TEST_F(OperationsPage, ControlsFollowTheirSwitchesAndConfirmReadsThemBack) {
     sheet.record.duplexMode = 0;
     HWND page = Open();
-    EditMoment(page, kEndOfPage, [&](HWND dialog) {
-        EXPECT_FALSE(IsEnabled(dialog, kCommand)) << "no command stored: field off";
-        EXPECT_FALSE(IsEnabled(dialog, kVolume)) << "buzzer off: volume off";
-        EXPECT_FALSE(IsEnabled(dialog, kVolumeUpDown));
-        EXPECT_FALSE(IsEnabled(dialog, kAlignLeft)) << "no logo: its radios off";
-        EXPECT_TRUE(IsChecked(dialog, kDrawerChoice));
-        EXPECT_FALSE(IsEnabled(dialog, kPrompterList));
-        Click(dialog, kPrompterChoice);
-        EXPECT_FALSE(IsEnabled(dialog, kCashDrawerList));
-        EXPECT_TRUE(IsEnabled(dialog, kPrompterList));
-        SelectCombo(dialog, kPrompterList, 1);
-        SelectCombo(dialog, kLogoList, 4);
-        for (int id : {kAlignLeft, kAlignCentre, kAlignRight, kBeforeCut, kAfterCut})
+    EditMoment(page, IDC_OPERATIONS_END_OF_PAGE, [&](HWND dialog) {
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_COMMAND_TEXT)) << "no command stored: field off";
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_BUZZER_VOLUME)) << "buzzer off: volume off";
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_BUZZER_VOLUME_UPDOWN));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_ALIGN_LEFT)) << "no logo: its radios off";
+        EXPECT_TRUE(IsChecked(dialog, IDC_EVENT_CASH_DRAWER_CHOICE));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_PROMPTER_LIST));
+        Click(dialog, IDC_EVENT_PROMPTER_CHOICE);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_CASH_DRAWER_LIST));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_EVENT_PROMPTER_LIST));
+        SelectCombo(dialog, IDC_EVENT_PROMPTER_LIST, 1);
+        SelectCombo(dialog, IDC_EVENT_LOGO_LIST, 4);
+        for (int id : {IDC_EVENT_ALIGN_LEFT, IDC_EVENT_ALIGN_CENTRE, IDC_EVENT_ALIGN_RIGHT,
+                       IDC_EVENT_BEFORE_CUT, IDC_EVENT_AFTER_CUT})
             EXPECT_TRUE(IsEnabled(dialog, id)) << id;
-        Click(dialog, kAlignRight);
-        Click(dialog, kAfterCut);
-        Click(dialog, kSendCommand);
-        SetText(dialog, kCommand, L"1b 40 a");
+        Click(dialog, IDC_EVENT_ALIGN_RIGHT);
+        Click(dialog, IDC_EVENT_AFTER_CUT);
+        Click(dialog, IDC_EVENT_SEND_COMMAND);
+        SetText(dialog, IDC_EVENT_COMMAND_TEXT, L"1b 40 a");
         PostClick(dialog, IDOK);
     });
     const auto& block = sheet.record.endOfPage;
@@ -232,11 +230,11 @@ TEST_F(OperationsPage, ControlsFollowTheirSwitchesAndConfirmReadsThemBack) {
     EXPECT_EQ(block.cutter, 1) << "untouched lists keep their value";
 
     // Opened again, the dialog shows what was stored.
-    EditMoment(page, kEndOfPage, [&](HWND dialog) {
-        EXPECT_EQ(ItemText(dialog, kCommand), L"1B 40 0A ");
-        EXPECT_TRUE(IsChecked(dialog, kPrompterChoice));
-        EXPECT_TRUE(IsChecked(dialog, kAlignRight));
-        EXPECT_TRUE(IsChecked(dialog, kAfterCut));
+    EditMoment(page, IDC_OPERATIONS_END_OF_PAGE, [&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, IDC_EVENT_COMMAND_TEXT), L"1B 40 0A ");
+        EXPECT_TRUE(IsChecked(dialog, IDC_EVENT_PROMPTER_CHOICE));
+        EXPECT_TRUE(IsChecked(dialog, IDC_EVENT_ALIGN_RIGHT));
+        EXPECT_TRUE(IsChecked(dialog, IDC_EVENT_AFTER_CUT));
         PostClick(dialog, IDCANCEL);
     });
 }
@@ -248,10 +246,10 @@ TEST_F(OperationsPage, DefaultsFollowTheMomentAndTheDuplexMode) {
         bool feedToCut;
         int cutter, cashDrawer;
     } cases[] = {
-        {0, kEndOfDocument, true, 1, 0},
-        {1, kEndOfDocument, false, 0, 0},
-        {1, kEndOfPage, true, 1, 0},
-        {0, kStartOfDocument, false, 0, 12},
+        {0, IDC_OPERATIONS_END_OF_DOCUMENT, true, 1, 0},
+        {1, IDC_OPERATIONS_END_OF_DOCUMENT, false, 0, 0},
+        {1, IDC_OPERATIONS_END_OF_PAGE, true, 1, 0},
+        {0, IDC_OPERATIONS_START_OF_DOCUMENT, false, 0, 12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << int(c.duplexMode) << " button " << c.button);
@@ -263,19 +261,20 @@ TEST_F(OperationsPage, DefaultsFollowTheMomentAndTheDuplexMode) {
         HWND page = sheet.Page(kOperationsPage);
         ModalWatcher watcher;
         watcher.handler = [&](HWND dialog) {
-            SelectCombo(dialog, kCashDrawerList, 4);
-            Click(dialog, kDefaults);
-            EXPECT_FALSE(IsEnabled(dialog, kVolume));
-            EXPECT_FALSE(IsEnabled(dialog, kAlignLeft));
-            EXPECT_TRUE(IsChecked(dialog, kAlignLeft) && IsChecked(dialog, kBeforeCut));
-            EXPECT_EQ(ItemText(dialog, kFeed), L"0");
+            SelectCombo(dialog, IDC_EVENT_CASH_DRAWER_LIST, 4);
+            Click(dialog, IDC_EVENT_DEFAULTS);
+            EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_BUZZER_VOLUME));
+            EXPECT_FALSE(IsEnabled(dialog, IDC_EVENT_ALIGN_LEFT));
+            EXPECT_TRUE(IsChecked(dialog, IDC_EVENT_ALIGN_LEFT) &&
+                        IsChecked(dialog, IDC_EVENT_BEFORE_CUT));
+            EXPECT_EQ(ItemText(dialog, IDC_EVENT_FEED_DISTANCE), L"0");
             PostClick(dialog, IDOK);  // the dialog stayed open: confirm the defaults
             return true;
         };
         Click(page, c.button);
         EXPECT_EQ(watcher.seen.size(), 1u);
-        const EventActionSettings stored =
-            ReadEventBlock(sheet.record, static_cast<EventMoment>(c.button - kStartOfDocument));
+        const EventActionSettings stored = ReadEventBlock(
+            sheet.record, static_cast<EventMoment>(c.button - IDC_OPERATIONS_START_OF_DOCUMENT));
         EXPECT_EQ(stored.cutter, c.cutter);
         EXPECT_EQ(stored.feedToCutPosition, c.feedToCut ? 1 : 0);
         EXPECT_EQ(stored.cashDrawer, c.cashDrawer);

@@ -5,6 +5,7 @@
 #include "frame/module_win.h"
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
+#include "res/resource_ids.h"
 #include "tests/win/support/fake_spooler.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -28,7 +29,10 @@ TEST(SheetRegistration, DocumentSheetTabsInOrder) {
     for (DWORD flags : sheet.addedFlags)
         EXPECT_EQ(flags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
     ASSERT_NE(sheet.window, nullptr);
-    EXPECT_EQ(sheet.addedTemplates, (std::vector<int>{132, 128, 131, 103, 117, 118, 105}));
+    EXPECT_EQ(
+        sheet.addedTemplates,
+        (std::vector<int>{IDD_DUPLEX_PAGE, IDD_LAYOUT_PAGE, IDD_WATERMARK_PAGE, IDD_OPERATIONS_PAGE,
+                          IDD_BARCODE_PAGE, IDD_TWO_DIMENSIONAL_CODE_PAGE, IDD_VERSION_PAGE}));
     const wchar_t* captions[] = {L"双面选择", L"版面",   L"水印", L"操作",
                                  L"条形码",   L"二维码", L"版本"};
     ASSERT_EQ(sheet.PageCount(), 7);
@@ -39,7 +43,8 @@ TEST(SheetRegistration, DocumentSheetTabsInOrder) {
 TEST(SheetRegistration, PrinterSheetTabsInOrder) {
     Sheet sheet(Sheet::Kind::Printer);
     sheet.Open();
-    EXPECT_EQ(sheet.addedTemplates, (std::vector<int>{114, 113, 119, 105}));
+    EXPECT_EQ(sheet.addedTemplates, (std::vector<int>{IDD_APPLICATION_PAGE, IDD_DOWNLOAD_PAGE,
+                                                      IDD_FONTS_PAGE, IDD_VERSION_PAGE}));
     const wchar_t* captions[] = {L"应用", L"下载", L"字体", L"版本"};
     ASSERT_EQ(sheet.PageCount(), 4);
     for (int i = 0; i < 4; ++i)
@@ -51,19 +56,19 @@ TEST(SheetRegistration, EveryTemplateLoadsWithItsCaption) {
     struct Case {
         int id;
         const wchar_t* caption;
-    } cases[] = {{103, L"操作"},
-                 {104, L"Start of Document"},
-                 {105, L"版本"},
-                 {113, L"下载"},
-                 {114, L"应用"},
-                 {115, L"Control Font Character Translation Table"},
-                 {116, L"Control Font Character Translator"},
-                 {117, L"条形码"},
-                 {118, L"二维码"},
-                 {119, L"字体"},
-                 {128, L"版面"},
-                 {131, L"水印"},
-                 {132, L"双面选择"}};
+    } cases[] = {{IDD_OPERATIONS_PAGE, L"操作"},
+                 {IDD_EVENT_ACTION_DIALOG, L"Start of Document"},
+                 {IDD_VERSION_PAGE, L"版本"},
+                 {IDD_DOWNLOAD_PAGE, L"下载"},
+                 {IDD_APPLICATION_PAGE, L"应用"},
+                 {IDD_CONTROL_FONT_TABLE_DIALOG, L"Control Font Character Translation Table"},
+                 {IDD_CONTROL_FONT_CHAR_DIALOG, L"Control Font Character Translator"},
+                 {IDD_BARCODE_PAGE, L"条形码"},
+                 {IDD_TWO_DIMENSIONAL_CODE_PAGE, L"二维码"},
+                 {IDD_FONTS_PAGE, L"字体"},
+                 {IDD_LAYOUT_PAGE, L"版面"},
+                 {IDD_WATERMARK_PAGE, L"水印"},
+                 {IDD_DUPLEX_PAGE, L"双面选择"}};
     for (const auto& c : cases) {
         HWND dialog =
             CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(c.id), Parent(), InertProc, 0);
@@ -119,9 +124,15 @@ TEST(SheetRegistration, PagesWithoutContextIgnoreTheirMessages) {
     const struct {
         int id;
         DLGPROC procedure;
-    } pages[] = {{132, DuplexPageProc},      {128, LayoutPageProc},   {131, WatermarkPageProc},
-                 {103, OperationsPageProc},  {117, BarcodePageProc},  {118, TwoDimensionalPageProc},
-                 {114, ApplicationPageProc}, {113, DownloadPageProc}, {119, FontsPageProc}};
+    } pages[] = {{IDD_DUPLEX_PAGE, DuplexPageProc},
+                 {IDD_LAYOUT_PAGE, LayoutPageProc},
+                 {IDD_WATERMARK_PAGE, WatermarkPageProc},
+                 {IDD_OPERATIONS_PAGE, OperationsPageProc},
+                 {IDD_BARCODE_PAGE, BarcodePageProc},
+                 {IDD_TWO_DIMENSIONAL_CODE_PAGE, TwoDimensionalPageProc},
+                 {IDD_APPLICATION_PAGE, ApplicationPageProc},
+                 {IDD_DOWNLOAD_PAGE, DownloadPageProc},
+                 {IDD_FONTS_PAGE, FontsPageProc}};
     for (const auto& p : pages) {
         HWND page =
             CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(p.id), Parent(), p.procedure, 0);

@@ -16,6 +16,8 @@
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
 #include "docpages/watermark_stretch.h"
+#include "res/layout_page_ids.h"
+#include "res/watermark_page_ids.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 #include "tests/win/support/fake_file_dialog.h"
 #include "tests/win/support/fake_spooler.h"
@@ -32,30 +34,15 @@ using watermark_test::WriteBytes;
 constexpr int kLayoutPage = 1;
 constexpr int kWatermarkPage = 2;
 
-enum : int {
-    kAngle = 1018,
-    kText = 1020,
-    kFace = 1021,
-    kStyle = 1022,
-    kPosition = 1023,
-    kImagePath = 1047,
-    kBrowse = 1049,
-    kFontSize = 1052,
-    kImageRadio = 1061,
-    kLayoutYes = 1061,  // the layout page's radios
-    kLayoutNo = 1062,
-    kNoneRadio = 1077,
-    kTextRadio = 1078,
-    kFontSizeUpDown = 1080,
-    kAngleLabel = 1081,
-    kSizePercent = 1082,
-    kBrightness = 1083,
-    kSizeLabel = 1084,
-    kBrightnessLabel = 1086,
-};
-constexpr int kImageGroup[] = {kImagePath, kBrowse};
-constexpr int kTextGroup[] = {kText, kFace, kStyle, kFontSize, kFontSizeUpDown, kAngle};
-constexpr int kCommonGroup[] = {kPosition, kSizePercent, kBrightness};
+constexpr int kImageGroup[] = {IDC_WATERMARK_IMAGE_PATH, IDC_WATERMARK_BROWSE};
+constexpr int kTextGroup[] = {IDC_WATERMARK_TEXT,
+                              IDC_WATERMARK_FACE,
+                              IDC_WATERMARK_STYLE,
+                              IDC_WATERMARK_FONT_SIZE,
+                              IDC_WATERMARK_FONT_SIZE_UPDOWN,
+                              IDC_WATERMARK_ANGLE};
+constexpr int kCommonGroup[] = {IDC_WATERMARK_POSITION, IDC_WATERMARK_SIZE,
+                                IDC_WATERMARK_BRIGHTNESS};
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 std::wstring ToWide(const std::u16string& text) {
@@ -147,7 +134,7 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
     }
     // Typing into the text combo: one character after another into its edit part.
     void TypeText(const std::wstring& text) {
-        HWND edit = FindWindowExW(GetDlgItem(page, kText), nullptr, L"Edit", nullptr);
+        HWND edit = FindWindowExW(GetDlgItem(page, IDC_WATERMARK_TEXT), nullptr, L"Edit", nullptr);
         ASSERT_NE(edit, nullptr);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         for (wchar_t c : text)
@@ -156,9 +143,9 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
     }
     // A text put into the combo past its typing limit, with the notification of a change.
     void PasteText(const std::wstring& text) {
-        SetDlgItemTextW(page, kText, text.c_str());
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(kText, CBN_EDITCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(page, kText)));
+        SetDlgItemTextW(page, IDC_WATERMARK_TEXT, text.c_str());
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_WATERMARK_TEXT, CBN_EDITCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_WATERMARK_TEXT)));
         PumpMessages();
     }
     // PSN_APPLY to this page alone, so that what the host is told comes from it.
@@ -192,7 +179,8 @@ TEST_P(WatermarkModeTest, OpensWithItsRadioAndItsControlGroups) {
     const ModeCase c = GetParam();
     sheet.record.watermarkMode = c.stored;
     Open();
-    for (int radio : {kNoneRadio, kImageRadio, kTextRadio})
+    for (int radio :
+         {IDC_WATERMARK_NONE_RADIO, IDC_WATERMARK_IMAGE_RADIO, IDC_WATERMARK_TEXT_RADIO})
         EXPECT_EQ(IsChecked(page, radio), radio == c.checked) << radio;
     for (int id : kImageGroup)
         EXPECT_EQ(IsEnabled(page, id), c.image) << id;
@@ -204,11 +192,12 @@ TEST_P(WatermarkModeTest, OpensWithItsRadioAndItsControlGroups) {
     EXPECT_TRUE(watcher.seen.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, WatermarkModeTest,
-                         ::testing::Values(ModeCase{0, kNoneRadio, false, false, false},
-                                           ModeCase{1, kImageRadio, true, false, true},
-                                           ModeCase{2, kTextRadio, false, true, true},
-                                           ModeCase{7, kNoneRadio, false, false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WatermarkModeTest,
+    ::testing::Values(ModeCase{0, IDC_WATERMARK_NONE_RADIO, false, false, false},
+                      ModeCase{1, IDC_WATERMARK_IMAGE_RADIO, true, false, true},
+                      ModeCase{2, IDC_WATERMARK_TEXT_RADIO, false, true, true},
+                      ModeCase{7, IDC_WATERMARK_NONE_RADIO, false, false, false}));
 
 TEST_F(WatermarkPageTest, NoWatermarkPreviewIsWhite) {
     Open();
@@ -222,14 +211,14 @@ TEST_F(WatermarkPageTest, NoWatermarkPreviewIsWhite) {
 TEST_F(WatermarkPageTest, TextAsImageNoticeComesOnceForTheFirstWatermark) {
     sheet.record.printTextAsImage = 0;
     Open();
-    Click(page, kImageRadio);
+    Click(page, IDC_WATERMARK_IMAGE_RADIO);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"信息");
     EXPECT_EQ(watcher.seen[0].text, L"所有文本将作为图像打印！");
     EXPECT_EQ(watcher.seen[0].icon, static_cast<UINT>(MB_ICONINFORMATION));
     EXPECT_EQ(sheet.record.printTextAsImage, 1);
     EXPECT_EQ(sheet.record.watermarkMode, 1);
-    Click(page, kTextRadio);
+    Click(page, IDC_WATERMARK_TEXT_RADIO);
     EXPECT_EQ(watcher.seen.size(), 1u) << "text as image is already on";
     EXPECT_EQ(sheet.record.watermarkMode, 2);
     for (int id : kTextGroup)
@@ -244,9 +233,10 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
     sheet.record.printTextAsImage = 1;
     sheet.Open();
     HWND layout = sheet.Page(kLayoutPage);
-    ASSERT_FALSE(IsChecked(layout, kLayoutNo)) << "locked on yes while a watermark is set";
+    ASSERT_FALSE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_NO))
+        << "locked on yes while a watermark is set";
     page = sheet.Page(kWatermarkPage);
-    Click(page, kNoneRadio);
+    Click(page, IDC_WATERMARK_NONE_RADIO);
     EXPECT_EQ(sheet.record.watermarkMode, 0);
     EXPECT_EQ(sheet.record.printTextAsImage, 0);
     EXPECT_TRUE(sheet.documentContext.watermarkSwitchedOff);
@@ -256,9 +246,9 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
         for (int id : group)
             EXPECT_FALSE(IsEnabled(page, id)) << id;
     layout = sheet.Page(kLayoutPage);
-    EXPECT_TRUE(IsChecked(layout, kLayoutNo));
-    EXPECT_FALSE(IsChecked(layout, kLayoutYes));
-    EXPECT_TRUE(IsEnabled(layout, kLayoutNo));
+    EXPECT_TRUE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
+    EXPECT_FALSE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+    EXPECT_TRUE(IsEnabled(layout, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
     EXPECT_FALSE(sheet.documentContext.watermarkSwitchedOff) << "the layout page consumed it";
 }
 
@@ -267,26 +257,26 @@ TEST_F(WatermarkPageTest, NoWatermarkSwitchesTextAsImageOffAndTheLayoutPageShows
 TEST_F(WatermarkPageTest, SwitchingTheWatermarkOffConcernsOnlyItsOwnSheet) {
     sheet.record.printTextAsImage = 1;
     Open();
-    Click(page, kTextRadio);
-    Click(page, kNoneRadio);
+    Click(page, IDC_WATERMARK_TEXT_RADIO);
+    Click(page, IDC_WATERMARK_NONE_RADIO);
     sheet.Close();  // cancelled: the host keeps the stored record
     DefaultOemDevmode(&sheet.record);
     sheet.record.printTextAsImage = 1;
     sheet.Open();
     HWND layout = sheet.Page(kLayoutPage);
-    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
-    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+    EXPECT_TRUE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+    EXPECT_FALSE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
 
     page = sheet.Page(kWatermarkPage);  // raised again, and this sheet stays open
-    Click(page, kTextRadio);
-    Click(page, kNoneRadio);
+    Click(page, IDC_WATERMARK_TEXT_RADIO);
+    Click(page, IDC_WATERMARK_NONE_RADIO);
     ASSERT_TRUE(sheet.documentContext.watermarkSwitchedOff);
     Sheet other(Sheet::Kind::Document);
     other.record.printTextAsImage = 1;
     other.Open();
     layout = other.Page(kLayoutPage);
-    EXPECT_TRUE(IsChecked(layout, kLayoutYes));
-    EXPECT_FALSE(IsChecked(layout, kLayoutNo));
+    EXPECT_TRUE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_YES));
+    EXPECT_FALSE(IsChecked(layout, IDC_LAYOUT_TEXT_AS_IMAGE_NO));
     other.Close();
 }
 
@@ -296,32 +286,32 @@ TEST_F(WatermarkPageTest, TilingRaisesTheSizeToTwentyAndKeepsItThere) {
     sheet.record.watermarkMode = 1;
     sheet.record.watermarkSizePercent = 10;
     Open();
-    ASSERT_EQ(ItemText(page, kSizeLabel), L"10");
-    PickComboEntry(page, kPosition, 9);
+    ASSERT_EQ(ItemText(page, IDC_WATERMARK_SIZE_LABEL), L"10");
+    PickComboEntry(page, IDC_WATERMARK_POSITION, 9);
     EXPECT_EQ(sheet.record.watermarkPosition, 9);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
-    EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
-    EXPECT_EQ(ItemText(page, kSizeLabel), L"20");
-    DragSlider(kSizePercent, 5);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_WATERMARK_SIZE, TBM_GETPOS, 0, 0), 20);
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_SIZE_LABEL), L"20");
+    DragSlider(IDC_WATERMARK_SIZE, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 20);
-    EXPECT_EQ(SendDlgItemMessageW(page, kSizePercent, TBM_GETPOS, 0, 0), 20);
-    PickComboEntry(page, kPosition, 0);
-    DragSlider(kSizePercent, 5);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_WATERMARK_SIZE, TBM_GETPOS, 0, 0), 20);
+    PickComboEntry(page, IDC_WATERMARK_POSITION, 0);
+    DragSlider(IDC_WATERMARK_SIZE, 5);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 5) << "untiled, any size";
 }
 
 TEST_F(WatermarkPageTest, ScrollingTakesAllThreeSlidersWithTheirLabels) {
     sheet.record.watermarkMode = 2;
     Open();
-    SendDlgItemMessageW(page, kAngle, TBM_SETPOS, TRUE, 90);
-    SendDlgItemMessageW(page, kSizePercent, TBM_SETPOS, TRUE, 60);
-    DragSlider(kBrightness, 255);
+    SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE, TBM_SETPOS, TRUE, 90);
+    SendDlgItemMessageW(page, IDC_WATERMARK_SIZE, TBM_SETPOS, TRUE, 60);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 255);
     EXPECT_EQ(sheet.record.watermarkAngle, 90);
     EXPECT_EQ(sheet.record.watermarkSizePercent, 60);
     EXPECT_EQ(sheet.record.watermarkBrightness, 255);
-    EXPECT_EQ(ItemText(page, kAngleLabel), L"90");
-    EXPECT_EQ(ItemText(page, kSizeLabel), L"60");
-    EXPECT_EQ(ItemText(page, kBrightnessLabel), L"255");
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_ANGLE_LABEL), L"90");
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_SIZE_LABEL), L"60");
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_BRIGHTNESS_LABEL), L"255");
 }
 
 struct SizeCase {
@@ -339,13 +329,14 @@ TEST_P(FontSizeFieldTest, ClampsAboveAtOnceAndBelowOnLeaving) {
     const SizeCase c = GetParam();
     sheet.record.watermarkMode = 2;
     Open();
-    SetText(page, kFontSize, c.typed);
-    EXPECT_EQ(ItemText(page, kFontSize), c.shownWhileTyping);
+    SetText(page, IDC_WATERMARK_FONT_SIZE, c.typed);
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_FONT_SIZE), c.shownWhileTyping);
     EXPECT_EQ(sheet.record.watermarkFontSize, c.storedWhileTyping);
-    LeaveField(kFontSize);
-    EXPECT_EQ(ItemText(page, kFontSize), c.shownAfterLeaving);
+    LeaveField(IDC_WATERMARK_FONT_SIZE);
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_FONT_SIZE), c.shownAfterLeaving);
     EXPECT_EQ(sheet.record.watermarkFontSize, c.storedAfterLeaving);
-    EXPECT_EQ(SendDlgItemMessageW(page, kFontSizeUpDown, UDM_GETPOS32, 0, 0), c.storedAfterLeaving);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_WATERMARK_FONT_SIZE_UPDOWN, UDM_GETPOS32, 0, 0),
+              c.storedAfterLeaving);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FontSizeFieldTest,
@@ -358,20 +349,20 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FontSizeFieldTest,
 TEST_F(WatermarkPageTest, ApplyWithoutLeavingTheSizeFieldStillStoresAnAllowedSize) {
     sheet.record.watermarkMode = 2;
     Open();
-    SetText(page, kFontSize, L"5");
+    SetText(page, IDC_WATERMARK_FONT_SIZE, L"5");
     sheet.PressApply();
     EXPECT_EQ(sheet.record.watermarkFontSize, 8);
-    EXPECT_EQ(ItemText(page, kFontSize), L"8");
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_FONT_SIZE), L"8");
 }
 
 // ---------------------------------------------------------------- texts and fonts
 
 TEST_F(WatermarkPageTest, EmptyTextOpensWithTheFirstSuggestion) {
     Open();
-    ASSERT_EQ(ComboCount(page, kText), 8);
-    EXPECT_EQ(ComboSelection(page, kText), 0);
-    EXPECT_EQ(ComboText(page, kText, 0), L"CONFIDENTIAL");
-    EXPECT_EQ(ComboText(page, kText, 7), L"FILE COPY");
+    ASSERT_EQ(ComboCount(page, IDC_WATERMARK_TEXT), 8);
+    EXPECT_EQ(ComboSelection(page, IDC_WATERMARK_TEXT), 0);
+    EXPECT_EQ(ComboText(page, IDC_WATERMARK_TEXT, 0), L"CONFIDENTIAL");
+    EXPECT_EQ(ComboText(page, IDC_WATERMARK_TEXT, 7), L"FILE COPY");
 }
 
 TEST_F(WatermarkPageTest, SixteenCharacterTextIsCutToFifteenAndLeavesTheFontNameAlone) {
@@ -379,10 +370,12 @@ TEST_F(WatermarkPageTest, SixteenCharacterTextIsCutToFifteenAndLeavesTheFontName
     StoreWatermarkFontName(sheet.record, u"Tahoma");
     StoreWatermarkText(sheet.record, u"DRAFT");
     Open();
-    EXPECT_EQ(ComboSelection(page, kText), CB_ERR) << "a stored text is shown as typed";
-    EXPECT_EQ(ItemText(page, kText), L"DRAFT");
+    EXPECT_EQ(ComboSelection(page, IDC_WATERMARK_TEXT), CB_ERR)
+        << "a stored text is shown as typed";
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_TEXT), L"DRAFT");
     TypeText(L"ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(ItemText(page, kText), L"ABCDEFGHIJKLMNO") << "typing stops at what is stored";
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_TEXT), L"ABCDEFGHIJKLMNO")
+        << "typing stops at what is stored";
     EXPECT_EQ(StoredWatermarkText(sheet.record), u"ABCDEFGHIJKLMNO");
     PasteText(L"0123456789ABCDEF");
     EXPECT_EQ(StoredWatermarkText(sheet.record), u"0123456789ABCDE");
@@ -409,13 +402,14 @@ TEST_F(WatermarkPageTest, FacesAreTheTrueTypeFamiliesInEnumerationOrderWithTheSt
     StoreWatermarkFontName(sheet.record, std::u16string(expected[1].begin(), expected[1].end()));
     Open();
     std::vector<std::wstring> listed;
-    for (int i = 0; i < ComboCount(page, kFace); ++i)
-        listed.push_back(ComboText(page, kFace, i));
+    for (int i = 0; i < ComboCount(page, IDC_WATERMARK_FACE); ++i)
+        listed.push_back(ComboText(page, IDC_WATERMARK_FACE, i));
     EXPECT_EQ(listed, expected);
-    EXPECT_EQ(ComboText(page, kFace, ComboSelection(page, kFace)), expected[1]);
+    EXPECT_EQ(ComboText(page, IDC_WATERMARK_FACE, ComboSelection(page, IDC_WATERMARK_FACE)),
+              expected[1]);
     const std::vector<std::wstring> styles = {L"常规", L"倾斜", L"加粗", L"加粗 倾斜"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(ComboText(page, kStyle, i), styles[size_t(i)]);
+        EXPECT_EQ(ComboText(page, IDC_WATERMARK_STYLE, i), styles[size_t(i)]);
 }
 
 // ---------------------------------------------------------------- apply
@@ -423,7 +417,7 @@ TEST_F(WatermarkPageTest, FacesAreTheTrueTypeFamiliesInEnumerationOrderWithTheSt
 TEST_F(WatermarkPageTest, ApplyWithTextWritesTheCanvasFileNamedAfterThePrinter) {
     sheet.record.watermarkMode = 2;
     Open();
-    SelectCombo(page, kText, 3);  // "DRAFT"
+    SelectCombo(page, IDC_WATERMARK_TEXT, 3);  // "DRAFT"
     sheet.hostCalls.clear();
     sheet.PressApply();
     const std::vector<uint8_t> file = ReadBytes(WorkFile());
@@ -447,7 +441,7 @@ TEST_F(WatermarkPageTest, ApplyStopsWithoutAcknowledgementWhenTheTextFileCannotB
     sheet.sheetParams.pPrinterName = sheet.printerName.data();
     sheet.record.watermarkMode = 2;
     Open();
-    SendDlgItemMessageW(page, kBrightness, TBM_SETPOS, TRUE, 77);
+    SendDlgItemMessageW(page, IDC_WATERMARK_BRIGHTNESS, TBM_SETPOS, TRUE, 77);
     sheet.hostCalls.clear();
     ApplyThisPage();
     EXPECT_EQ(SetResults(), 0);
@@ -472,10 +466,10 @@ TEST_F(WatermarkPageTest, APrinterOnAServerGetsItsWorkFileInAFolderOfTheTemporar
     const std::wstring source = Fixture("red.bmp", SolidBitmap24(8, 6, 0, 0, 255));
     Open();
     QueueOpenFileAnswer(source);
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     EXPECT_TRUE(watcher.seen.empty());
     EXPECT_EQ(ReadBytes(work), ReadBytes(Path("red.bmp")));
-    Click(page, kTextRadio);
+    Click(page, IDC_WATERMARK_TEXT_RADIO);
     sheet.hostCalls.clear();
     ApplyThisPage();
     EXPECT_EQ(SetResults(), 1);
@@ -488,10 +482,10 @@ TEST_F(WatermarkPageTest, APrinterOnAServerGetsItsWorkFileInAFolderOfTheTemporar
 TEST_F(WatermarkPageTest, ApplyStoresPathAngleStylePositionFromTheControls) {
     sheet.record.watermarkMode = 1;
     Open();
-    SetDlgItemTextW(page, kImagePath, L"C:\\pictures\\mark.bmp");
-    SendDlgItemMessageW(page, kAngle, TBM_SETPOS, TRUE, 123);
-    SendDlgItemMessageW(page, kStyle, CB_SETCURSEL, 3, 0);
-    SendDlgItemMessageW(page, kPosition, CB_SETCURSEL, 7, 0);
+    SetDlgItemTextW(page, IDC_WATERMARK_IMAGE_PATH, L"C:\\pictures\\mark.bmp");
+    SendDlgItemMessageW(page, IDC_WATERMARK_ANGLE, TBM_SETPOS, TRUE, 123);
+    SendDlgItemMessageW(page, IDC_WATERMARK_STYLE, CB_SETCURSEL, 3, 0);
+    SendDlgItemMessageW(page, IDC_WATERMARK_POSITION, CB_SETCURSEL, 7, 0);
     ApplyThisPage();
     EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"C:\\pictures\\mark.bmp");
     EXPECT_EQ(sheet.record.watermarkAngle, 123);
@@ -505,18 +499,19 @@ TEST_F(WatermarkPageTest, ApplyStoresPathAngleStylePositionFromTheControls) {
 TEST_F(WatermarkPageTest, FaceStyleAndPositionStoreAConfirmedChoiceOnly) {
     sheet.record.watermarkMode = 2;
     Open();
-    ASSERT_GE(ComboCount(page, kFace), 2);
-    SelectCombo(page, kFace, 1);
-    SelectCombo(page, kStyle, 2);
-    SelectCombo(page, kPosition, 8);
+    ASSERT_GE(ComboCount(page, IDC_WATERMARK_FACE), 2);
+    SelectCombo(page, IDC_WATERMARK_FACE, 1);
+    SelectCombo(page, IDC_WATERMARK_STYLE, 2);
+    SelectCombo(page, IDC_WATERMARK_POSITION, 8);
     EXPECT_EQ(sheet.record.watermarkFontStyle, 0);
     EXPECT_EQ(sheet.record.watermarkPosition, 4);
     EXPECT_EQ(StoredWatermarkFontName(sheet.record), u"");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
-    PickComboEntry(page, kFace, 1);
-    PickComboEntry(page, kStyle, 2);
-    PickComboEntry(page, kPosition, 8);
-    EXPECT_EQ(ToWide(StoredWatermarkFontName(sheet.record)), ComboText(page, kFace, 1));
+    PickComboEntry(page, IDC_WATERMARK_FACE, 1);
+    PickComboEntry(page, IDC_WATERMARK_STYLE, 2);
+    PickComboEntry(page, IDC_WATERMARK_POSITION, 8);
+    EXPECT_EQ(ToWide(StoredWatermarkFontName(sheet.record)),
+              ComboText(page, IDC_WATERMARK_FACE, 1));
     EXPECT_EQ(sheet.record.watermarkFontStyle, 2);
     EXPECT_EQ(sheet.record.watermarkPosition, 8);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 3);
@@ -529,7 +524,7 @@ TEST_F(WatermarkPageTest, BrowsingATrueColourBitmapStoresItsPathAndWritesTheWork
     const std::wstring source = Fixture("red.bmp", SolidBitmap24(40, 30, 0, 0, 255));
     Open();
     QueueOpenFileAnswer(source);
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     ASSERT_EQ(FileDialogRequests().size(), 1u);
     const FileDialogRequest& asked = FileDialogRequests()[0];
     EXPECT_EQ(asked.filter, L"*.bmp|*.bmp|");
@@ -539,7 +534,7 @@ TEST_F(WatermarkPageTest, BrowsingATrueColourBitmapStoresItsPathAndWritesTheWork
               static_cast<unsigned long>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
                                          OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES));
     EXPECT_TRUE(watcher.seen.empty());
-    EXPECT_EQ(ItemText(page, kImagePath), source);
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_IMAGE_PATH), source);
     EXPECT_EQ(ToWide(StoredWatermarkImagePath(sheet.record)), source);
     EXPECT_EQ(ReadBytes(WorkFile()), ReadBytes(Path("red.bmp")));
     // Centred at full width: the red image fills a band of the white frame.
@@ -555,21 +550,21 @@ TEST_F(WatermarkPageTest, BrowsingAFourBitBitmapReportsItAndChangesNothing) {
     const std::wstring four = Fixture("four.bmp", FourBitBitmap());
     Open();
     QueueOpenFileAnswer(red);
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     ASSERT_TRUE(watcher.seen.empty());
     QueueOpenFileAnswer(four);
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].caption, L"错误");
     EXPECT_EQ(watcher.seen[0].text, L"请确认当前指定的位图为 1/8/24/ 位！");
     EXPECT_EQ(watcher.seen[0].icon, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(ToWide(StoredWatermarkImagePath(sheet.record)), red);
-    EXPECT_EQ(ItemText(page, kImagePath), red);
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_IMAGE_PATH), red);
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 1) << "the first browse only";
     // The next job prints the picture the page shows: the work file is the red one still.
     EXPECT_EQ(ReadBytes(WorkFile()), ReadBytes(Path("red.bmp")));
     SpoilDrawnFrame();
-    DragSlider(kBrightness, 0);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 0);
     const std::vector<uint32_t> frame = DrawnFrame();
     EXPECT_GT(std::count(frame.begin(), frame.end(), 0xFF0000u), 0) << "the preview shows red";
 }
@@ -581,7 +576,7 @@ TEST_F(WatermarkPageTest, APathLongerThanTheRecordHoldsIsRefusedBeforeAnythingIs
     ASSERT_GT(source.size(), 124u);
     Open();
     QueueOpenFileAnswer(source);
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].text, L"所选择的位图文件路径过长！");
     EXPECT_EQ(StoredWatermarkImagePath(sheet.record), u"");
@@ -592,10 +587,10 @@ TEST_F(WatermarkPageTest, APathLongerThanTheRecordHoldsIsRefusedBeforeAnythingIs
 TEST_F(WatermarkPageTest, CancelledBrowseChangesNothing) {
     sheet.record.watermarkMode = 1;
     Open();
-    Click(page, kBrowse);
+    Click(page, IDC_WATERMARK_BROWSE);
     EXPECT_EQ(FileDialogRequests().size(), 1u);
     EXPECT_TRUE(watcher.seen.empty());
-    EXPECT_EQ(ItemText(page, kImagePath), L"");
+    EXPECT_EQ(ItemText(page, IDC_WATERMARK_IMAGE_PATH), L"");
     EXPECT_EQ(sheet.CountSheetMessages(PSM_CHANGED, page), 0);
 }
 
@@ -605,8 +600,8 @@ TEST_F(WatermarkPageTest, PreviewOfAMissingFileReportsOnceThenStaysQuiet) {
     sheet.record.watermarkMode = 1;
     StoreWatermarkImagePath(sheet.record, u"C:\\no such file.bmp");
     Open();
-    DragSlider(kBrightness, 10);
-    DragSlider(kBrightness, 20);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 10);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 20);
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].text, L"指定的文件不存在！");
     EXPECT_TRUE(PreviewCache().reloadImage);
@@ -618,8 +613,8 @@ TEST_F(WatermarkPageTest, TooLargeImageIsReportedOnEveryChangeButNotOnARepaint) 
     StoreWatermarkImagePath(sheet.record, std::u16string(source.begin(), source.end()));
     Open();
     watcher.seen.clear();
-    DragSlider(kBrightness, 10);
-    DragSlider(kBrightness, 20);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 10);
+    DragSlider(IDC_WATERMARK_BRIGHTNESS, 20);
     ASSERT_EQ(watcher.seen.size(), 2u);
     EXPECT_EQ(watcher.seen[1].text, L"所选择的位图文件过大！");
     RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -635,7 +630,7 @@ TEST_F(WatermarkPageTest, BrightnessWorksOnTheCachedPixelsAndNeverAccumulates) {
     Open();
     for (int brightness : {100, 255, 100, 0}) {
         SpoilDrawnFrame();
-        DragSlider(kBrightness, brightness);
+        DragSlider(IDC_WATERMARK_BRIGHTNESS, brightness);
         const uint32_t grey = uint32_t(std::min(100 + brightness, 255)) * 0x010101u;
         const std::vector<uint32_t> frame = DrawnFrame();
         EXPECT_GT(std::count(frame.begin(), frame.end(), grey), 0) << brightness;
@@ -657,7 +652,7 @@ TEST_F(WatermarkPageTest, ASecondSheetWithAnotherImageNeverShowsTheFirstOne) {
         other.Open();
         HWND shown = other.Page(kWatermarkPage);
         SpoilDrawnFrame();
-        SendDlgItemMessageW(shown, kBrightness, TBM_SETPOS, TRUE, 0);
+        SendDlgItemMessageW(shown, IDC_WATERMARK_BRIGHTNESS, TBM_SETPOS, TRUE, 0);
         SendMessageW(shown, WM_HSCROLL, TB_THUMBTRACK, 0);
         const std::vector<uint32_t> frame = DrawnFrame();
         EXPECT_GT(std::count(frame.begin(), frame.end(), colour), 0) << colour;
@@ -668,9 +663,9 @@ TEST_F(WatermarkPageTest, SizeZeroPaintsTheWholeFrameWhite) {
     sheet.record.watermarkMode = 2;
     sheet.record.watermarkSizePercent = 30;
     Open();
-    DragSlider(kSizePercent, 30);
+    DragSlider(IDC_WATERMARK_SIZE, 30);
     ASSERT_GT(CountNot(DrawnFrame(), kWhite), 0u) << "text drawn at 30 percent";
-    DragSlider(kSizePercent, 0);
+    DragSlider(IDC_WATERMARK_SIZE, 0);
     EXPECT_EQ(CountNot(DrawnFrame(), kWhite), 0u);
 }
 

@@ -14,6 +14,7 @@
 #include "docpages/watermark_geometry.h"
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
+#include "res/watermark_page_ids.h"
 #include "tests/unit/watermark/watermark_test_files.h"
 #include "tests/win/support/sheet_harness.h"
 
@@ -21,7 +22,6 @@ namespace krv::test {
 namespace {
 
 constexpr int kWatermarkPage = 2;
-constexpr int kBrightness = 1083;
 constexpr int kRedraws = 60;
 
 // The widest picture of a common shape that stays within the limit: 1870 x 1868 pixels,
@@ -55,7 +55,7 @@ TEST_F(WatermarkPreviewBench, RedrawOfTheLargestImageAfterItsFirstLoad) {
     PreviewCache().reloadImage = true;
     sheet.Open();
     HWND page = sheet.Page(kWatermarkPage);
-    HWND slider = GetDlgItem(page, kBrightness);
+    HWND slider = GetDlgItem(page, IDC_WATERMARK_BRIGHTNESS);
     SendMessageW(page, WM_HSCROLL, TB_THUMBTRACK, reinterpret_cast<LPARAM>(slider));  // first load
     ASSERT_FALSE(PreviewCache().reloadImage) << "the image is cached";
     ASSERT_TRUE(watcher.seen.empty());

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -18,7 +19,19 @@
 
 #include <gtest/gtest.h>
 
+#include "res/application_page_ids.h"
+#include "res/barcode_page_ids.h"
+#include "res/control_font_dialogs_ids.h"
+#include "res/download_page_ids.h"
+#include "res/duplex_page_ids.h"
+#include "res/event_action_dialog_ids.h"
+#include "res/fonts_page_ids.h"
+#include "res/layout_page_ids.h"
+#include "res/operations_page_ids.h"
 #include "res/resource_ids.h"
+#include "res/two_dimensional_page_ids.h"
+#include "res/version_page_ids.h"
+#include "res/watermark_page_ids.h"
 
 namespace {
 
@@ -252,26 +265,204 @@ class CompiledResources : public testing::Test {
 
 struct TemplateCase {
     int id;
+    int number;  // the template's number, which hosts and the sheets' registrations rely on
     const char16_t* caption;
     bool page;   // a property page, else a modal dialog
     int cx, cy;  // 0 where the layout is ours to choose
 };
 
 const TemplateCase kTemplates[] = {
-    {IDD_OPERATIONS_PAGE, u"操作", true, 0, 0},
-    {IDD_EVENT_ACTION_DIALOG, u"Start of Document", false, 0, 0},
-    {IDD_VERSION_PAGE, u"版本", true, 0, 0},
-    {IDD_DOWNLOAD_PAGE, u"下载", true, 0, 0},
-    {IDD_APPLICATION_PAGE, u"应用", true, 0, 0},
-    {IDD_CONTROL_FONT_TABLE_DIALOG, u"Control Font Character Translation Table", false, 301, 180},
-    {IDD_CONTROL_FONT_CHAR_DIALOG, u"Control Font Character Translator", false, 308, 102},
-    {IDD_BARCODE_PAGE, u"条形码", true, 286, 314},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, u"二维码", true, 294, 334},
-    {IDD_FONTS_PAGE, u"字体", true, 285, 236},
-    {IDD_LAYOUT_PAGE, u"版面", true, 0, 0},
-    {IDD_WATERMARK_PAGE, u"水印", true, 298, 218},
-    {IDD_DUPLEX_PAGE, u"双面选择", true, 0, 0},
+    {IDD_OPERATIONS_PAGE, 103, u"操作", true, 0, 0},
+    {IDD_EVENT_ACTION_DIALOG, 104, u"Start of Document", false, 0, 0},
+    {IDD_VERSION_PAGE, 105, u"版本", true, 0, 0},
+    {IDD_DOWNLOAD_PAGE, 113, u"下载", true, 0, 0},
+    {IDD_APPLICATION_PAGE, 114, u"应用", true, 0, 0},
+    {IDD_CONTROL_FONT_TABLE_DIALOG, 115, u"Control Font Character Translation Table", false, 301,
+     180},
+    {IDD_CONTROL_FONT_CHAR_DIALOG, 116, u"Control Font Character Translator", false, 308, 102},
+    {IDD_BARCODE_PAGE, 117, u"条形码", true, 286, 314},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 118, u"二维码", true, 294, 334},
+    {IDD_FONTS_PAGE, 119, u"字体", true, 285, 236},
+    {IDD_LAYOUT_PAGE, 128, u"版面", true, 0, 0},
+    {IDD_WATERMARK_PAGE, 131, u"水印", true, 298, 218},
+    {IDD_DUPLEX_PAGE, 132, u"双面选择", true, 0, 0},
 };
+
+// Every control of every template, by its name and by its number (IDOK, IDCANCEL and unnamed
+// labels aside). The names are defined once, in the headers that the resource script, the pages
+// and their tests share; the numbers are written here only, as the list hosts and scripts rely on.
+struct NamedControl {
+    int name;
+    int number;
+};
+struct TemplateControls {
+    int templateId;
+    std::vector<NamedControl> controls;
+};
+
+// clang-format off
+const TemplateControls kControls[] = {
+    {IDD_DUPLEX_PAGE, {
+        {IDC_DUPLEX_MODE_LIST, 1020}, {IDC_DUPLEX_LONG_EDGE, 1127}, {IDC_DUPLEX_SHORT_EDGE, 1061},
+        {IDC_DUPLEX_TOP_BOTTOM_MESSAGE_LIST, 1110}, {IDC_DUPLEX_LONG_EDGE_PICTURE, 1114},
+        {IDC_DUPLEX_SHORT_EDGE_PICTURE, 1113}, {IDC_DUPLEX_NO_EDGE_PICTURE, 1115},
+        {IDC_DUPLEX_FRONT_BOTTOM_LINE1, 1047}, {IDC_DUPLEX_FRONT_BOTTOM_LINE2, 1048},
+        {IDC_DUPLEX_BACK_TOP_LINE1, 1049}, {IDC_DUPLEX_BACK_TOP_LINE2, 1050},
+        {IDC_DUPLEX_DOWNLOAD, 1036}
+    }},
+    {IDD_LAYOUT_PAGE, {
+        {IDC_LAYOUT_PAPER_SIZE_LIST, 1020}, {IDC_LAYOUT_TEXT_AS_IMAGE_YES, 1061},
+        {IDC_LAYOUT_TEXT_AS_IMAGE_NO, 1062}, {IDC_LAYOUT_ROTATE_NORMAL, 1070},
+        {IDC_LAYOUT_ROTATE_180, 1071}, {IDC_LAYOUT_ZOOM_PRINTING, 1073},
+        {IDC_LAYOUT_ZOOM_SCALE, 1047}, {IDC_LAYOUT_ZOOM_SCALE_UPDOWN, 1076}
+    }},
+    {IDD_WATERMARK_PAGE, {
+        {IDC_WATERMARK_NONE_RADIO, 1077}, {IDC_WATERMARK_IMAGE_RADIO, 1061},
+        {IDC_WATERMARK_TEXT_RADIO, 1078}, {IDC_WATERMARK_IMAGE_PATH, 1047},
+        {IDC_WATERMARK_BROWSE, 1049}, {IDC_WATERMARK_TEXT, 1020}, {IDC_WATERMARK_FACE, 1021},
+        {IDC_WATERMARK_STYLE, 1022}, {IDC_WATERMARK_FONT_SIZE, 1052},
+        {IDC_WATERMARK_FONT_SIZE_UPDOWN, 1080}, {IDC_WATERMARK_ANGLE, 1018},
+        {IDC_WATERMARK_ANGLE_LABEL, 1081}, {IDC_WATERMARK_POSITION, 1023},
+        {IDC_WATERMARK_SIZE, 1082}, {IDC_WATERMARK_SIZE_LABEL, 1084},
+        {IDC_WATERMARK_BRIGHTNESS, 1083}, {IDC_WATERMARK_BRIGHTNESS_LABEL, 1086},
+        {IDC_WATERMARK_PREVIEW, 1085}
+    }},
+    {IDD_OPERATIONS_PAGE, {
+        {IDC_OPERATIONS_START_OF_DOCUMENT, 1011}, {IDC_OPERATIONS_START_OF_PAGE, 1012},
+        {IDC_OPERATIONS_END_OF_PAGE, 1013}, {IDC_OPERATIONS_END_OF_DOCUMENT, 1014}
+    }},
+    {IDD_EVENT_ACTION_DIALOG, {
+        {IDC_EVENT_DEFAULTS, 3}, {IDC_EVENT_SEND_COMMAND, 1015}, {IDC_EVENT_COMMAND_TEXT, 1016},
+        {IDC_EVENT_CASH_DRAWER_CHOICE, 1025}, {IDC_EVENT_PROMPTER_CHOICE, 1026},
+        {IDC_EVENT_CASH_DRAWER_LIST, 1017}, {IDC_EVENT_PROMPTER_LIST, 1032},
+        {IDC_EVENT_BUZZER_LIST, 1027}, {IDC_EVENT_BUZZER_VOLUME, 1024},
+        {IDC_EVENT_BUZZER_VOLUME_UPDOWN, 1035}, {IDC_EVENT_FEED_DISTANCE, 1021},
+        {IDC_EVENT_FEED_DISTANCE_UPDOWN, 1022}, {IDC_EVENT_FEED_TO_CUT, 1023},
+        {IDC_EVENT_CUTTER_LIST, 1020}, {IDC_EVENT_LOGO_LIST, 1028}, {IDC_EVENT_ALIGN_LEFT, 1029},
+        {IDC_EVENT_ALIGN_CENTRE, 1030}, {IDC_EVENT_ALIGN_RIGHT, 1031}, {IDC_EVENT_BEFORE_CUT, 1033},
+        {IDC_EVENT_AFTER_CUT, 1034}
+    }},
+    {IDD_BARCODE_PAGE, {
+        {IDC_BARCODE_FONT_LIST, 1020}, {IDC_BARCODE_TYPE_LIST, 1022},
+        {IDC_BARCODE_ELEMENT_WIDTH, 1047}, {IDC_BARCODE_ELEMENT_WIDTH_UPDOWN, 1053},
+        {IDC_BARCODE_ELEMENT_WIDTH_RANGE, 1062}, {IDC_BARCODE_BAR_HEIGHT, 1048},
+        {IDC_BARCODE_BAR_HEIGHT_UPDOWN, 1054}, {IDC_BARCODE_BAR_HEIGHT_RANGE, 1063},
+        {IDC_BARCODE_MILLIMETRES, 1052}, {IDC_BARCODE_POINTS, 1055},
+        {IDC_BARCODE_HRI_POSITION_LIST, 1023}, {IDC_BARCODE_HRI_FONT_A, 1060},
+        {IDC_BARCODE_HRI_FONT_B, 1061}, {IDC_BARCODE_STANDALONE, 1099},
+        {IDC_BARCODE_COMPOSITE, 1100}, {IDC_BARCODE_GS1_ELEMENT_WIDTH, 1049},
+        {IDC_BARCODE_GS1_ELEMENT_WIDTH_UPDOWN, 1056}, {IDC_BARCODE_GS1_ROW_HEIGHT, 1050},
+        {IDC_BARCODE_GS1_ROW_HEIGHT_UPDOWN, 1057}, {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, 1051},
+        {IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, 1058},
+        {IDC_BARCODE_GS1_SEPARATOR_HEIGHT, 1059}, {IDC_BARCODE_GS1_SEPARATOR_HEIGHT_UPDOWN, 1066},
+        {IDC_BARCODE_GS1_HRI_LIST, 1025}, {IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, 1026},
+        {IDC_BARCODE_DATA, 1104}, {IDC_BARCODE_PRINT, 1036}
+    }},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, {
+        {IDC_2D_FONT_LIST, 1020}, {IDC_2D_TYPE_LIST, 1022}, {IDC_2D_SIZE, 1055},
+        {IDC_2D_PDF417_COLUMNS, 1049}, {IDC_2D_PDF417_COLUMNS_UPDOWN, 1056},
+        {IDC_2D_PDF417_COLUMNS_RANGE, 1064}, {IDC_2D_PDF417_ELEMENT_WIDTH, 1047},
+        {IDC_2D_PDF417_ELEMENT_WIDTH_UPDOWN, 1053}, {IDC_2D_PDF417_ELEMENT_WIDTH_RANGE, 1062},
+        {IDC_2D_PDF417_ROWS, 1050}, {IDC_2D_PDF417_ROWS_UPDOWN, 1057},
+        {IDC_2D_PDF417_ROWS_RANGE, 1065}, {IDC_2D_PDF417_ELEMENT_HEIGHT, 1048},
+        {IDC_2D_PDF417_ELEMENT_HEIGHT_UPDOWN, 1054}, {IDC_2D_PDF417_ELEMENT_HEIGHT_RANGE, 1063},
+        {IDC_2D_PDF417_LEVEL_LIST, 1023}, {IDC_2D_STANDALONE, 1097}, {IDC_2D_COMPOSITE, 1098},
+        {IDC_2D_GS1_ELEMENT_WIDTH, 1051}, {IDC_2D_GS1_ELEMENT_WIDTH_UPDOWN, 1058},
+        {IDC_2D_GS1_ROW_HEIGHT, 1052}, {IDC_2D_GS1_ROW_HEIGHT_UPDOWN, 1076},
+        {IDC_2D_GS1_COMPOSITE_ROW_HEIGHT, 1059}, {IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, 1060},
+        {IDC_2D_GS1_SEPARATOR_HEIGHT, 1061}, {IDC_2D_GS1_SEPARATOR_HEIGHT_UPDOWN, 1068},
+        {IDC_2D_SEGMENTS, 1078}, {IDC_2D_SEGMENTS_UPDOWN, 1079}, {IDC_2D_SEGMENTS_RANGE, 1080},
+        {IDC_2D_GS1_HRI_LIST, 1024}, {IDC_2D_APPLICATION_IDENTIFIER_LIST, 1025},
+        {IDC_2D_QR_MODULE_WIDTH, 1071}, {IDC_2D_QR_MODULE_WIDTH_UPDOWN, 1072},
+        {IDC_2D_QR_LANGUAGE_LIST, 1026}, {IDC_2D_QR_MODE_LIST, 1027}, {IDC_2D_QR_LEVEL_LIST, 1028},
+        {IDC_2D_DATA, 1107}, {IDC_2D_PRINT, 1106}
+    }},
+    {IDD_VERSION_PAGE, {
+        {IDC_VERSION_NOTES, 1001}
+    }},
+    {IDD_APPLICATION_PAGE, {
+        {IDC_APPLICATION_SELF_TEST, 1036}, {IDC_APPLICATION_PAPER_LIST, 1094},
+        {IDC_APPLICATION_DELETE_PAPER, 1049}, {IDC_APPLICATION_PAPER_NAME, 1052},
+        {IDC_APPLICATION_PAPER_WIDTH, 1047}, {IDC_APPLICATION_PAPER_WIDTH_UPDOWN, 1053},
+        {IDC_APPLICATION_PAPER_WIDTH_RANGE, 1057}, {IDC_APPLICATION_PAPER_HEIGHT, 1048},
+        {IDC_APPLICATION_PAPER_HEIGHT_UPDOWN, 1054}, {IDC_APPLICATION_PAPER_HEIGHT_RANGE, 1058},
+        {IDC_APPLICATION_SET_PAPER, 1046}, {IDC_APPLICATION_CONTROL_FONT, 1045}
+    }},
+    {IDD_DOWNLOAD_PAGE, {
+        {IDC_DOWNLOAD_FILE_PATH, 1039}, {IDC_DOWNLOAD_BROWSE, 1040}, {IDC_DOWNLOAD_FILE, 1036},
+        {IDC_DOWNLOAD_LOGO_LIST, 1041}, {IDC_DOWNLOAD_PREVIEW, 1046}, {IDC_DOWNLOAD_ADD_LOGO, 1042},
+        {IDC_DOWNLOAD_DELETE_LOGO, 1043}, {IDC_DOWNLOAD_ALL_LOGOS, 1044},
+        {IDC_DOWNLOAD_CLEAR_LOGOS, 1045}, {IDC_DOWNLOAD_ORIGINAL, 1087},
+        {IDC_DOWNLOAD_BLACK_WHITE, 1061}, {IDC_DOWNLOAD_GREY, 1088}, {IDC_DOWNLOAD_NO_DITHER, 1089},
+        {IDC_DOWNLOAD_DITHER_M3, 1090}, {IDC_DOWNLOAD_DITHER_M4, 1091},
+        {IDC_DOWNLOAD_ERROR_DIFFUSION, 1092}, {IDC_DOWNLOAD_CONTRAST, 1095},
+        {IDC_DOWNLOAD_CONTRAST_VALUE, 1096}, {IDC_DOWNLOAD_BRIGHTNESS, 1083},
+        {IDC_DOWNLOAD_BRIGHTNESS_VALUE, 1086}, {IDC_DOWNLOAD_BACK_SIDE_TEXT, 1052},
+        {IDC_DOWNLOAD_BACK_SIDE_LEFT, 1128}, {IDC_DOWNLOAD_BACK_SIDE_CENTRE, 1129},
+        {IDC_DOWNLOAD_BACK_SIDE_RIGHT, 1130}, {IDC_DOWNLOAD_BACK_SIDE, 1047}
+    }},
+    {IDD_FONTS_PAGE, {
+        {IDC_FONTS_TREE, 1069}
+    }},
+    {IDD_CONTROL_FONT_TABLE_DIALOG, {
+        {IDC_CONTROL_FONT_DRIVER_NAME, 1047}, {IDC_CONTROL_FONT_TABLE, 1048},
+        {IDC_CONTROL_FONT_EDIT, 1016}, {IDC_CONTROL_FONT_DELETE, 1036}
+    }},
+    {IDD_CONTROL_FONT_CHAR_DIALOG, {
+        {IDC_CONTROL_FONT_CHARACTER, 1047}, {IDC_CONTROL_FONT_HEX, 1048},
+        {IDC_CONTROL_FONT_COMMAND, 1052}
+    }},
+};
+// clang-format on
+
+struct NamedResource {
+    int type;
+    int name;
+    int number;
+};
+
+const NamedResource kOtherResources[] = {
+    {kRtManifest, IDR_KRV_MANIFEST, 2},         {kRtBitmap, IDB_PAGE_UPRIGHT, 129},
+    {kRtBitmap, IDB_PAGE_ROTATED, 130},         {kRtBitmap, IDB_BINDING_LONG_EDGE, 136},
+    {kRtBitmap, IDB_BINDING_NONE, 139},         {kRtBitmap, IDB_BINDING_SHORT_EDGE, 145},
+    {kRtGroupIcon, IDI_FONT_ROOT_PRINTER, 125}, {kRtGroupIcon, IDI_FONT_GROUP_PRINTER, 126},
+    {kRtGroupIcon, IDI_FONT_SIZE_PAGE, 127},
+};
+
+TEST_F(CompiledResources, EveryResourceKeepsItsNumber) {
+    std::set<std::u16string> listed;
+    for (const TemplateCase& c : kTemplates) {
+        EXPECT_EQ(c.id, c.number);
+        EXPECT_NE(Resource(kRtDialog, c.number), nullptr) << c.number;
+        listed.insert(Ordinal(c.number));
+    }
+    std::set<std::u16string> compiled;
+    for (const auto& [key, data] : resources_)
+        if (key.first == Ordinal(kRtDialog)) compiled.insert(key.second);
+    EXPECT_EQ(compiled, listed) << "a template missing from this list";
+    for (const NamedResource& r : kOtherResources) {
+        EXPECT_EQ(r.name, r.number);
+        EXPECT_NE(Resource(r.type, r.number), nullptr) << r.number;
+    }
+}
+
+TEST_F(CompiledResources, EveryControlHasOneNameAndKeepsItsNumber) {
+    constexpr int32_t kIdOk = 1, kIdCancel = 2;
+    ASSERT_EQ(std::size(kControls), std::size(kTemplates));
+    for (const TemplateControls& t : kControls) {
+        SCOPED_TRACE("template " + std::to_string(t.templateId));
+        std::multiset<int32_t> named;
+        for (const NamedControl& c : t.controls) {
+            EXPECT_EQ(c.name, c.number);
+            named.insert(c.number);
+        }
+        std::multiset<int32_t> carried;
+        for (const Item& item : Template(t.templateId).items)
+            if (item.id != IDC_STATIC && item.id != kIdOk && item.id != kIdCancel)
+                carried.insert(item.id);
+        EXPECT_EQ(carried, named);
+    }
+}
 
 TEST_F(CompiledResources, EveryTemplateHasItsCaptionFontStyleAndSize) {
     for (const TemplateCase& c : kTemplates) {
@@ -369,38 +560,38 @@ struct StateCase {
 
 // States the pages start from: controls created hidden, and those the template disables.
 const StateCase kStates[] = {
-    {IDD_LAYOUT_PAGE, 1070, false, false},
-    {IDD_LAYOUT_PAGE, 1071, false, false},
-    {IDD_LAYOUT_PAGE, 1073, false, false},
-    {IDD_LAYOUT_PAGE, 1047, false, false},
-    {IDD_LAYOUT_PAGE, 1076, false, false},
-    {IDD_LAYOUT_PAGE, 1061, true, true},
-    {IDD_APPLICATION_PAGE, 1045, false, true},
-    {IDD_APPLICATION_PAGE, 1036, true, true},
-    {IDD_DOWNLOAD_PAGE, 1087, true, false},
-    {IDD_DOWNLOAD_PAGE, 1061, true, false},
-    {IDD_DOWNLOAD_PAGE, 1088, true, false},
-    {IDD_DOWNLOAD_PAGE, 1089, true, false},
-    {IDD_DOWNLOAD_PAGE, 1092, true, false},
-    {IDD_DOWNLOAD_PAGE, 1095, true, false},
-    {IDD_DOWNLOAD_PAGE, 1083, true, false},
-    {IDD_DOWNLOAD_PAGE, 1042, true, true},
-    {IDD_BARCODE_PAGE, 1051, true, false},
-    {IDD_BARCODE_PAGE, 1058, true, false},
-    {IDD_BARCODE_PAGE, 1052, true, false},
-    {IDD_BARCODE_PAGE, 1055, true, false},
-    {IDD_BARCODE_PAGE, 1026, true, false},
-    {IDD_BARCODE_PAGE, 1025, true, true},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1059, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1060, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1078, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1079, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1025, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1055, true, false},
-    {IDD_TWO_DIMENSIONAL_CODE_PAGE, 1061, true, true},
-    {IDD_DUPLEX_PAGE, 1114, true, true},
-    {IDD_DUPLEX_PAGE, 1113, false, true},
-    {IDD_DUPLEX_PAGE, 1115, false, true},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_ROTATE_NORMAL, false, false},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_ROTATE_180, false, false},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_ZOOM_PRINTING, false, false},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_ZOOM_SCALE, false, false},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_ZOOM_SCALE_UPDOWN, false, false},
+    {IDD_LAYOUT_PAGE, IDC_LAYOUT_TEXT_AS_IMAGE_YES, true, true},
+    {IDD_APPLICATION_PAGE, IDC_APPLICATION_CONTROL_FONT, false, true},
+    {IDD_APPLICATION_PAGE, IDC_APPLICATION_SELF_TEST, true, true},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_ORIGINAL, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_BLACK_WHITE, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_GREY, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_NO_DITHER, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_ERROR_DIFFUSION, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_CONTRAST, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_BRIGHTNESS, true, false},
+    {IDD_DOWNLOAD_PAGE, IDC_DOWNLOAD_ADD_LOGO, true, true},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT, true, false},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, true, false},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_MILLIMETRES, true, false},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_POINTS, true, false},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_APPLICATION_IDENTIFIER_LIST, true, false},
+    {IDD_BARCODE_PAGE, IDC_BARCODE_GS1_HRI_LIST, true, true},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_GS1_COMPOSITE_ROW_HEIGHT_UPDOWN, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_SEGMENTS, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_SEGMENTS_UPDOWN, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_APPLICATION_IDENTIFIER_LIST, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_SIZE, true, false},
+    {IDD_TWO_DIMENSIONAL_CODE_PAGE, IDC_2D_GS1_SEPARATOR_HEIGHT, true, true},
+    {IDD_DUPLEX_PAGE, IDC_DUPLEX_LONG_EDGE_PICTURE, true, true},
+    {IDD_DUPLEX_PAGE, IDC_DUPLEX_SHORT_EDGE_PICTURE, false, true},
+    {IDD_DUPLEX_PAGE, IDC_DUPLEX_NO_EDGE_PICTURE, false, true},
 };
 
 TEST_F(CompiledResources, ControlsStartHiddenOrDisabledWhereThePagesExpectIt) {
@@ -431,7 +622,9 @@ TEST_F(CompiledResources, PicturesReferToBitmapsThatExist) {
     }
     EXPECT_EQ(pictures, 5) << "three on the duplex page, two on the layout page";
     const std::pair<int, int> duplexPictures[] = {
-        {1114, IDB_BINDING_LONG_EDGE}, {1113, IDB_BINDING_SHORT_EDGE}, {1115, IDB_BINDING_NONE}};
+        {IDC_DUPLEX_LONG_EDGE_PICTURE, IDB_BINDING_LONG_EDGE},
+        {IDC_DUPLEX_SHORT_EDGE_PICTURE, IDB_BINDING_SHORT_EDGE},
+        {IDC_DUPLEX_NO_EDGE_PICTURE, IDB_BINDING_NONE}};
     const Dialog duplex = Template(IDD_DUPLEX_PAGE);
     for (const auto& [control, bitmap] : duplexPictures) {
         ASSERT_NE(duplex.Find(control), nullptr);

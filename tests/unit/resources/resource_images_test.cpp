@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "res/resource_ids.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -75,15 +77,14 @@ TEST_P(BitmapFile, IsAnUncompressedSixteenColourBitmapOfItsSize) {
     EXPECT_TRUE(used == 0 || used == 16) << used;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, BitmapFile,
-                         testing::Values(BitmapCase{"page_upright.bmp", 129, 76, 76},
-                                         BitmapCase{"page_rotated.bmp", 130, 76, 76},
-                                         BitmapCase{"binding_long_edge.bmp", 136, 180, 180},
-                                         BitmapCase{"binding_none.bmp", 139, 102, 180},
-                                         BitmapCase{"binding_short_edge.bmp", 145, 150, 247}),
-                         [](const auto& info) {
-                             return "Bitmap" + std::to_string(info.param.resourceId);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, BitmapFile,
+    testing::Values(BitmapCase{"page_upright.bmp", IDB_PAGE_UPRIGHT, 76, 76},
+                    BitmapCase{"page_rotated.bmp", IDB_PAGE_ROTATED, 76, 76},
+                    BitmapCase{"binding_long_edge.bmp", IDB_BINDING_LONG_EDGE, 180, 180},
+                    BitmapCase{"binding_none.bmp", IDB_BINDING_NONE, 102, 180},
+                    BitmapCase{"binding_short_edge.bmp", IDB_BINDING_SHORT_EDGE, 150, 247}),
+    [](const auto& info) { return "Bitmap" + std::to_string(info.param.resourceId); });
 
 // Palette index of pixel (x, y), y counted from the top of the picture.
 int PixelAt(const std::vector<uint8_t>& b, int x, int y) {
@@ -141,13 +142,12 @@ TEST_P(IconFile, IsOneSixteenPixelSixteenColourImageWithAMask) {
     EXPECT_LT(transparent, 16 * 16 * 3 / 4) << "a nearly empty icon";
 }
 
-INSTANTIATE_TEST_SUITE_P(FontTreeImages, IconFile,
-                         testing::Values(std::pair{"printer.ico", 125},
-                                         std::pair{"printer_arrow_card.ico", 126},
-                                         std::pair{"page_and_printer.ico", 127}),
-                         [](const auto& info) {
-                             return "Icon" + std::to_string(info.param.second);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    FontTreeImages, IconFile,
+    testing::Values(std::pair{"printer.ico", IDI_FONT_ROOT_PRINTER},
+                    std::pair{"printer_arrow_card.ico", IDI_FONT_GROUP_PRINTER},
+                    std::pair{"page_and_printer.ico", IDI_FONT_SIZE_PAGE}),
+    [](const auto& info) { return "Icon" + std::to_string(info.param.second); });
 
 // The committed files are exactly what the script draws today.
 TEST(ImageScript, CommittedFilesAreUpToDate) {

@@ -1,5 +1,5 @@
-// Owners of the GDI resources the watermark drawing takes for the length of one message:
-// window and memory device contexts and the objects selected into them.
+// Owners of the GDI resources a page takes for the length of one message: window and memory
+// device contexts and the objects selected into them, each given back on leaving.
 #pragma once
 
 #include <windows.h>
