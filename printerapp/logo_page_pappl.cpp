@@ -207,11 +207,12 @@ void ShowPage(pappl_client_t* client, pappl_printer_t* printer, const LogoStore&
     ModeForm(client, store.Mode());
     papplClientHTMLPuts(client, "</div>\n");
     if (store.Count() > 0) LogoTable(client, printer, store);
-    papplClientHTMLPrintf(client, "<p>%s</p>\n",
-                          Message(client, "The logos' bitmaps: %s of less than %s.",
-                                  {SizeText(client, static_cast<uint64_t>(store.DownloadBytes())),
-                                   SizeText(client, kLogoTotalSizeLimit)})
-                              .c_str());
+    papplClientHTMLPrintf(
+        client, "<p>%s</p>\n",
+        Message(client, "The logos' bitmaps take %s (the printer takes less than %s).",
+                {SizeText(client, static_cast<uint64_t>(store.DownloadBytes())),
+                 SizeText(client, kLogoTotalSizeLimit)})
+            .c_str());
     StartForm(client, "download");
     Submit(client, "Download All");
     papplClientHTMLPuts(client, "</form> ");

@@ -244,14 +244,7 @@ void FirmwareConfirmation(pappl_client_t* client, const HeldFile& held, const st
         Message(client, "Send the file \"%s\" (%s bytes) to the printer as it is?",
                 {held.name, std::to_string(held.size)})
             .c_str());
-    StartForm(client, "send");
-    Hidden(client, "token", token);
-    Submit(client, "Download");
-    papplClientHTMLPuts(client, "</form> ");
-    StartForm(client, "cancel");
-    Hidden(client, "token", token);
-    Submit(client, "Cancel");
-    papplClientHTMLPuts(client, "</form>\n");
+    ConfirmForms(client, token, "send", "Download");
 }
 
 bool FirmwarePage(pappl_client_t* client, pappl_printer_t* printer) {

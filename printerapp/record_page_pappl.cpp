@@ -105,14 +105,8 @@ void RecordTable(pappl_client_t* client, pappl_printer_t* printer, const OemDevm
                               ValueText(client, name, now).c_str());
     }
     papplClientHTMLPuts(client, "</tbody></table>\n<p>");
-    StartForm(client, "apply");
-    Hidden(client, "token", token);
-    Submit(client, "Apply");
-    papplClientHTMLPuts(client, "</form> ");
-    StartForm(client, "cancel");
-    Hidden(client, "token", token);
-    Submit(client, "Cancel");
-    papplClientHTMLPuts(client, "</form></p>\n");
+    ConfirmForms(client, token, "apply", "Apply");
+    papplClientHTMLPuts(client, "</p>\n");
 }
 
 bool RecordPage(pappl_client_t* client, pappl_printer_t* printer) {

@@ -150,6 +150,18 @@ void Submit(pappl_client_t* client, const char* key) {
     papplClientHTMLPrintf(client, "<input type=\"submit\" value=\"%s\">", Text(client, key));
 }
 
+void ConfirmForms(pappl_client_t* client, const std::string& token, const char* confirmAction,
+                  const char* confirmKey) {
+    StartForm(client, confirmAction);
+    Hidden(client, "token", token);
+    Submit(client, confirmKey);
+    papplClientHTMLPuts(client, "</form> ");
+    StartForm(client, "cancel");
+    Hidden(client, "token", token);
+    Submit(client, "Cancel");
+    papplClientHTMLPuts(client, "</form>\n");
+}
+
 Posted ReadPostedForm(pappl_client_t* client, size_t limit) {
     http_t* http = papplClientGetHTTP(client);
     const std::string tooLarge = Message(client, "The form is larger than %s: nothing was taken.",

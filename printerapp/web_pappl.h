@@ -56,6 +56,10 @@ void EndPage(pappl_client_t* client);
 void StartForm(pappl_client_t* client, const char* action, bool multipart = false);
 void Hidden(pappl_client_t* client, const char* name, const std::string& value);
 void Submit(pappl_client_t* client, const char* key);
+// The buttons that confirm or cancel a held upload: forms `confirmAction` (its button
+// `confirmKey`) and "cancel", each carrying the upload's token.
+void ConfirmForms(pappl_client_t* client, const std::string& token, const char* confirmAction,
+                  const char* confirmKey);
 
 // ---- requests
 
