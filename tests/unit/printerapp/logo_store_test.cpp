@@ -27,28 +27,6 @@ class LogoStoreTest : public ::testing::Test {
         (fs::temp_directory_path() / ("krv-logos-" + std::to_string(::getpid()))).string();
 };
 
-TEST_F(LogoStoreTest, KeepsLogosSettingsAndModeAcrossLoads) {
-    LogoStore store(folder_);
-    store.Load();
-    ASSERT_TRUE(store.Add("a.png", Png(40, 10)).accepted);
-    ASSERT_TRUE(store.Add("b.png", Png(16, 8)).accepted);
-    EXPECT_EQ(store.At(1).settings.method, HalftoneMethod::M3);  // black and white's start
-    ASSERT_TRUE(store.SetSettings(0, {HalftoneMethod::ErrorDiffusion, 20, -5}));
-    ASSERT_TRUE(store.SetMode(LogoMode::Grey));
-    ASSERT_TRUE(store.Delete(1));
-
-    LogoStore again(folder_);
-    again.Load();
-    ASSERT_EQ(again.Count(), 1u);
-    EXPECT_EQ(again.At(0).name, "a.png");
-    EXPECT_EQ(again.At(0).settings.method, HalftoneMethod::ErrorDiffusion);
-    EXPECT_EQ(again.At(0).settings.contrast, 20);
-    EXPECT_EQ(again.At(0).settings.brightness, -5);
-    EXPECT_EQ(again.Mode(), LogoMode::Grey);
-    ASSERT_TRUE(again.Add("c.png", Png(8, 8)).accepted);
-    EXPECT_EQ(again.At(1).settings.method, HalftoneMethod::None);  // grey's start
-}
-
 TEST_F(LogoStoreTest, RefusesWithThePagesMessagesAndKeepsNothing) {
     LogoStore store(folder_);
     store.Load();
@@ -61,10 +39,8 @@ TEST_F(LogoStoreTest, RefusesWithThePagesMessagesAndKeepsNothing) {
     for (int i = 0; i < 9; ++i)
         ASSERT_TRUE(store.Add("l.png", Png(8, 8)).accepted);
     EXPECT_EQ(store.Add("tenth.png", Png(8, 8)).message, kMsgTooManyLogos);
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& f : fs::directory_iterator(folder_))
-        ++files;
-    EXPECT_EQ(files, 1u + 9 * 2);  // the list, and nine pictures with their work bitmaps
+    // The list, and nine pictures with their work bitmaps: nothing of the refused ones.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1 + 9 * 2);
 }
 
 // Only the confirmation of the upload held last finds it.
