@@ -1,7 +1,6 @@
 // The printer's "Logos" page: up to nine pictures kept with the printer, each previewed as the
 // printer will print it, downloaded together as the "LOGO" job or cleared from the printer.
 #include <cstdio>
-#include <functional>
 
 #include "channel/ansi_text.h"
 #include "pictures/picture_decode.h"

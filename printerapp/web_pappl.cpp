@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <list>
 #include <set>
 #include <vector>
 
@@ -103,8 +104,14 @@ std::string PagePath(pappl_printer_t* printer, const char* name) {
 
 void AddPrinterPage(pappl_printer_t* printer, const char* name, const char* title,
                     PageHandler handler, const char* format) {
-    // Kept for the life of the program, as PAPPL keeps the callback's data.
-    auto* entry = new PageEntry{papplPrinterGetID(printer), handler};
+    // Kept for the life of the program, as PAPPL keeps the callback's data (and never frees it).
+    static std::mutex lock;
+    static std::list<PageEntry> entries;
+    PageEntry* entry;
+    {
+        std::lock_guard hold(lock);
+        entry = &entries.emplace_back(PageEntry{papplPrinterGetID(printer), handler});
+    }
     const std::string path = PagePath(printer, name);
     papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path.c_str(), format, Serve,
                                    entry);
