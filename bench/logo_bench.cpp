@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
+#include "files/files.h"
 #include "imaging/halftone.h"
 #include "imaging/logo_convert.h"
 
@@ -64,9 +64,9 @@ BENCHMARK(BM_LogoGrey)->Unit(benchmark::kMillisecond);
 
 // Read the 24-bit file, halftone, write the work file: the page's whole conversion.
 void BM_LogoConvertFile(benchmark::State& state) {
-    const std::string dir = std::filesystem::temp_directory_path() / "krv_logo_bench";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "krv_logo_bench";
     std::filesystem::create_directories(dir);
-    const std::string source = dir + "/picture.bmp";
+    const std::u16string source = (dir / "picture.bmp").u16string();
     const std::vector<uint8_t> rows = Picture(true);
     std::vector<uint8_t> file(54 + rows.size());
     krv::BmpHeaders h;

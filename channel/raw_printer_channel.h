@@ -1,7 +1,7 @@
 // One RAW spooler job: start the document, start the page, write the pieces in order, end
 // the page, end the document. The call order and the failure rules live here once; the
-// spooler itself sits behind SpoolerSeam (winspool in the DLL, a recorder in the tests, the
-// krv857 tool's files, devices, standard output and network printers).
+// spooler itself sits behind SpoolerSeam (winspool in the DLL, the krv857 tool's files,
+// devices, standard output and network printers).
 #pragma once
 
 #include <cstddef>
@@ -46,36 +46,5 @@ struct SendOptions {
 bool SendRawJob(SpoolerSeam& spooler, std::string_view documentName,
                 std::span<const std::span<const uint8_t>> pieces, SendOptions options = {});
 bool SendRawJob(SpoolerSeam& spooler, const PrinterJob& job, SendOptions options = {});
-
-// ---- a spooler that remembers everything, for tests (and for the tool's dry runs)
-class RecordingSpooler : public SpoolerSeam {
-  public:
-    enum class Call { StartDoc, StartPage, Write, EndPage, EndDoc };
-
-    bool StartDocument(std::string_view documentName, std::string_view dataType) override;
-    bool StartPage() override;
-    bool Write(const uint8_t* data, uint32_t length, uint32_t* written) override;
-    bool EndPage() override;
-    bool EndDocument() override;
-
-    // Make the n-th call (0-based) of the given kind fail. For Write, `shortBy` > 0 makes it
-    // succeed but report that many bytes fewer written instead.
-    void FailAt(Call call, int nth = 0, uint32_t shortBy = 0);
-
-    std::vector<Call> calls;
-    std::string documentName;
-    std::string dataType;
-    std::vector<Bytes> pieces;  // every write that succeeded, in order
-    Bytes Joined() const;
-    int jobs = 0;  // StartDoc calls that succeeded
-
-  private:
-    bool Step(Call call);
-    bool failArmed_ = false;
-    Call failCall_ = Call::StartDoc;
-    int failNth_ = 0;
-    uint32_t shortBy_ = 0;
-    int counts_[5] = {};
-};
 
 }  // namespace krv

@@ -19,10 +19,10 @@ function(krv_portable_library target folder)
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()
 
-# krv_windows_sources(<var>): every *_win.cpp of the plug-in folders.
+# krv_windows_sources(<var>): every *_win.cpp of the source folders (KRV_SOURCE_FOLDERS).
 function(krv_windows_sources var)
     set(all)
-    foreach(folder frame channel docpages devpages imaging)
+    foreach(folder ${KRV_SOURCE_FOLDERS})
         file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*_win.cpp)
         list(APPEND all ${srcs})
     endforeach()

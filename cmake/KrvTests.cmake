@@ -55,7 +55,7 @@ foreach(dir ${KRV_UNIT_DIRS})
         if(WIN32 AND folder STREQUAL "pictures")
             set(srcs)
         endif()
-        set(libs krv_core krv_pictures)
+        set(libs krv_core krv_pictures krv_test_doubles)
         if(folder STREQUAL "printerapp")
             if(NOT TARGET krv_printerapp)
                 set(srcs)
@@ -71,6 +71,11 @@ foreach(dir ${KRV_UNIT_DIRS})
         endif()
     endif()
 endforeach()
+
+# The layers of the source folders (scripts/check-layers.sh), checked once, by the native build.
+if(NOT WIN32)
+    add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-layers.sh)
+endif()
 
 # The krv857 program run as a user runs it; the Windows build's program under Wine, without the
 # cases that need POSIX devices, pipes or the PNG and JPEG libraries.
@@ -88,16 +93,22 @@ if(WIN32)
     # Tests that drive the real pages: the Windows objects and the resources are linked in,
     # so the test program is the module whose templates the pages load.
     file(GLOB KRV_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
-    # The support code (recorded spooler, file dialog answers, sheet harness) is compiled once
-    # as objects: every object is linked into every test program, so the test's own winspool
-    # and file-dialog functions always win over the system's import libraries.
+    list(FILTER KRV_WIN_TESTS EXCLUDE REGEX "host_test\\.cpp$")
+    # The support code (file dialog answers, sheet harness) and the fake printer are linked
+    # as objects into every test program, so the test's own winspool and file-dialog
+    # functions always win over the system's import libraries.
     file(GLOB KRV_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
     add_library(krv_win_test_support OBJECT ${KRV_WIN_TEST_SUPPORT})
-    target_link_libraries(krv_win_test_support PUBLIC krv_win krv_test_main)
+    target_link_libraries(krv_win_test_support PUBLIC krv_win krv_test_main krv_test_doubles)
     foreach(src ${KRV_WIN_TESTS})
         get_filename_component(name ${src} NAME_WE)
-        krv_add_test(win_${name} SOURCES ${src} ${KRV_RC} LIBS krv_win_test_support krv_win)
+        krv_add_test(win_${name} SOURCES ${src} ${KRV_RC}
+                     LIBS krv_win_test_support krv_fake_printer krv_win)
     endforeach()
+    # The host run as a program with the built plug-in DLL, and its parts checked directly.
+    krv_add_test(win_host_test SOURCES ${CMAKE_SOURCE_DIR}/tests/win/host_test.cpp
+                 LIBS krv_host)
+    add_dependencies(win_host_test krv857host krv857ui)
     # Tests of the built DLL through its exports only.
     file(GLOB KRV_DLL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/dll/*_test.cpp)
     foreach(src ${KRV_DLL_TESTS})
@@ -105,13 +116,4 @@ if(WIN32)
         krv_add_test(dll_${name} SOURCES ${src} LIBS ole32 uuid user32 comctl32)
         add_dependencies(dll_${name} krv857ui)
     endforeach()
-endif()
-
-# The host's tests run the built host and plug-in DLL as programs, and check the host's own
-# parts (everything but its entry point) directly.
-if(WIN32 AND TARGET win_host_test AND TARGET krv857host)
-    add_dependencies(win_host_test krv857host krv857ui)
-    set(KRV_HOST_PARTS ${KRV_HOST_SOURCES})
-    list(FILTER KRV_HOST_PARTS EXCLUDE REGEX "host_main\\.cpp$")
-    target_sources(win_host_test PRIVATE ${KRV_HOST_PARTS})
 endif()

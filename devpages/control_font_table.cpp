@@ -4,6 +4,7 @@
 #include <span>
 
 #include "channel/command_text_codec.h"
+#include "files/files.h"
 
 namespace krv {
 
@@ -45,7 +46,7 @@ std::u16string ControlFontTablePath(std::u16string_view windowsDirectory,
 }
 
 std::optional<std::u16string> DefaultControlFontTablePath() {
-    const auto windows = SystemWindowsDirectory();
+    const auto windows = WindowsFolder();
     if (!windows) return std::nullopt;
     return ControlFontTablePath(*windows);
 }

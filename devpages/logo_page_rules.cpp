@@ -4,14 +4,15 @@
 
 #include "channel/ansi_text.h"
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
+#include "files/files.h"
+#include "imaging/bmp_file.h"
 
 namespace krv {
 
 namespace {
 
 // The bit count of a "BM" file; nothing when it cannot be read or is not a bitmap.
-std::optional<uint16_t> BitmapDepth(const std::string& path) {
+std::optional<uint16_t> BitmapDepth(std::u16string_view path) {
     const auto h = ReadBmpHeadersFile(path);
     if (!h || h->type != kBmpType) return std::nullopt;
     return h->bitCount;
@@ -60,13 +61,12 @@ ConvertResult LogoPageState::Convert(const Row& row, const LogoRowSettings& sett
 
 LogoAddCheck LogoPageState::Add(std::u16string path) {
     if (auto full = CheckRoomForLogo(rows_.size())) return {false, *full};
-    const std::string source = Utf16ToUtf8(path);
-    LogoAddCheck check = CheckLogoSource(source, mode_);
+    LogoAddCheck check = CheckLogoSource(path, mode_);
     if (!check.accepted) return check;
     // A failed conversion shows nothing: the row keeps whatever work file exists and the
     // download decides.
     const LogoRowSettings start = StartingSettings(mode_);
-    Row row{std::move(path), {source, workFolder_.NewWorkFile()}};
+    Row row{path, {path, workFolder_.NewWorkFile()}};
     Convert(row, start);
     rows_.push_back(std::move(row));
     settings_[rows_.size() - 1] = start;
@@ -75,7 +75,7 @@ LogoAddCheck LogoPageState::Add(std::u16string path) {
 
 bool LogoPageState::Delete(size_t row) {
     if (row >= rows_.size()) return false;
-    DeleteFileByPath(rows_[row].files.workFile);
+    DeleteFileAt(rows_[row].files.workFile);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
     std::move(settings_.begin() + static_cast<std::ptrdiff_t>(row) + 1, settings_.end(),
               settings_.begin() + static_cast<std::ptrdiff_t>(row));
@@ -156,7 +156,7 @@ bool LogoPageState::SetBrightness(int selectedRow, int brightness) {
 LogoPreview LogoPageState::Preview(int selectedRow) const {
     if (!IsRow(selectedRow)) return {};
     const Row& row = rows_[selectedRow];
-    const std::string& source = row.files.source;
+    const std::u16string& source = row.files.source;
     if (mode_ == LogoMode::Original) return {source, {false, false}};
     const auto depth = BitmapDepth(source);
     if (!depth) return {};
@@ -174,7 +174,7 @@ LogoPreview LogoPageState::Preview(int selectedRow) const {
 
 void LogoPageState::DeleteWorkFiles() const {
     for (const auto& row : rows_)
-        DeleteFileByPath(row.files.workFile);
+        DeleteFileAt(row.files.workFile);
 }
 
 BackSideRequest LogoPageState::BackSide(std::u16string text, int selectedRow) const {

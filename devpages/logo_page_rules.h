@@ -36,7 +36,7 @@ struct LogoToneControls {
 
 // What the preview box shows for the selected row.
 struct LogoPreview {
-    std::string picture;  // UTF-8 path of the file to draw; empty: the box is cleared
+    std::u16string picture;  // the file to draw; empty: the box is cleared
     LogoToneControls controls;
 };
 
@@ -53,8 +53,8 @@ class LogoPageState {
   public:
     size_t RowCount() const { return rows_.size(); }
     const std::u16string& RowPath(size_t row) const { return rows_.at(row).path; }
-    // The work bitmap of a row (UTF-8), whether it exists now or not.
-    const std::string& RowWorkFile(size_t row) const { return rows_.at(row).files.workFile; }
+    // The work bitmap of a row, whether it exists now or not.
+    const std::u16string& RowWorkFile(size_t row) const { return rows_.at(row).files.workFile; }
     // The rows' files as the job builders take them.
     std::vector<LogoRowFiles> Rows() const;
     // Entry i belongs to row i; entries past the last row are (None, 0, 0).
@@ -95,7 +95,7 @@ class LogoPageState {
   private:
     struct Row {
         std::u16string path;  // as the list shows it
-        LogoRowFiles files;   // UTF-8
+        LogoRowFiles files;
     };
 
     bool IsRow(int row) const { return row >= 0 && static_cast<size_t>(row) < rows_.size(); }

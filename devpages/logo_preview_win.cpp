@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "channel/ansi_text.h"
 #include "frame/gdi_owners_win.h"
 
 namespace krv {
@@ -15,10 +14,9 @@ void ClearBox(HDC dc, const RECT& area) {
 
 // The whole bitmap onto the whole area, colour on colour so thin lines may drop rather than
 // smear when the picture shrinks.
-bool StretchPicture(HDC dc, const RECT& area, const std::string& picture) {
-    const std::u16string wide = Utf8ToUtf16(picture);
+bool StretchPicture(HDC dc, const RECT& area, const std::u16string& picture) {
     gdi::Owned<HBITMAP> bitmap(static_cast<HBITMAP>(
-        LoadImageW(nullptr, reinterpret_cast<const wchar_t*>(wide.c_str()), IMAGE_BITMAP, 0, 0,
+        LoadImageW(nullptr, reinterpret_cast<const wchar_t*>(picture.c_str()), IMAGE_BITMAP, 0, 0,
                    LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE)));
     if (!bitmap.get()) return false;
     BITMAP info = {};
@@ -34,7 +32,7 @@ bool StretchPicture(HDC dc, const RECT& area, const std::string& picture) {
 
 }  // namespace
 
-void DrawLogoPreview(HWND box, const std::string& picture) {
+void DrawLogoPreview(HWND box, const std::u16string& picture) {
     if (!box) return;
     RECT area = {};
     GetClientRect(box, &area);

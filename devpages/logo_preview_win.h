@@ -8,8 +8,8 @@
 
 namespace krv {
 
-// Draws the bitmap file `picture` (UTF-8 path) over the client area of `box`, aspect not kept;
-// an empty path, or a file that does not load as a bitmap, clears the box instead.
-void DrawLogoPreview(HWND box, const std::string& picture);
+// Draws the bitmap file `picture` over the client area of `box`, aspect not kept; an empty
+// path, or a file that does not load as a bitmap, clears the box instead.
+void DrawLogoPreview(HWND box, const std::u16string& picture);
 
 }  // namespace krv

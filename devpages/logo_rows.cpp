@@ -3,30 +3,36 @@
 #include <chrono>
 
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
+#include "files/files.h"
+#include "imaging/bmp_file.h"
 
 namespace krv {
 
 namespace {
 
-constexpr char kWorkFolderPrefix[] = "krv857logo";
+constexpr char16_t kWorkFolderPrefix[] = u"krv857logo";
 
-std::string WorkFileName(unsigned row) {
-    return std::to_string(row) + ".bmp";
+std::u16string Digits(unsigned long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string WorkFileName(unsigned row) {
+    return Digits(row) + u".bmp";
 }
 
 // A folder name nobody has used yet is found by trying: the clock and a counter make the
 // first try almost always the last.
-std::string MakeWorkFolder() {
-    const std::string temporary = TemporaryFolderPath();
+std::u16string MakeWorkFolder() {
+    const std::u16string temporary = TemporaryFolder();
     if (temporary.empty()) return {};
     static unsigned counter = 0;
     const auto clock = static_cast<unsigned long long>(
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string folder = temporary + kWorkFolderPrefix +
-                                   std::to_string((clock + ++counter * 7919ull) % 1000000007ull);
-        if (CreateNewFolder(folder)) return folder + temporary.back();
+        const std::u16string folder =
+            temporary + kWorkFolderPrefix + Digits((clock + ++counter * 7919ull) % 1000000007ull);
+        if (MakeFolder(folder)) return folder + temporary.back();
     }
     return {};
 }
@@ -36,12 +42,12 @@ std::string MakeWorkFolder() {
 LogoWorkFolder::~LogoWorkFolder() {
     if (folder_.empty()) return;
     for (unsigned row = 1; row <= issued_; ++row)
-        DeleteFileByPath(folder_ + WorkFileName(row));
+        DeleteFileAt(folder_ + WorkFileName(row));
     // Left where it is should anything else have come into it.
     RemoveEmptyFolder(folder_.substr(0, folder_.size() - 1));
 }
 
-std::string LogoWorkFolder::NewWorkFile() {
+std::u16string LogoWorkFolder::NewWorkFile() {
     if (folder_.empty()) folder_ = MakeWorkFolder();
     if (folder_.empty()) return {};
     return folder_ + WorkFileName(++issued_);
@@ -68,13 +74,12 @@ std::optional<std::string> CheckRoomForLogo(size_t rowsNow) {
     return std::nullopt;
 }
 
-LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode) {
-    FilePtr file = OpenFileForReading(path);
-    if (!file) return {false, kMsgCannotOpenLogo};
+LogoAddCheck CheckLogoSource(std::u16string_view path, LogoMode mode) {
+    File file = File::OpenForReading(path, File::Sharing::Readers);
+    if (!file.IsOpen()) return {false, kMsgCannotOpenLogo};
     uint8_t first[kMonoHeadersSize];
-    if (ReadFileAt(file.get(), 0, first, sizeof first) != sizeof first)
-        return {false, kMsgCannotReadLogo};
-    file.reset();
+    if (file.Read(first, sizeof first) != sizeof first) return {false, kMsgCannotReadLogo};
+    file.Close();
     BmpHeaders h;
     ParseBmpHeaders(first, &h);
     // A negative height only says the rows are stored top-down.
@@ -85,8 +90,8 @@ LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode) {
     return {true, {}};
 }
 
-ConvertResult ConvertLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
-                             const LogoRowSettings& s) {
+ConvertResult ConvertLogoRow(std::u16string_view source, std::u16string_view workFile,
+                             LogoMode mode, const LogoRowSettings& s) {
     const auto h = ReadBmpHeadersFile(source);
     if (!h) return {kConvertCannotOpen, {}};
     if (mode == LogoMode::Grey) {
@@ -101,14 +106,15 @@ ConvertResult ConvertLogoRow(const std::string& source, const std::string& workF
                 return {kConvertWrongForm, {}};
         }
     }
-    if (h->type == kBmpType && h->bitCount == 1) return {kConvertAlreadyMono, source};
+    if (h->type == kBmpType && h->bitCount == 1)
+        return {kConvertAlreadyMono, std::u16string(source)};
     const LogoRowSettings used = mode == LogoMode::BlackWhite ? s : LogoRowSettings{};
     return HalftoneToMono(source, workFile, used.method, used.contrast, used.brightness);
 }
 
-ConvertResult PrepareLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
-                             const LogoRowSettings& settings) {
-    if (mode == LogoMode::BlackWhite) DeleteFileByPath(workFile);
+ConvertResult PrepareLogoRow(std::u16string_view source, std::u16string_view workFile,
+                             LogoMode mode, const LogoRowSettings& settings) {
+    if (mode == LogoMode::BlackWhite) DeleteFileAt(workFile);
     return ConvertLogoRow(source, workFile, mode, settings);
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "jobs/logo_jobs.h"
 #include "imaging/logo_convert.h"
@@ -30,7 +31,7 @@ struct LogoAddCheck {
 // The checks of a chosen file: it opens, holds the 62 header bytes, is at most 1024 x 768
 // (rows in either order), and is a bitmap the mode can convert (BlackWhite: any "BM"; Grey:
 // "BM" of 24, 8 or 1 bits).
-LogoAddCheck CheckLogoSource(const std::string& path, LogoMode mode);
+LogoAddCheck CheckLogoSource(std::u16string_view path, LogoMode mode);
 
 struct LogoRowSettings {
     HalftoneMethod method = HalftoneMethod::None;
@@ -42,8 +43,8 @@ struct LogoRowSettings {
 // 24- or 8-bit source is halftoned; a 1-bit "BM" source is used as it is (kConvertAlreadyMono,
 // nothing written). Grey: the grey converter of the source's depth. Original: the plain
 // threshold.
-ConvertResult ConvertLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
-                             const LogoRowSettings& settings);
+ConvertResult ConvertLogoRow(std::u16string_view source, std::u16string_view workFile,
+                             LogoMode mode, const LogoRowSettings& settings);
 
 // The logo page's own folder for its rows' work bitmaps: made inside the user's temporary
 // folder when the first row needs it, under a name no other folder had, and removed with the
@@ -58,17 +59,17 @@ class LogoWorkFolder {
 
     // The path of a new row's work file (which does not exist yet); empty when the folder
     // cannot be made.
-    std::string NewWorkFile();
+    std::u16string NewWorkFile();
     // The folder, once made (ending with a separator); empty before.
-    const std::string& Path() const { return folder_; }
+    const std::u16string& Path() const { return folder_; }
 
   private:
-    std::string folder_;
+    std::u16string folder_;
     unsigned issued_ = 0;
 };
 
 // Choosing "黑白位图" first deletes the row's old work file; then the row is converted.
-ConvertResult PrepareLogoRow(const std::string& source, const std::string& workFile, LogoMode mode,
-                             const LogoRowSettings& settings);
+ConvertResult PrepareLogoRow(std::u16string_view source, std::u16string_view workFile,
+                             LogoMode mode, const LogoRowSettings& settings);
 
 }  // namespace krv

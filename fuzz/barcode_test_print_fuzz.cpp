@@ -5,6 +5,7 @@
 
 #include "jobs/barcode_test_print.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/recording_spooler.h"
 
 using namespace krv;
 

@@ -13,7 +13,7 @@
 
 namespace krv::fuzz {
 
-inline void CheckWorkFileOf(std::span<const uint8_t> source, const std::string& work,
+inline void CheckWorkFileOf(std::span<const uint8_t> source, const std::u16string& work,
                             uint16_t outBitCount) {
     BitmapView s;
     KRV_FUZZ_CHECK(ReadBitmap(source, &s) == BitmapStatus::Ok && s.HoldsEveryRow());

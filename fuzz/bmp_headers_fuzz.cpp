@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
+#include "channel/ansi_text.h"
 #include "imaging/bmp_format.h"
 
 using namespace krv;
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The work file of any path is never the path itself.
-    const std::string path(reinterpret_cast<const char*>(data), size < 300 ? size : 300);
+    const std::u16string path =
+        PathToUtf16(std::string_view(reinterpret_cast<const char*>(data), size < 300 ? size : 300));
     KRV_FUZZ_CHECK(LogoWorkFile(path) != path);
     return 0;
 }

@@ -25,8 +25,8 @@ void CheckIniText(std::string_view bytes) {
     }
 }
 
-void CheckTable(const std::string& path) {
-    const ControlFontRows rows = LoadControlFontTable(SystemPrivateProfile(), Utf8ToUtf16(path));
+void CheckTable(const std::u16string& path) {
+    const ControlFontRows rows = LoadControlFontTable(SystemPrivateProfile(), path);
     KRV_FUZZ_CHECK(rows.size() == kControlFontRowCount);
     for (const ControlFontRow& row : rows) {
         KRV_FUZZ_CHECK(row.command.size() <= kMaxControlCommandTextChars);
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Loading reads the file once per row (96 times), as the platform's profile calls do; one
     // input in four takes that slower road so the text checks above get most of the time.
     if (size == 0 || data[size - 1] % 4 != 0) return 0;
-    const std::string path = fuzz::WriteTempFile("857CONTROL.ini", {data, size});
+    const std::u16string path = fuzz::WriteTempFile("857CONTROL.ini", {data, size});
     CheckTable(path);
     return 0;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "channel/ansi_text.h"
+
 namespace krv::fuzz {
 
 // Reads the input from the front. Past its end every value reads as zero and every chunk as
@@ -85,25 +87,31 @@ inline const std::filesystem::path& PrivateDir() {
     return dir;
 }
 
-// Writes `bytes` as the file `name` of the private folder (replacing it) and returns its path.
-inline std::string WriteTempFile(const std::string& name, std::span<const uint8_t> bytes) {
+// Writes `bytes` as the file `name` of the private folder (replacing it) and returns its path,
+// as the plug-in spells paths.
+inline std::u16string WriteTempFile(const std::string& name, std::span<const uint8_t> bytes) {
     const std::string path = (PrivateDir() / name).string();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort();
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
         std::abort();
     std::fclose(f);
-    return path;
+    return PathToUtf16(path);
 }
 
-inline void RemoveTempFile(const std::string& path) {
-    std::remove(path.c_str());
+// A path of the private folder, as the plug-in spells paths.
+inline std::u16string TempPath(const std::string& name) {
+    return PathToUtf16((PrivateDir() / name).string());
+}
+
+inline void RemoveTempFile(std::u16string_view path) {
+    std::remove(Utf16ToPath(path).c_str());
 }
 
 // The whole content of a file; empty when it is missing.
-inline std::vector<uint8_t> ReadTempFile(const std::string& path) {
+inline std::vector<uint8_t> ReadTempFile(std::u16string_view path) {
     std::vector<uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* f = std::fopen(Utf16ToPath(path).c_str(), "rb")) {
         uint8_t buffer[65536];
         size_t n;
         while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)

@@ -6,7 +6,7 @@
 using namespace krv;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = fuzz::WriteTempFile("grey8.bmp", {data, size});
+    const std::u16string path = fuzz::WriteTempFile("grey8.bmp", {data, size});
     const auto planes = EncodeGreyPlanes(path);
     if (!planes) return 0;
     KRV_FUZZ_CHECK(planes->widthBytes > 0 && planes->heightUnits > 0);

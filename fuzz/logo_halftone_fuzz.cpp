@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int contrast = static_cast<int8_t>(in.Byte());
     const int brightness = static_cast<int8_t>(in.Byte());
     const auto source = in.Rest();
-    const std::string path = fuzz::WriteTempFile("halftone.bmp", source);
-    const std::string work = LogoWorkFile(path);
+    const std::u16string path = fuzz::WriteTempFile("halftone.bmp", source);
+    const std::u16string work = LogoWorkFile(path);
     fuzz::RemoveTempFile(work);
 
     ConvertResult r;

@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int selected = static_cast<int>(control / 18 % 4) - 1;
     const uint8_t position = in.Byte();
     const std::u16string text = fuzz::Utf16Of(in.Chunk());
-    const std::string source = fuzz::WriteTempFile("row.bmp", in.Chunk());
-    const std::string work = fuzz::WriteTempFile("rowTemp.bmp", in.Rest());
+    const std::u16string source = fuzz::WriteTempFile("row.bmp", in.Chunk());
+    const std::u16string work = fuzz::WriteTempFile("rowTemp.bmp", in.Rest());
     const std::vector<LogoRowFiles> rows(rowCount, LogoRowFiles{source, work});
 
     LogoJobOutcome o;

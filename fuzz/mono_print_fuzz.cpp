@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t control = in.Byte();
     const bool testPolarity = control & 1;
     const int rowMultiple = control & 2 ? kBandRowMultiple : kColumnRowMultiple;
-    const std::string path = fuzz::WriteTempFile("mono.bmp", in.Rest());
+    const std::u16string path = fuzz::WriteTempFile("mono.bmp", in.Rest());
 
     const auto raster = ReadMonoForPrint(path, testPolarity, rowMultiple);
     if (!raster) return 0;

@@ -1,7 +1,6 @@
 // The watermark's 24-bit conversion on any source file. A finished conversion leaves a 24-bit
 // bitmap whose rows are all there; a failed one says why, and an unusable source leaves the
 // target empty.
-#include "channel/ansi_text.h"
 #include "docpages/watermark_bitmap.h"
 #include "fuzz/fuzz_support.h"
 #include "imaging/bmp_format.h"
@@ -9,11 +8,11 @@
 using namespace krv;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string source = fuzz::WriteTempFile("mark.bmp", {data, size});
-    const std::string target = (fuzz::PrivateDir() / "mark24.bmp").string();
+    const std::u16string source = fuzz::WriteTempFile("mark.bmp", {data, size});
+    const std::u16string target = fuzz::TempPath("mark24.bmp");
     fuzz::RemoveTempFile(target);
 
-    const auto result = ConvertBitmapTo24(Utf8ToUtf16(source), Utf8ToUtf16(target));
+    const auto result = ConvertBitmapTo24(source, target);
     const std::vector<uint8_t> out = fuzz::ReadTempFile(target);
     switch (result) {
         case krv::WatermarkConvertResult::Done: {

@@ -1,6 +1,8 @@
 #include "host/host_files.h"
 
-#include <algorithm>
+#include <utility>
+
+#include "files/files.h"
 
 namespace krv::host {
 
@@ -27,11 +29,11 @@ std::wstring FromUtf8(std::string_view text) {
 
 bool EnsureFolder(const std::wstring& path) {
     if (path.empty()) return false;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::u16string folder(path.begin(), path.end());
+    if (KindOfPath(folder) == PathKind::Folder) return true;
     const std::wstring parent = ParentFolder(path);
     if (!parent.empty() && parent != path) EnsureFolder(parent);
-    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return HaveFolder(folder);
 }
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
@@ -61,41 +63,15 @@ std::wstring HostProgramFolder() {
 }
 
 bool ReadFileBytes(const std::wstring& path, size_t limit, std::vector<uint8_t>* out) {
+    auto bytes = ReadWholeFile(std::u16string(path.begin(), path.end()), limit);
     out->clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    out->resize(limit);
-    size_t got = 0;
-    while (got < limit) {
-        DWORD n = 0;
-        const DWORD ask = static_cast<DWORD>(std::min<size_t>(limit - got, 1 << 20));
-        if (!ReadFile(file, out->data() + got, ask, &n, nullptr) || n == 0) break;
-        got += n;
-    }
-    CloseHandle(file);
-    out->resize(got);
+    if (!bytes) return false;
+    *out = std::move(*bytes);
     return true;
 }
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size) {
-    const std::wstring temporary = path + L".new";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < size) {
-        DWORD n = 0;
-        const DWORD ask = static_cast<DWORD>(std::min<size_t>(size - done, 1 << 20));
-        ok = WriteFile(file, bytes + done, ask, &n, nullptr) && n == ask;
-        done += n;
-    }
-    ok = CloseHandle(file) && ok;
-    if (ok) ok = MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!ok) DeleteFileW(temporary.c_str());
-    return ok;
+    return WriteWholeFile(std::u16string(path.begin(), path.end()), data, size);
 }
 
 bool WriteFileText(const std::wstring& path, std::string_view text) {

@@ -1,13 +1,16 @@
-// The printer environment the host gives the plug-in when no system printer is named: a
-// printer handle of its own, forms kept in memory and saved in the data folder between runs
-// (Wine's spooler stores none), and every RAW job recorded into the jobs folder. The plug-in
-// always calls winspool; the host points the loaded DLL's winspool imports at these.
+// The printer environment the host gives the plug-in when no system printer is named: the
+// fake printer of the tests (its own handle, forms in memory), with its forms saved in the
+// data folder between runs (Wine's spooler stores none) and every RAW job recorded into the
+// jobs folder. The plug-in always calls winspool; the host points the loaded DLL's winspool
+// imports at the fake printer's functions.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "channel/forms_seam.h"
 
 namespace krv::host {
 
@@ -27,14 +30,9 @@ std::vector<std::wstring> UserFormNames();
 // Records a job the plug-in started but never ended, if any. Called before the host exits.
 void FinishOpenJob();
 
-// Parses the saved forms text; lines that do not hold a sound form are skipped.
-struct HostForm {
-    DWORD flags = 0;
-    std::wstring name;
-    SIZEL size = {};
-    RECTL area = {};
-};
-std::vector<HostForm> ParseFormsText(const std::string& text);
-std::string FormsText(const std::vector<HostForm>& forms);
+// The saved forms text: one form a line, "flags width height left top right bottom name",
+// separated by tabs. Lines that do not hold a sound form are skipped.
+std::vector<FormRecord> ParseFormsText(const std::string& text);
+std::string FormsText(const std::vector<FormRecord>& forms);
 
 }  // namespace krv::host

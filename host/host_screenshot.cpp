@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/host_files.h"
+#include "imaging/bmp_format.h"
 
 namespace krv::host {
 
@@ -16,7 +17,7 @@ struct Capture {
     BITMAPINFOHEADER header = {};
     HBITMAP bitmap = nullptr;
     void* bits = nullptr;
-    size_t Stride() const { return (static_cast<size_t>(header.biWidth) * 3 + 3) & ~size_t{3}; }
+    size_t Stride() const { return static_cast<size_t>(Stride24(header.biWidth)); }
 };
 
 // Copies from the window's own device context: under Wine it reads the window's drawing
@@ -43,14 +44,9 @@ bool CopyWindow(HWND window, Capture* capture) {
 
 bool WriteBmp(const std::wstring& path, const Capture& capture) {
     const size_t imageBytes = capture.Stride() * static_cast<size_t>(capture.header.biHeight);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof capture.header;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + imageBytes);
-    std::vector<uint8_t> bytes(file.bfSize);
-    std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &capture.header, sizeof capture.header);
-    std::memcpy(bytes.data() + file.bfOffBits, capture.bits, imageBytes);
+    // The section's rows are those of the file: bottom-up, padded to four bytes.
+    Bytes bytes = MakeRgb24Bitmap(capture.header.biWidth, capture.header.biHeight);
+    std::memcpy(bytes.data() + PixelOffsetOf(24), capture.bits, imageBytes);
     return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 

@@ -228,16 +228,91 @@ Bytes MakeRgb24Bitmap(int32_t width, int32_t height) {
     return file;
 }
 
-std::string LogoWorkFile(const std::string& sourcePath) {
-    // Count characters, not bytes, so a multi-byte character is never cut in two.
+PlainRgb24Route RouteToPlainRgb24(std::span<const uint8_t> head) {
+    BmpHeaders h;
+    if (!ParseBmpHeaders(head, &h) || h.type != kBmpType) return PlainRgb24Route::NotBitmap;
+    const bool plain =
+        h.bitCount == 24 && h.headerSize == 40 && h.dataOffset == kBmpHeadersSize && h.height > 0;
+    return plain ? PlainRgb24Route::AsItStands : PlainRgb24Route::Rewrite;
+}
+
+bool CanWritePlainRgb24(const BitmapView& bitmap) {
+    return bitmap.HoldsEveryRow() && FitsBitmapFile(Stride24(bitmap.width) * bitmap.height);
+}
+
+bool WritePlainRgb24(const BitmapView& bitmap, const ByteWriter& write) {
+    const uint16_t bits = bitmap.headers.bitCount;
+    const size_t stride = static_cast<size_t>(Stride24(bitmap.width));
+    BmpHeaders h = bitmap.headers;
+    h.fileSize = static_cast<uint32_t>(stride * bitmap.height + kBmpHeadersSize);
+    h.dataOffset = kBmpHeadersSize;
+    h.headerSize = 40;
+    h.height = static_cast<int32_t>(bitmap.height);
+    if (bits != 24) h.imageSize = 0;
+    h.bitCount = 24;
+    uint8_t headers[kBmpHeadersSize];
+    StoreBmpHeaders(h, headers);
+    if (!write(headers, sizeof headers)) return false;
+
+    Bytes row(stride);
+    const size_t entries = bitmap.PaletteEntries();
+    const uint8_t missing = bits == 1 ? 0xFF : 0x00;
+    for (uint32_t y = 0; y < bitmap.height; ++y) {
+        const uint8_t* in = bitmap.Row(y);
+        if (bits == 24) {
+            std::copy(in, in + stride, row.begin());
+        } else {
+            uint8_t* p = row.data();
+            for (uint32_t x = 0; x < bitmap.width; ++x, p += 3) {
+                const unsigned index = bits == 1 ? (in[x / 8] >> (7 - x % 8)) & 1u : in[x];
+                if (index < entries)
+                    std::copy_n(bitmap.palette.data() + 4 * index, 3, p);
+                else
+                    std::fill_n(p, 3, missing);
+            }
+            std::fill(p, row.data() + stride, missing);
+        }
+        if (!write(row.data(), row.size())) return false;
+    }
+    return true;
+}
+
+Bytes PlainRgb24File(std::span<const uint8_t> pixels, uint32_t width, uint32_t height,
+                     size_t step) {
+    const size_t stride = static_cast<size_t>(Stride24(width));
+    BmpHeaders h;
+    h.type = kBmpType;
+    h.fileSize = static_cast<uint32_t>(kBmpHeadersSize + stride * height);
+    h.dataOffset = kBmpHeadersSize;
+    h.headerSize = 40;
+    h.width = static_cast<int32_t>(width);
+    h.height = static_cast<int32_t>(height);
+    h.planes = 1;
+    h.bitCount = 24;
+    Bytes file(h.fileSize, 0);
+    StoreBmpHeaders(h, file.data());
+    for (size_t y = 0; y < height; ++y) {
+        uint8_t* out = file.data() + kBmpHeadersSize + y * stride;
+        const uint8_t* in = pixels.data() + y * width * step;
+        for (size_t x = 0; x < width; ++x)
+            std::copy_n(in + x * step, 3, out + 3 * x);
+    }
+    return file;
+}
+
+std::u16string LogoWorkFile(std::u16string_view sourcePath) {
+    // Count characters, not code units, so a surrogate pair is never cut in two.
     size_t end = sourcePath.size();
     int removed = 0;
     while (end > 0 && removed < 4) {
         --end;
-        if ((static_cast<uint8_t>(sourcePath[end]) & 0xC0) != 0x80) ++removed;
+        const char16_t c = sourcePath[end];
+        const bool trailing = c >= 0xDC00 && c < 0xE000 && end > 0 &&
+                              sourcePath[end - 1] >= 0xD800 && sourcePath[end - 1] < 0xDC00;
+        if (!trailing) ++removed;
     }
     if (removed < 4) end = sourcePath.size();
-    return sourcePath.substr(0, end) + "Temp.bmp";
+    return std::u16string(sourcePath.substr(0, end)) + u"Temp.bmp";
 }
 
 }  // namespace krv

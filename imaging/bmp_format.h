@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace krv {
@@ -110,6 +112,34 @@ BitmapStatus ReadBitmap(std::span<const uint8_t> file, BitmapView* out);
 // the headers, palette and rows, never more than the file holds.
 uint64_t BitmapBytesToRead(std::span<const uint8_t> head, uint64_t fileSize);
 
+// ---- writing the plain 24-bit form: a 40-byte information header and bottom-up rows of blue,
+// green and red from offset 54
+
+// What a file's first bytes (its headers) say about its way to that form: not a "BM" file at
+// all, already in the form (whatever its other fields) so that it can be taken as it stands,
+// or to be read (ReadBitmap) and written anew.
+enum class PlainRgb24Route { NotBitmap, AsItStands, Rewrite };
+PlainRgb24Route RouteToPlainRgb24(std::span<const uint8_t> head);
+// True when every row `bitmap` promises is there and its plain 24-bit form fits a file.
+bool CanWritePlainRgb24(const BitmapView& bitmap);
+
+// Where a writer's bytes go; false when they cannot be taken, which ends the writing.
+using ByteWriter = std::function<bool(const uint8_t* data, size_t size)>;
+
+// Writes the plain 24-bit form of `bitmap` (CanWritePlainRgb24) through `write`: the headers,
+// then one row at a time, bottom row first. The headers keep the source's fields as read but
+// for the information header size, a positive height, 24 bits, the file size and the pixel
+// offset, and (for a palette source) an image size of 0. Palette pixels take their entry's
+// blue, green and red (an entry the file lacks is white for 1 bit, black for 8 bits) and rows
+// are padded with 0xFF bytes (1 bit) or zeros (8 bits); a 24-bit row is taken whole, its
+// padding included. False as soon as `write` fails.
+bool WritePlainRgb24(const BitmapView& bitmap, const ByteWriter& write);
+
+// The plain 24-bit file of `width` x `height` pixels given bottom row first, `step` bytes a
+// pixel (blue, green, red, and a fourth byte that is dropped when `step` is 4), rows padded
+// with zeros. Planes 1, image size 0 and every further field 0.
+Bytes PlainRgb24File(std::span<const uint8_t> pixels, uint32_t width, uint32_t height, size_t step);
+
 // A file image of a work bitmap of the given size: headers, palette, and zeroed rows that the
 // caller fills in place (rows start at 1078 for grey, at 62 for monochrome).
 Bytes MakeGreyWorkBitmap(int32_t width, int32_t height);
@@ -118,9 +148,9 @@ Bytes MakeMonoWorkBitmap(int32_t width, int32_t height);
 Bytes MakeRgb24Bitmap(int32_t width, int32_t height);
 
 // A work bitmap path beside a logo source, as the tests keep theirs (the page and the tool
-// keep their work bitmaps in a folder of their own, LogoWorkFolder): the last four characters (the extension) replaced by
-// "Temp.bmp". A path of fewer than four characters simply gets "Temp.bmp" appended, so the
-// work file can never be the source itself.
-std::string LogoWorkFile(const std::string& sourcePath);
+// keep their work bitmaps in a folder of their own, LogoWorkFolder): the last four characters
+// (the extension) replaced by "Temp.bmp". A path of fewer than four characters simply gets
+// "Temp.bmp" appended, so the work file can never be the source itself.
+std::u16string LogoWorkFile(std::u16string_view sourcePath);
 
 }  // namespace krv

@@ -5,7 +5,8 @@
 #include <optional>
 
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
+#include "files/files.h"
+#include "imaging/bmp_file.h"
 #include "imaging/mono_print.h"
 
 namespace krv {
@@ -50,13 +51,17 @@ int ReadSource(BitmapBytes file, uint16_t bitCount, bool monoIsAlreadyDone, Sour
     return kConvertWritten;
 }
 
-ConvertResult WriteWork(const std::string& workFile, const Bytes& file) {
-    if (!WriteWholeFile(workFile, file.data(), file.size())) return Fail(kConvertCannotOpen);
-    return {kConvertWritten, workFile};
+ConvertResult WriteWork(std::u16string_view workFile, const Bytes& file) {
+    if (!WriteWholeFile(workFile, file.data(), file.size())) {
+        // The page would preview and download an older work bitmap as this one.
+        DeleteFileAt(workFile);
+        return Fail(kConvertCannotOpen);
+    }
+    return {kConvertWritten, std::u16string(workFile)};
 }
 
 template <typename Convert>
-ConvertResult ToGrey(BitmapBytes source, const std::string& workFile, uint16_t bitCount,
+ConvertResult ToGrey(BitmapBytes source, std::u16string_view workFile, uint16_t bitCount,
                      Convert convert) {
     Source s;
     const int read = ReadSource(source, bitCount, false, &s);
@@ -71,7 +76,7 @@ ConvertResult ToGrey(BitmapBytes source, const std::string& workFile, uint16_t b
 }
 
 template <typename Halftone>
-ConvertResult ToMono(BitmapBytes source, const std::string& workFile, uint16_t bitCount,
+ConvertResult ToMono(BitmapBytes source, std::u16string_view workFile, uint16_t bitCount,
                      Halftone halftone) {
     Source s;
     const int read = ReadSource(source, bitCount, true, &s);
@@ -88,7 +93,7 @@ ConvertResult ToMono(BitmapBytes source, const std::string& workFile, uint16_t b
 
 // The file's bytes, converted; a 1-bit source the halftoning leaves alone is used by its path.
 template <typename Convert>
-ConvertResult FromFile(const std::string& sourcePath, Convert convert) {
+ConvertResult FromFile(std::u16string_view sourcePath, Convert convert) {
     const std::optional<Bytes> file = ReadBitmapFile(sourcePath);
     if (!file) return Fail(kConvertCannotOpen);
     ConvertResult result = convert(BitmapBytes(*file));
@@ -98,14 +103,14 @@ ConvertResult FromFile(const std::string& sourcePath, Convert convert) {
 
 }  // namespace
 
-ConvertResult ConvertRgb24ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertRgb24ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness) {
     return ToGrey(source, workFile, 24, [&](const Source& s, MutableRows out) {
         Rgb24RowsToGrey8(s.View(), contrast, brightness, out);
     });
 }
 
-ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness) {
     // The pixel byte is the grey level; the source palette is not consulted.
     return ToGrey(source, workFile, 8, [&](const Source& s, MutableRows out) {
@@ -113,7 +118,7 @@ ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, const std::string& workFil
     });
 }
 
-ConvertResult ConvertMono1ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertMono1ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness) {
     return ToGrey(source, workFile, 1, [&](Source& s, MutableRows out) {
         // With entry 0 black a set bit is white already; any other palette is inverted first.
@@ -123,8 +128,8 @@ ConvertResult ConvertMono1ToGrey8(BitmapBytes source, const std::string& workFil
     });
 }
 
-ConvertResult HalftoneToMono(BitmapBytes source, const std::string& workFile, HalftoneMethod method,
-                             int contrast, int brightness) {
+ConvertResult HalftoneToMono(BitmapBytes source, std::u16string_view workFile,
+                             HalftoneMethod method, int contrast, int brightness) {
     BmpHeaders h;
     if (!ParseBmpHeaders(source, &h) || h.type != kBmpType || h.compression != 0)
         return Fail(kConvertCannotOpen);
@@ -135,56 +140,56 @@ ConvertResult HalftoneToMono(BitmapBytes source, const std::string& workFile, Ha
     return Fail(kConvertCannotOpen);
 }
 
-ConvertResult HalftoneRgb24ToMono1(BitmapBytes source, const std::string& workFile,
+ConvertResult HalftoneRgb24ToMono1(BitmapBytes source, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness) {
     return ToMono(source, workFile, 24, [&](const RowsView& rows, MutableRows out) {
         HalftoneRgb24Rows(rows, method, contrast, brightness, out);
     });
 }
 
-ConvertResult HalftoneGrey8ToMono1(BitmapBytes source, const std::string& workFile,
+ConvertResult HalftoneGrey8ToMono1(BitmapBytes source, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness) {
     return ToMono(source, workFile, 8, [&](const RowsView& rows, MutableRows out) {
         HalftoneGrey8Rows(rows, method, contrast, brightness, out);
     });
 }
 
-ConvertResult ConvertRgb24ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertRgb24ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return ConvertRgb24ToGrey8(bytes, workFile, contrast, brightness);
     });
 }
 
-ConvertResult ConvertGrey8ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertGrey8ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return ConvertGrey8ToGrey8(bytes, workFile, contrast, brightness);
     });
 }
 
-ConvertResult ConvertMono1ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertMono1ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return ConvertMono1ToGrey8(bytes, workFile, contrast, brightness);
     });
 }
 
-ConvertResult HalftoneToMono(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneToMono(std::u16string_view sourcePath, std::u16string_view workFile,
                              HalftoneMethod method, int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return HalftoneToMono(bytes, workFile, method, contrast, brightness);
     });
 }
 
-ConvertResult HalftoneRgb24ToMono1(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneRgb24ToMono1(std::u16string_view sourcePath, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return HalftoneRgb24ToMono1(bytes, workFile, method, contrast, brightness);
     });
 }
 
-ConvertResult HalftoneGrey8ToMono1(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneGrey8ToMono1(std::u16string_view sourcePath, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness) {
     return FromFile(sourcePath, [&](BitmapBytes bytes) {
         return HalftoneGrey8ToMono1(bytes, workFile, method, contrast, brightness);

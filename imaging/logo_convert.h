@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "imaging/halftone.h"
 
@@ -22,7 +23,7 @@ struct ConvertResult {
     int code = kConvertCannotOpen;
     // The file to use afterwards: the work file when written, the source for kConvertAlreadyMono
     // (empty when the source was given as bytes), empty otherwise.
-    std::string pathToUse;
+    std::u16string pathToUse;
 
     bool Written() const { return code == kConvertWritten; }
 };
@@ -30,34 +31,34 @@ struct ConvertResult {
 using BitmapBytes = std::span<const uint8_t>;
 
 // Grey work bitmaps (8 bits, grey palette) from 24-, 8- and 1-bit sources.
-ConvertResult ConvertRgb24ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertRgb24ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness);
-ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertGrey8ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness);
-ConvertResult ConvertMono1ToGrey8(BitmapBytes source, const std::string& workFile, int contrast,
+ConvertResult ConvertMono1ToGrey8(BitmapBytes source, std::u16string_view workFile, int contrast,
                                   int brightness);
 
 // 1-bit work bitmaps (entry 0 black, entry 1 white). HalftoneToMono dispatches a 24- or 8-bit
 // uncompressed "BM" source and returns -1 for any other file without touching anything.
-ConvertResult HalftoneToMono(BitmapBytes source, const std::string& workFile, HalftoneMethod method,
-                             int contrast, int brightness);
-ConvertResult HalftoneRgb24ToMono1(BitmapBytes source, const std::string& workFile,
+ConvertResult HalftoneToMono(BitmapBytes source, std::u16string_view workFile,
+                             HalftoneMethod method, int contrast, int brightness);
+ConvertResult HalftoneRgb24ToMono1(BitmapBytes source, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness);
-ConvertResult HalftoneGrey8ToMono1(BitmapBytes source, const std::string& workFile,
+ConvertResult HalftoneGrey8ToMono1(BitmapBytes source, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness);
 
 // The same, reading the source file at `sourcePath`.
-ConvertResult ConvertRgb24ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertRgb24ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness);
-ConvertResult ConvertGrey8ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertGrey8ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness);
-ConvertResult ConvertMono1ToGrey8(const std::string& sourcePath, const std::string& workFile,
+ConvertResult ConvertMono1ToGrey8(std::u16string_view sourcePath, std::u16string_view workFile,
                                   int contrast, int brightness);
-ConvertResult HalftoneToMono(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneToMono(std::u16string_view sourcePath, std::u16string_view workFile,
                              HalftoneMethod method, int contrast, int brightness);
-ConvertResult HalftoneRgb24ToMono1(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneRgb24ToMono1(std::u16string_view sourcePath, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness);
-ConvertResult HalftoneGrey8ToMono1(const std::string& sourcePath, const std::string& workFile,
+ConvertResult HalftoneGrey8ToMono1(std::u16string_view sourcePath, std::u16string_view workFile,
                                    HalftoneMethod method, int contrast, int brightness);
 
 }  // namespace krv

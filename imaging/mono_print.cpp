@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "imaging/file_io.h"
+#include "imaging/bmp_file.h"
 
 namespace krv {
 
@@ -80,7 +80,7 @@ std::optional<MonoRaster> ReadMonoForPrint(std::span<const uint8_t> file, bool t
     return r;
 }
 
-std::optional<MonoRaster> ReadMonoForPrint(const std::string& path, bool testPolarity,
+std::optional<MonoRaster> ReadMonoForPrint(std::u16string_view path, bool testPolarity,
                                            int rowMultiple) {
     const auto file = ReadBitmapFile(path);
     if (!file) return std::nullopt;
@@ -184,7 +184,7 @@ std::optional<GreyPlanes> EncodeGreyPlanes(std::span<const uint8_t> file) {
     return out;
 }
 
-std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path) {
+std::optional<GreyPlanes> EncodeGreyPlanes(std::u16string_view path) {
     const auto file = ReadBitmapFile(path);
     if (!file) return std::nullopt;
     return EncodeGreyPlanes(*file);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
+#include <string_view>
 
 #include "imaging/bmp_format.h"
 
@@ -44,7 +44,7 @@ constexpr int kBandRowMultiple = 24;
 std::optional<MonoRaster> ReadMonoForPrint(std::span<const uint8_t> file, bool testPolarity,
                                            int rowMultiple);
 // The same for the file at `path`.
-std::optional<MonoRaster> ReadMonoForPrint(const std::string& path, bool testPolarity,
+std::optional<MonoRaster> ReadMonoForPrint(std::u16string_view path, bool testPolarity,
                                            int rowMultiple);
 
 // Stored-logo raster: x bytes wide (8x dots, row padding included), y units of 8 dots high,
@@ -77,6 +77,6 @@ struct GreyPlanes {
     Bytes data;                // w8 x h8 x 8 bytes
 };
 std::optional<GreyPlanes> EncodeGreyPlanes(std::span<const uint8_t> file);
-std::optional<GreyPlanes> EncodeGreyPlanes(const std::string& path);
+std::optional<GreyPlanes> EncodeGreyPlanes(std::u16string_view path);
 
 }  // namespace krv

@@ -4,6 +4,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "files/files.h"
+
 namespace krv {
 
 namespace {
@@ -27,7 +29,33 @@ bool Allocate(uint64_t size, Bytes* buffer) {
     return true;
 }
 
+class SystemDownloadFile : public DownloadSourceFile {
+  public:
+    bool Open(std::u16string_view path) override {
+        file_ = File::OpenForReading(path, File::Sharing::None);
+        return file_.IsOpen();
+    }
+    bool Size(uint64_t* size) override {
+        const auto bytes = file_.Size();
+        if (bytes) *size = *bytes;
+        return bytes.has_value();
+    }
+    bool SeekToStart() override { return file_.SeekTo(0); }
+    bool Read(uint8_t* into, size_t length, size_t* got) override {
+        *got = file_.Read(into, length);
+        return !file_.Failed();
+    }
+    void Close() override { file_.Close(); }
+
+  private:
+    File file_;
+};
+
 }  // namespace
+
+std::unique_ptr<DownloadSourceFile> MakeSystemDownloadFile() {
+    return std::make_unique<SystemDownloadFile>();
+}
 
 std::u16string_view FileDownloadMessage(FileDownloadError error) {
     switch (error) {

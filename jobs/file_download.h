@@ -22,8 +22,9 @@ enum class FileDownloadError { None, Open, Size, Allocate, Seek, Read };
 std::u16string_view FileDownloadMessage(FileDownloadError error);
 inline constexpr std::u16string_view kFileDownloadCaption = u"错误";
 
-// The source file behind a seam: the Windows body opens it by its wide path for reading,
-// shared with nobody, existing files only; the other body uses POSIX calls.
+// The source file behind a seam, so that every refusal can be tested. The system's file is
+// opened by its path for reading, shared with nobody (a file another program holds open for
+// writing cannot be sent half-written), existing regular files only.
 class DownloadSourceFile {
   public:
     virtual ~DownloadSourceFile() = default;

@@ -5,7 +5,8 @@
 
 #include "channel/ansi_text.h"
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
+#include "files/files.h"
+#include "imaging/bmp_file.h"
 #include "imaging/mono_print.h"
 
 namespace krv {
@@ -71,7 +72,7 @@ Bytes BackSideLogo(const MonoRaster& raster) {
 
 }  // namespace
 
-std::string MonoFileOfRow(const LogoRowFiles& row) {
+std::u16string MonoFileOfRow(const LogoRowFiles& row) {
     const auto h = ReadBmpHeadersFile(row.source);
     if (h && h->type == kBmpType && h->bitCount == 1) return row.source;
     return row.workFile;
@@ -81,8 +82,8 @@ std::string CheckLogoFilesSize(const std::vector<LogoRowFiles>& rows, const char
                                const char* tooLargeMessage) {
     int64_t total = 0;
     for (const auto& row : rows) {
-        int64_t size = GetFileSizeByPath(row.workFile);
-        if (size < 0) size = GetFileSizeByPath(row.source);
+        int64_t size = FileSizeAt(row.workFile);
+        if (size < 0) size = FileSizeAt(row.source);
         if (size < 0) return sizeFailedMessage;
         // Every row's size is looked at first; the sum saturates so huge files cannot wrap.
         total = std::min(total + size, kLogoTotalSizeLimit);

@@ -50,10 +50,10 @@ struct LogoJobOutcome {
 };
 
 // One row of the list as the jobs read it: the bitmap the user chose and the work bitmap kept
-// for it (UTF-8 paths).
+// for it.
 struct LogoRowFiles {
-    std::string source;
-    std::string workFile;
+    std::u16string source;
+    std::u16string workFile;
 };
 
 // "下载全部": the rows in list order; the mode is BlackWhite or Grey (in Original mode the page
@@ -81,6 +81,6 @@ std::string CheckLogoFilesSize(const std::vector<LogoRowFiles>& rows, const char
 
 // The file a row prints from in black-and-white: a 1-bit "BM" source itself, any other source
 // through its work file.
-std::string MonoFileOfRow(const LogoRowFiles& row);
+std::u16string MonoFileOfRow(const LogoRowFiles& row);
 
 }  // namespace krv

@@ -1,6 +1,7 @@
 // krv857 logo: the logo page's work files and its "LOGO" and clear-all jobs.
 #include <cstdio>
 
+#include "channel/ansi_text.h"
 #include "tools/logo_sources.h"
 #include "tools/tool.h"
 
@@ -71,7 +72,7 @@ int SendOutcome(const LogoJobOutcome& outcome, const std::vector<LogoRowFiles>& 
     if (outcome.endedEarly) {
         // Reset and command, then two pieces a row: the row after the last whole one failed.
         const size_t failed = (outcome.job.pieces.size() - 2) / 2;
-        throw Refusal(failed < rows.size() ? rows[failed].source : "logo download",
+        throw Refusal(failed < rows.size() ? Utf16ToPath(rows[failed].source) : "logo download",
                       "cannot be encoded as a stored logo (a 1-bit bitmap needs a black and a "
                       "white palette entry); nothing was written");
     }

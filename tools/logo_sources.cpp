@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "channel/ansi_text.h"
 #include "imaging/bmp_format.h"
 
 namespace krv::tool {
@@ -33,10 +34,11 @@ std::string PageMessage(const std::string& message) {
     return gloss == kGlosses.end() ? line : line + " (" + gloss->second + ")";
 }
 
-ConvertResult ConvertSource(const SourcePicture& source, const std::string& workFile, LogoMode mode,
+ConvertResult ConvertSource(const SourcePicture& source, const std::string& workPath, LogoMode mode,
                             const LogoRowSettings& s) {
+    const std::u16string workFile = PathToUtf16(workPath);
     if (source.format == PictureFormat::Bmp) {
-        const LogoAddCheck check = CheckLogoSource(source.path, mode);
+        const LogoAddCheck check = CheckLogoSource(PathToUtf16(source.path), mode);
         if (!check.accepted)
             throw Refusal(source.path, check.message.empty() ? "not a bitmap this mode can use"
                                                              : PageMessage(check.message));
@@ -47,7 +49,7 @@ ConvertResult ConvertSource(const SourcePicture& source, const std::string& work
                           "a bitmap of a kind that cannot be converted (1, 8 or "
                           "24 bits, uncompressed)");
         if (status != BitmapStatus::Ok) throw Refusal(source.path, "not a readable bitmap");
-        return PrepareLogoRow(source.path, workFile, mode, s);
+        return PrepareLogoRow(PathToUtf16(source.path), workFile, mode, s);
     }
     BmpHeaders h;
     ParseBmpHeaders(source.bmp, &h);
@@ -63,7 +65,7 @@ LogoRowFiles PrepareLogoSource(const std::string& path, const std::string& workF
     const SourcePicture source = ReadSourcePicture(path, kMsgCannotOpenLogo);
     const ConvertResult r = ConvertSource(source, workFile, mode, settings);
     if (!r.Written() && r.code != kConvertAlreadyMono) throw Refusal(path, ConvertFailure(r));
-    return {path, workFile};
+    return {PathToUtf16(path), PathToUtf16(workFile)};
 }
 
 std::string ConvertFailure(const ConvertResult& r) {

@@ -115,7 +115,4 @@ int WriteJob(const PrinterJob& job, const std::string& target);
 // Writes bytes that are not a job (a record) to `target` the same way, silently.
 void WriteOutput(const std::string& target, const Bytes& bytes);
 
-// The system's text for its last error (errno, or GetLastError on Windows).
-std::string LastSystemError();
-
 }  // namespace krv::tool

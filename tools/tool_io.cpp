@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "channel/ansi_text.h"
+#include "files/files.h"
 #include "tools/tool.h"
 #include "tools/tool_system.h"
 
@@ -12,6 +14,11 @@ namespace krv::tool {
 namespace {
 
 constexpr char kSocketScheme[] = "socket://";
+#ifdef _WIN32
+constexpr char kPathSeparators[] = "\\/";
+#else
+constexpr char kPathSeparators[] = "/";
+#endif
 constexpr char kDefaultPrinterPort[] = "9100";
 constexpr int kDefaultTimeoutSeconds = 15;
 
@@ -64,6 +71,56 @@ SocketTarget ParseSocketTarget(const std::string& target) {
     return t;
 }
 
+// A file: written beside the target and moved over it at Finish.
+class FileSink : public sys::Sink {
+  public:
+    explicit FileSink(const std::string& path) : file_(PathToUtf16(path)) {}
+    bool IsOpen() const { return file_.IsOpen(); }
+    bool Write(const uint8_t* data, size_t size, std::string* error) override {
+        if (file_.file().Write(data, size)) return true;
+        *error = LastFileError();
+        return false;
+    }
+    bool Finish(std::string* error) override {
+        if (file_.Commit()) return true;
+        *error = LastFileError();
+        return false;
+    }
+
+  private:
+    ReplacementFile file_;
+};
+
+// The folder a new file beside `path` goes in, as the user would name it.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of(kPathSeparators);
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// A file (new or replaced), a character device or a pipe; anything else is refused.
+std::unique_ptr<sys::Sink> OpenPathSink(const std::string& path, std::string* error) {
+    std::string what;
+    switch (KindOfPath(PathToUtf16(path), &what)) {
+        case PathKind::Missing:
+        case PathKind::File: {
+            auto sink = std::make_unique<FileSink>(path);
+            if (sink->IsOpen()) return sink;
+            *error = "cannot create a file in " + FolderOf(path) + ": " + LastFileError();
+            return nullptr;
+        }
+        case PathKind::Device:
+            return sys::OpenDeviceSink(path, error);
+        case PathKind::Folder:
+            *error = "is a folder";
+            return nullptr;
+        case PathKind::Unknown:
+        case PathKind::Other:
+            break;
+    }
+    *error = what;
+    return nullptr;
+}
+
 // Opens the place `target` names; refused with the system's reason when it cannot.
 std::unique_ptr<sys::Sink> OpenTarget(const std::string& target) {
     std::string error;
@@ -77,7 +134,7 @@ std::unique_ptr<sys::Sink> OpenTarget(const std::string& target) {
     } else if (target.empty()) {
         throw UsageError("-o needs a file, a device, - or socket://HOST[:PORT]");
     } else {
-        sink = sys::OpenFileSink(target, &error);
+        sink = OpenPathSink(target, &error);
     }
     if (!sink) throw Refusal(target, error);
     return sink;
@@ -111,23 +168,27 @@ class OutputSpooler : public SpoolerSeam {
 }  // namespace
 
 Bytes ReadInputFile(const std::string& path, uint64_t limit, const char* pageMessage) {
-    Bytes bytes;
-    std::string error;
-    if (!sys::ReadRegularFile(path, limit, &bytes, &error))
-        throw Refusal(path, pageMessage
-                                ? std::string(pageMessage) + " (cannot read it: " + error + ")"
-                                : error);
-    return bytes;
+    const auto refuse = [&](const std::string& error) {
+        return Refusal(path, pageMessage
+                                 ? std::string(pageMessage) + " (cannot read it: " + error + ")"
+                                 : error);
+    };
+    std::string what;
+    if (KindOfPath(PathToUtf16(path), &what) != PathKind::File) throw refuse(what);
+    auto bytes = ReadWholeFile(PathToUtf16(path), limit);
+    if (!bytes) throw refuse(LastFileError());
+    return std::move(*bytes);
 }
 
 void RequireRegularFile(const std::string& path) {
-    std::string error;
-    if (!sys::CheckRegularFile(path, &error)) throw Refusal(path, error);
+    std::string what;
+    if (KindOfPath(PathToUtf16(path), &what) != PathKind::File) throw Refusal(path, what);
 }
 
 void RequireFileTarget(const std::string& path) {
-    std::string error;
-    if (!sys::CheckFileTarget(path, &error)) throw Refusal(path, error);
+    std::string what;
+    const PathKind kind = KindOfPath(PathToUtf16(path), &what);
+    if (kind != PathKind::Missing && kind != PathKind::File) throw Refusal(path, what);
 }
 
 int WriteJob(const PrinterJob& job, const std::string& target) {
@@ -145,10 +206,6 @@ void WriteOutput(const std::string& target, const Bytes& bytes) {
     std::string error;
     if (!sink->Write(bytes.data(), bytes.size(), &error) || !sink->Finish(&error))
         throw Refusal(target, error);
-}
-
-std::string LastSystemError() {
-    return sys::LastError();
 }
 
 }  // namespace krv::tool

@@ -1,5 +1,6 @@
 #include "tools/tool_pictures.h"
 
+#include "channel/ansi_text.h"
 #include "imaging/bmp_format.h"
 #include "imaging/tone.h"
 
@@ -99,7 +100,7 @@ GreyImage ReadGreyPicture(const std::string& path) {
 }
 
 std::string NewWorkFile(LogoWorkFolder& folder) {
-    std::string file = folder.NewWorkFile();
+    std::string file = Utf16ToPath(folder.NewWorkFile());
     if (file.empty())
         throw Refusal("krv857", "cannot create a work folder in the temporary folder");
     return file;

@@ -1,4 +1,5 @@
-// The tool's system calls on Windows: files by their wide paths, winsock for network printers.
+// The tool's devices, pipes, standard output and network printers on Windows: devices by their
+// wide paths, winsock for network printers.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <new>
 
 #include "channel/ansi_text.h"
+#include "files/files.h"
 #include "tools/tool_system.h"
 
 namespace krv::tool::sys {
@@ -22,17 +24,7 @@ std::wstring Wide(const std::string& path) {
 }
 
 std::string ErrorText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::u16string message(text, text + n);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == u'\r' || message.back() == u'\n' ||
-                                message.back() == u'.' || message.back() == u' '))
-        message.pop_back();
-    if (message.empty()) return "system error " + std::to_string(error);
-    return Utf16ToUtf8(message);
+    return SystemErrorText(static_cast<int>(error));
 }
 
 struct Handle {
@@ -64,36 +56,6 @@ bool WriteAll(HANDLE h, const uint8_t* data, size_t size, std::string* error) {
     }
     return true;
 }
-
-// A new file beside the target, moved over it once complete.
-class ReplacingFileSink : public Sink {
-  public:
-    ReplacingFileSink(HANDLE h, std::wstring temporary, std::wstring target)
-        : h_(h), temporary_(std::move(temporary)), target_(std::move(target)) {}
-    ~ReplacingFileSink() override {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-        if (!finished_) DeleteFileW(temporary_.c_str());
-    }
-    bool Write(const uint8_t* data, size_t size, std::string* error) override {
-        return WriteAll(h_, data, size, error);
-    }
-    bool Finish(std::string* error) override {
-        const BOOL closed = CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        if (!closed || !MoveFileExW(temporary_.c_str(), target_.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            *error = ErrorText(GetLastError());
-            return false;
-        }
-        finished_ = true;
-        return true;
-    }
-
-  private:
-    HANDLE h_;
-    std::wstring temporary_, target_;
-    bool finished_ = false;
-};
 
 // A device, a pipe or standard output: written as it goes.
 class StreamSink : public Sink {
@@ -197,33 +159,6 @@ SOCKET Connect(const addrinfo* a, int timeoutMs, std::string* error) {
     return INVALID_SOCKET;
 }
 
-// Opens an existing path for the check of what it is; INVALID_HANDLE_VALUE when it cannot.
-HANDLE OpenExisting(const std::wstring& path, DWORD access) {
-    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, 0, nullptr);
-}
-
-// Refuses a folder, a device or a pipe at `path`; `*exists` says whether anything is there.
-bool CheckNoFolderOrDevice(const std::string& path, bool* exists, std::string* error) {
-    const std::wstring wide = Wide(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    *exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!*exists) {
-        *error = ErrorText(GetLastError());
-        return true;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        *error = "is a folder, not a file";
-        return false;
-    }
-    Handle h(OpenExisting(wide, GENERIC_READ));
-    if (h.ok() && GetFileType(h.h) != FILE_TYPE_DISK) {
-        *error = "is a device or a pipe, not a regular file";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void PrepareProcess() {
@@ -231,81 +166,14 @@ void PrepareProcess() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
-std::string LastError() {
-    return ErrorText(GetLastError());
-}
-
-bool CheckRegularFile(const std::string& path, std::string* error) {
-    bool exists = false;
-    return CheckNoFolderOrDevice(path, &exists, error) && exists;
-}
-
-bool CheckFileTarget(const std::string& path, std::string* error) {
-    bool exists = false;
-    // An absent target is fine: the core's own open tells why when it cannot be created.
-    return CheckNoFolderOrDevice(path, &exists, error);
-}
-
-bool ReadRegularFile(const std::string& path, uint64_t limit, Bytes* out, std::string* error) {
-    if (!CheckRegularFile(path, error)) return false;
-    Handle h(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+std::unique_ptr<Sink> OpenDeviceSink(const std::string& path, std::string* error) {
+    Handle h(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr));
     if (!h.ok()) {
         *error = ErrorText(GetLastError());
-        return false;
-    }
-    out->clear();
-    try {
-        while (out->size() < limit) {
-            const size_t at = out->size();
-            const DWORD want = static_cast<DWORD>(std::min<uint64_t>(limit - at, 1 << 16));
-            out->resize(at + want);
-            DWORD got = 0;
-            const BOOL read = ReadFile(h.h, out->data() + at, want, &got, nullptr);
-            out->resize(at + got);
-            if (!read) {
-                *error = ErrorText(GetLastError());
-                out->clear();
-                return false;
-            }
-            if (got == 0) break;
-        }
-    } catch (const std::bad_alloc&) {
-        *error = "not enough memory to read it";
-        out->clear();
-        return false;
-    }
-    return true;
-}
-
-std::unique_ptr<Sink> OpenFileSink(const std::string& path, std::string* error) {
-    const std::wstring wide = Wide(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        *error = "is a folder";
         return nullptr;
     }
-    // A device (LPT1, COM1, a printer's port) or a pipe is written directly.
-    Handle existing(OpenExisting(wide, GENERIC_WRITE));
-    if (existing.ok() && GetFileType(existing.h) != FILE_TYPE_DISK)
-        return std::make_unique<StreamSink>(existing.Release(), true);
-    const size_t slash = wide.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
-    wchar_t temporary[MAX_PATH + 1];
-    if (!GetTempFileNameW(folder.c_str(), L"krv", 0, temporary)) {
-        *error = "cannot create a file in " +
-                 Utf16ToUtf8(std::u16string(folder.begin(), folder.end())) + ": " +
-                 ErrorText(GetLastError());
-        return nullptr;
-    }
-    HANDLE h = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        *error = ErrorText(GetLastError());
-        DeleteFileW(temporary);
-        return nullptr;
-    }
-    return std::make_unique<ReplacingFileSink>(h, temporary, wide);
+    return std::make_unique<StreamSink>(h.Release(), true);
 }
 
 std::unique_ptr<Sink> OpenStandardOutput(std::string* error) {

@@ -13,10 +13,10 @@
 #include <thread>
 
 #include "tests/tool/tool_runner.h"
-#include "tests/unit/imaging/test_bitmaps.h"
-#include "tests/unit/pictures/picture_files.h"
+#include "tests/common/test_bitmaps.h"
+#include "tests/common/picture_files.h"
 
-namespace krv::testing {
+namespace krv::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -42,10 +42,10 @@ Bytes BlockBmp(int w, int h) {
 }
 
 TEST(ToolPosix, PipesAndDevicesAreRefusedAsInputs) {
-    ScratchDir dir;
-    const std::string fifo = dir.Path("fifo");
+    ScratchFolder dir;
+    const std::string fifo = dir.SystemPath("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string out = dir.Path("out.bin");
+    const std::string out = dir.SystemPath("out.bin");
     for (const char* input : {"/dev/zero", fifo.c_str()}) {
         const std::vector<Strings> commands = {
             {"devmode", "show", input},
@@ -62,12 +62,12 @@ TEST(ToolPosix, PipesAndDevicesAreRefusedAsInputs) {
             EXPECT_TRUE(Has(r.err, input == fifo ? "is a pipe" : "is a character device"));
         }
     }
-    EXPECT_FALSE(ScratchDir::Exists(out));
+    EXPECT_FALSE(ScratchFolder::Exists(out));
 }
 
 TEST(ToolPosix, FailedWritesAreReportedWithTheSystemsReason) {
-    ScratchDir dir;
-    const std::string bmp = dir.Write("b.bmp", BlockBmp(20, 10));
+    ScratchFolder dir;
+    const std::string bmp = dir.SystemWrite("b.bmp", BlockBmp(20, 10));
     const std::vector<Strings> commands = {
         {"selftest"},
         {"topbottom", "--line0", "A"},
@@ -88,52 +88,52 @@ TEST(ToolPosix, FailedWritesAreReportedWithTheSystemsReason) {
 
 // A link to a file: the file it names gets the job, the link stays a link.
 TEST(ToolPosix, LinkedTargetIsReplacedThroughTheLink) {
-    ScratchDir dir;
-    const std::string file = dir.Write("real.bin", Bytes{1, 2, 3});
-    const std::string link = dir.Path("link.bin");
+    ScratchFolder dir;
+    const std::string file = dir.SystemWrite("real.bin", Bytes{1, 2, 3});
+    const std::string link = dir.SystemPath("link.bin");
     std::filesystem::create_symlink(file, link);
     ASSERT_EQ(RunTool({"selftest", "-o", link}).exitCode, 0);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ScratchDir::Read(file).size(), 7u);
+    EXPECT_EQ(ScratchFolder::Read(file).size(), 7u);
 }
 
 // File names are bytes: a GBK name is found and written as it is.
 TEST(ToolPosix, FileNamesPassThroughAsBytes) {
-    ScratchDir dir;
-    const std::string name = dir.Write("\xb1\xea\xd6\xbe.bin", Bytes{0x12, 0x34, 0x00, 0xFF});
-    const std::string out = dir.Path("\xb1\xea\xd6\xbe-job.bin");
+    ScratchFolder dir;
+    const std::string name = dir.SystemWrite("\xb1\xea\xd6\xbe.bin", Bytes{0x12, 0x34, 0x00, 0xFF});
+    const std::string out = dir.SystemPath("\xb1\xea\xd6\xbe-job.bin");
     ASSERT_EQ(RunTool({"firmware", name, "-o", out}).exitCode, 0);
-    EXPECT_EQ(ScratchDir::Read(out), (Bytes{0x12, 0x34, 0x00, 0xFF}));
-    const std::string bmp = dir.Write("\xb1\xea.bmp", BlockBmp(8, 8));
-    const std::string watermark = dir.Path("\xd6\xbe-w.bmp");
+    EXPECT_EQ(ScratchFolder::Read(out), (Bytes{0x12, 0x34, 0x00, 0xFF}));
+    const std::string bmp = dir.SystemWrite("\xb1\xea.bmp", BlockBmp(8, 8));
+    const std::string watermark = dir.SystemPath("\xd6\xbe-w.bmp");
     const ToolRun r = RunTool({"watermark", "convert", bmp, watermark});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ScratchDir::Read(watermark), BlockBmp(8, 8));
+    EXPECT_EQ(ScratchFolder::Read(watermark), BlockBmp(8, 8));
 }
 
 // The same picture as BMP, PNG (transparency over white) and JPEG gives the same jobs.
 TEST(ToolPosix, PngJpegAndBmpOfOnePictureGiveTheSameJobs) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const int w = 70, h = 45;
     const RgbaFunction picture = [](int x, int y) {
         return Rgba{uint8_t(x * 3), uint8_t(y * 5), uint8_t(x * y), uint8_t(255 - x * 3)};
     };
     const auto over = [](int v, int a) { return uint8_t((v * a + 255 * (255 - a) + 127) / 255); };
-    const std::string png = dir.Write("p.png", PngOf(w, h, picture, true));
+    const std::string png = dir.SystemWrite("p.png", PngOf(w, h, picture, true));
     const std::string pngBmp =
-        dir.Write("p.bmp", Rgb24File(w, h, [&](int x, int stored) {
-                      const Rgba p = picture(x, h - 1 - stored);
-                      return Rgb{over(p.r, p.a), over(p.g, p.a), over(p.b, p.a)};
-                  }));
+        dir.SystemWrite("p.bmp", Rgb24File(w, h, [&](int x, int stored) {
+                            const Rgba p = picture(x, h - 1 - stored);
+                            return Rgb{over(p.r, p.a), over(p.g, p.a), over(p.b, p.a)};
+                        }));
     const PictureBytes jpegBytes = JpegOf(w, h, picture);
-    const std::string jpeg = dir.Write("j.jpg", jpegBytes);
+    const std::string jpeg = dir.SystemWrite("j.jpg", jpegBytes);
     int jw = 0, jh = 0;
     const auto rgb = JpegPixels(jpegBytes, &jw, &jh);
-    const std::string jpegBmp =
-        dir.Write("j.bmp", Rgb24File(jw, jh, [&](int x, int stored) {
-                      const uint8_t* p = &rgb[(static_cast<size_t>(jh - 1 - stored) * jw + x) * 3];
-                      return Rgb{p[0], p[1], p[2]};
-                  }));
+    const std::string jpegBmp = dir.SystemWrite(
+        "j.bmp", Rgb24File(jw, jh, [&](int x, int stored) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(jh - 1 - stored) * jw + x) * 3];
+            return Rgb{p[0], p[1], p[2]};
+        }));
     const std::vector<Strings> commands = {
         {"logo", "download", "--mode", "mono", "--halftone", "diffusion"},
         {"logo", "download", "--mode", "grey", "--contrast", "20"},
@@ -141,30 +141,31 @@ TEST(ToolPosix, PngJpegAndBmpOfOnePictureGiveTheSameJobs) {
         {"print", "--width", "50"},
     };
     // A PNG named .bmp is a PNG all the same.
-    const std::string renamed = dir.Write("renamed.bmp", PngOf(w, h, picture, true));
+    const std::string renamed = dir.SystemWrite("renamed.bmp", PngOf(w, h, picture, true));
     for (const auto& [source, bitmap] :
          {std::pair{png, pngBmp}, std::pair{jpeg, jpegBmp}, std::pair{renamed, pngBmp}}) {
         for (const Strings& command : commands) {
             Bytes jobs[2];
             for (int k = 0; k < 2; ++k) {
                 Strings args = command;
-                args.insert(args.end(), {k ? bitmap : source, "-o", dir.Path("job.bin")});
+                args.insert(args.end(), {k ? bitmap : source, "-o", dir.SystemPath("job.bin")});
                 ASSERT_EQ(RunTool(args).exitCode, 0) << args[0] << " " << args.back();
-                jobs[k] = ScratchDir::Read(dir.Path("job.bin"));
+                jobs[k] = ScratchFolder::Read(dir.SystemPath("job.bin"));
             }
             EXPECT_EQ(jobs[0], jobs[1]) << command[0] << " " << source;
         }
         // The watermark bitmap is the picture's own 24-bit bitmap.
-        ASSERT_EQ(RunTool({"watermark", "convert", source, dir.Path("w.bmp")}).exitCode, 0);
-        EXPECT_EQ(ScratchDir::Read(dir.Path("w.bmp")), ScratchDir::Read(bitmap)) << source;
+        ASSERT_EQ(RunTool({"watermark", "convert", source, dir.SystemPath("w.bmp")}).exitCode, 0);
+        EXPECT_EQ(ScratchFolder::Read(dir.SystemPath("w.bmp")), ScratchFolder::Read(bitmap))
+            << source;
     }
 }
 
 // decode --png draws what was sent: the picture of a print job, a stored logo in black and
 // white and in grey, and the back-side logo.
 TEST(ToolPosix, DecodeDrawsThePictureThatWasSent) {
-    ScratchDir dir;
-    const std::string job = dir.Path("job.bin"), drawn = dir.Path("d.png");
+    ScratchFolder dir;
+    const std::string job = dir.SystemPath("job.bin"), drawn = dir.SystemPath("d.png");
     const auto draw = [&](const Strings& args) {
         Strings write = args;
         write.insert(write.end(), {"-o", job});
@@ -173,7 +174,7 @@ TEST(ToolPosix, DecodeDrawsThePictureThatWasSent) {
         return ReadGreyPng(drawn);
     };
     // Print: 50 x 30, two bands; the rows under the picture are white.
-    const GreyPng print = draw({"print", dir.Write("b.bmp", BlockBmp(50, 30))});
+    const GreyPng print = draw({"print", dir.SystemWrite("b.bmp", BlockBmp(50, 30))});
     ASSERT_EQ(print.width, 50u);
     ASSERT_EQ(print.height, 48u);
     for (int y = 0; y < 48; ++y)
@@ -182,7 +183,7 @@ TEST(ToolPosix, DecodeDrawsThePictureThatWasSent) {
                 << x << "," << y;
     // A 1-bit logo 20 x 12: 32 dots wide (its stride), 16 high, the picture at the bottom.
     const auto mono = [](int x, int top) { return (x + top) % 3 == 0; };
-    const std::string logo = dir.Write(
+    const std::string logo = dir.SystemWrite(
         "m.bmp", Mono1File(
                      20, 12,
                      [&](int x, int stored) {
@@ -203,7 +204,7 @@ TEST(ToolPosix, DecodeDrawsThePictureThatWasSent) {
             ASSERT_EQ(back.pixels[y * 32 + x], y >= 12 && x < 20 && mono(x, y - 12) ? 0 : 255);
     // Grey: 16 levels of darkness, 8 pixels wide, 2 rows.
     const std::string grey =
-        dir.Write("g.bmp", Grey8File(8, 2, [](int x, int) { return uint8_t(x * 33); }));
+        dir.SystemWrite("g.bmp", Grey8File(8, 2, [](int x, int) { return uint8_t(x * 33); }));
     const GreyPng levels = draw({"logo", "download", "--mode", "grey", grey});
     ASSERT_EQ(levels.width, 8u);
     for (int x = 0; x < 8; ++x)
@@ -212,7 +213,7 @@ TEST(ToolPosix, DecodeDrawsThePictureThatWasSent) {
     ASSERT_EQ(RunTool({"selftest", "-o", job}).exitCode, 0);
     std::filesystem::remove(drawn);
     ExpectRefused(RunTool({"decode", job, "--png", drawn}), "nothing to draw");
-    EXPECT_FALSE(ScratchDir::Exists(drawn));
+    EXPECT_FALSE(ScratchFolder::Exists(drawn));
 }
 
 // A listener on 127.0.0.1 that keeps what it is sent (or, with `reads` false, takes nothing).
@@ -261,14 +262,14 @@ class Listener {
 };
 
 TEST(ToolPosix, NetworkPrinter) {
-    ScratchDir dir;
-    const std::string bmp = dir.Write("b.bmp", BlockBmp(60, 40));
-    ASSERT_EQ(RunTool({"print", bmp, "-o", dir.Path("file.bin")}).exitCode, 0);
+    ScratchFolder dir;
+    const std::string bmp = dir.SystemWrite("b.bmp", BlockBmp(60, 40));
+    ASSERT_EQ(RunTool({"print", bmp, "-o", dir.SystemPath("file.bin")}).exitCode, 0);
     {
         Listener printer(true);
         const ToolRun r = RunTool({"print", bmp, "-o", printer.Target()});
         EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(printer.Received(), ScratchDir::Read(dir.Path("file.bin")));
+        EXPECT_EQ(printer.Received(), ScratchFolder::Read(dir.SystemPath("file.bin")));
     }
     uint16_t closedPort;
     {
@@ -279,7 +280,7 @@ TEST(ToolPosix, NetworkPrinter) {
     ExpectRefused(RunTool({"selftest", "-o", "socket://127.0.0.1:" + std::to_string(closedPort)}),
                   "cannot connect: Connection refused");
     // A printer that takes nothing: the write gives up after the timeout.
-    const std::string big = dir.Path("big.bin");
+    const std::string big = dir.SystemPath("big.bin");
     std::ofstream(big, std::ios::binary).seekp((16 << 20) - 1).put('\0');
     Listener stuck(false);
     const ToolRun r = RunTool({"firmware", big, "-o", stuck.Target("?timeout=1")}, 20000);
@@ -287,4 +288,4 @@ TEST(ToolPosix, NetworkPrinter) {
 }
 
 }  // namespace
-}  // namespace krv::testing
+}  // namespace krv::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace krv::testing {
+namespace krv::test {
 
 struct ToolRun {
     int exitCode = -1;  // -1 when it hung or could not be started
@@ -17,4 +17,4 @@ struct ToolRun {
 
 ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs = 30000);
 
-}  // namespace krv::testing
+}  // namespace krv::test

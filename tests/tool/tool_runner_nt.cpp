@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include "tests/tool/tool_runner.h"
-#include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/common/test_bitmaps.h"
 
-namespace krv::testing {
+namespace krv::test {
 
 namespace {
 
@@ -49,8 +49,8 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
 }  // namespace
 
 ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
-    ScratchDir dir;
-    const std::string out = dir.Path("out"), err = dir.Path("err");
+    ScratchFolder dir;
+    const std::string out = dir.SystemPath("out"), err = dir.SystemPath("err");
     const std::wstring tool = ToolPath();
     std::wstring line = Quoted(tool);
     for (const auto& a : args)
@@ -63,8 +63,10 @@ ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
     si.hStdError = Inheritable(err, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION pi{};
     ToolRun run;
-    if (CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                       &pi)) {
+    const bool started = CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi);
+    const DWORD failure = started ? 0 : GetLastError();
+    if (started) {
         if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_TIMEOUT) {
             TerminateProcess(pi.hProcess, 1);
             WaitForSingleObject(pi.hProcess, INFINITE);
@@ -79,10 +81,11 @@ ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
     }
     for (const HANDLE h : {si.hStdInput, si.hStdOutput, si.hStdError})
         CloseHandle(h);
-    const Bytes o = ScratchDir::Read(out), e = ScratchDir::Read(err);
+    const Bytes o = ScratchFolder::Read(out), e = ScratchFolder::Read(err);
     run.out.assign(o.begin(), o.end());
     run.err.assign(e.begin(), e.end());
+    if (!started) run.err += "the tool could not be started: error " + std::to_string(failure);
     return run;
 }
 
-}  // namespace krv::testing
+}  // namespace krv::test

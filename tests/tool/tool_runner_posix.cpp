@@ -6,13 +6,13 @@
 #include <thread>
 
 #include "tests/tool/tool_runner.h"
-#include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/common/test_bitmaps.h"
 
-namespace krv::testing {
+namespace krv::test {
 
 ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
-    ScratchDir dir;
-    const std::string out = dir.Path("out"), err = dir.Path("err");
+    ScratchFolder dir;
+    const std::string out = dir.SystemPath("out"), err = dir.SystemPath("err");
     const pid_t pid = fork();
     if (pid == 0) {
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -39,10 +39,10 @@ ToolRun RunTool(const std::vector<std::string>& args, int timeoutMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (!run.hung) run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    const Bytes o = ScratchDir::Read(out), e = ScratchDir::Read(err);
+    const Bytes o = ScratchFolder::Read(out), e = ScratchFolder::Read(err);
     run.out.assign(o.begin(), o.end());
     run.err.assign(e.begin(), e.end());
     return run;
 }
 
-}  // namespace krv::testing
+}  // namespace krv::test

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "tests/tool/tool_runner.h"
-#include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/common/test_bitmaps.h"
 
-namespace krv::testing {
+namespace krv::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -34,9 +34,9 @@ Bytes HalfBlack(int w, int h) {
 }
 
 // The names in a folder, so that no temporary file is found left behind.
-Strings Names(const ScratchDir& dir) {
+Strings Names(const ScratchFolder& dir) {
     Strings names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+    for (const auto& e : std::filesystem::directory_iterator(dir.SystemPath("")))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -84,10 +84,10 @@ TEST(Tool, UsageErrors) {
 }
 
 TEST(Tool, FoldersAreRefusedAsInputs) {
-    ScratchDir dir;
-    const std::string folder = dir.Path("sub");
+    ScratchFolder dir;
+    const std::string folder = dir.SystemPath("sub");
     std::filesystem::create_directory(folder);
-    const std::string out = dir.Path("out.bin");
+    const std::string out = dir.SystemPath("out.bin");
     const std::vector<Strings> commands = {
         {"devmode", "show", folder},
         {"devmode", "merge", folder, "-o", out},
@@ -100,42 +100,42 @@ TEST(Tool, FoldersAreRefusedAsInputs) {
     };
     for (const Strings& args : commands) {
         ExpectRefused(RunTool(args), folder, "is a folder");
-        EXPECT_FALSE(ScratchDir::Exists(out)) << args[0];
+        EXPECT_FALSE(ScratchFolder::Exists(out)) << args[0];
     }
 }
 
 TEST(Tool, RecordsAreNamedForWhatTheyAreNot) {
-    ScratchDir dir;
-    const std::string ff = dir.Write("ff.bin", Bytes(1468, 0xFF));
-    const std::string picture = dir.Write("p.bmp", HalfBlack(8, 8));
-    const std::string out = dir.Path("out.bin");
+    ScratchFolder dir;
+    const std::string ff = dir.SystemWrite("ff.bin", Bytes(1468, 0xFF));
+    const std::string picture = dir.SystemWrite("p.bmp", HalfBlack(8, 8));
+    const std::string out = dir.SystemPath("out.bin");
     ExpectRefused(RunTool({"devmode", "show", ff}), ff, "not a private record");
     ExpectRefused(RunTool({"devmode", "merge", picture, "-o", out}), picture,
                   "not a private record");
     ExpectRefused(RunTool({"barcode", "--font", "1", "--devmode", ff, "--data", "1", "-o", out}),
                   ff, "signature is not \"VKRT\"");
-    EXPECT_FALSE(ScratchDir::Exists(out));
+    EXPECT_FALSE(ScratchFolder::Exists(out));
     // A longer record is read only as far as one byte past a record.
     ASSERT_EQ(RunTool({"devmode", "defaults", "-o", out}).exitCode, 0);
-    Bytes longer = ScratchDir::Read(out);
+    Bytes longer = ScratchFolder::Read(out);
     longer.resize(1 << 20, 0x55);
-    const std::string big = dir.Write("big.bin", longer);
+    const std::string big = dir.SystemWrite("big.bin", longer);
     ExpectRefused(RunTool({"devmode", "show", big}), big, "more than 1468 bytes");
     EXPECT_EQ(RunTool({"devmode", "merge", big, "-o", out}).exitCode, 0);
-    EXPECT_EQ(ScratchDir::Read(out), Bytes(longer.begin(), longer.begin() + 1468));
+    EXPECT_EQ(ScratchFolder::Read(out), Bytes(longer.begin(), longer.begin() + 1468));
 }
 
 // A refused command leaves the target as it was, absent or not, and no file beside it.
 TEST(Tool, RefusedJobsLeaveTargetsAlone) {
-    ScratchDir dir;
-    const std::string kept = dir.Write("kept.bin", Bytes{'o', 'l', 'd'});
-    const std::string good = dir.Write("good.bmp", HalfBlack(16, 8));
-    const std::string text = dir.Write("text.bmp", Bytes(100, 'x'));
-    const std::string redWhite =
-        dir.Write("rw.bmp", Mono1File(
-                                8, 8, [](int x, int) { return x % 2; }, Rgb{255, 0, 0}, kWhite));
-    const std::string missing = dir.Path("missing.bmp");
-    for (const std::string& target : {kept, dir.Path("absent.bin")}) {
+    ScratchFolder dir;
+    const std::string kept = dir.SystemWrite("kept.bin", Bytes{'o', 'l', 'd'});
+    const std::string good = dir.SystemWrite("good.bmp", HalfBlack(16, 8));
+    const std::string text = dir.SystemWrite("text.bmp", Bytes(100, 'x'));
+    const std::string redWhite = dir.SystemWrite(
+        "rw.bmp", Mono1File(
+                      8, 8, [](int x, int) { return x % 2; }, Rgb{255, 0, 0}, kWhite));
+    const std::string missing = dir.SystemPath("missing.bmp");
+    for (const std::string& target : {kept, dir.SystemPath("absent.bin")}) {
         struct Refused {
             Strings args;
             std::string subject;
@@ -164,16 +164,16 @@ TEST(Tool, RefusedJobsLeaveTargetsAlone) {
         for (const Refused& r : refused)
             ExpectRefused(RunTool(r.args), r.subject, r.says);
     }
-    EXPECT_EQ(Text(ScratchDir::Read(kept)), "old");
+    EXPECT_EQ(Text(ScratchFolder::Read(kept)), "old");
     EXPECT_EQ(Names(dir), (Strings{"good.bmp", "kept.bin", "rw.bmp", "text.bmp"}));
     // A folder that does not exist: nothing is created anywhere.
-    ExpectRefused(RunTool({"selftest", "-o", dir.Path("no/such.bin")}), dir.Path("no/such.bin"),
-                  "cannot create a file in");
+    ExpectRefused(RunTool({"selftest", "-o", dir.SystemPath("no/such.bin")}),
+                  dir.SystemPath("no/such.bin"), "cannot create a file in");
 }
 
 TEST(Tool, TextMustFitTheCodePage) {
-    ScratchDir dir;
-    const std::string out = dir.Path("t.bin");
+    ScratchFolder dir;
+    const std::string out = dir.SystemPath("t.bin");
     const ToolRun emoji = RunTool({"topbottom", "--line0", "\xF0\x9F\x98\x80", "-o", out});
     ExpectRefused(emoji, "--line0", "the character \"\xF0\x9F\x98\x80\" (U+1F600)");
 #ifndef _WIN32
@@ -181,7 +181,7 @@ TEST(Tool, TextMustFitTheCodePage) {
 #endif
     ExpectRefused(RunTool({"backside", "--text", "\xE2\x82\xAC", "--codepage", "CP437", "-o", out}),
                   "--text", "(U+20AC) cannot be written in the code page CP437");
-    EXPECT_FALSE(ScratchDir::Exists(out));
+    EXPECT_FALSE(ScratchFolder::Exists(out));
     // Names and numbers, as people write them: the line's bytes in each.
     struct Case {
         const char* page;
@@ -201,19 +201,19 @@ TEST(Tool, TextMustFitTheCodePage) {
         ASSERT_EQ(
             RunTool({"--codepage", c.page, "topbottom", "--line0", c.text, "-o", out}).exitCode, 0)
             << c.page;
-        const Bytes job = ScratchDir::Read(out);
+        const Bytes job = ScratchFolder::Read(out);
         ASSERT_GT(job.size(), 4 + c.bytes.size()) << c.page;
         EXPECT_EQ(Bytes(job.begin() + 4, job.begin() + 4 + c.bytes.size()), c.bytes) << c.page;
     }
 }
 
 TEST(Tool, StandardOutputGetsTheSameBytesAsAFile) {
-    ScratchDir dir;
-    const std::string out = dir.Path("s.bin");
+    ScratchFolder dir;
+    const std::string out = dir.SystemPath("s.bin");
     ASSERT_EQ(RunTool({"selftest", "-o", out}).exitCode, 0);
     const ToolRun piped = RunTool({"selftest", "-o", "-"});
     EXPECT_EQ(piped.exitCode, 0);
-    EXPECT_EQ(piped.out, Text(ScratchDir::Read(out)));
+    EXPECT_EQ(piped.out, Text(ScratchFolder::Read(out)));
     std::string said = piped.err;  // standard error is text: Windows ends its lines with CR LF
     said.erase(std::remove(said.begin(), said.end(), '\r'), said.end());
     EXPECT_EQ(said, "job \"SELFTEST\", 7 bytes\n");
@@ -221,10 +221,10 @@ TEST(Tool, StandardOutputGetsTheSameBytesAsAFile) {
 
 // The listing of a print job shows the options at work.
 TEST(Tool, PrintOptions) {
-    ScratchDir dir;
-    const std::string wide = dir.Write("wide.bmp", HalfBlack(600, 30));
-    const std::string narrow = dir.Write("narrow.bmp", HalfBlack(100, 30));
-    const std::string out = dir.Path("p.bin");
+    ScratchFolder dir;
+    const std::string wide = dir.SystemWrite("wide.bmp", HalfBlack(600, 30));
+    const std::string narrow = dir.SystemWrite("narrow.bmp", HalfBlack(100, 30));
+    const std::string out = dir.SystemPath("p.bin");
     struct Case {
         Strings options;
         Strings lines;
@@ -257,9 +257,9 @@ TEST(Tool, PrintOptions) {
 
 // Every job the tool writes reads back whole; bytes no job holds stop the list by offset.
 TEST(Tool, DecodeListsEveryJobTheToolWrites) {
-    ScratchDir dir;
-    const std::string bmp = dir.Write("b.bmp", HalfBlack(40, 30));
-    const std::string out = dir.Path("j.bin");
+    ScratchFolder dir;
+    const std::string bmp = dir.SystemWrite("b.bmp", HalfBlack(40, 30));
+    const std::string out = dir.SystemPath("j.bin");
     const std::vector<Strings> jobs = {
         {"selftest"},
         {"barcode", "--font", "8", "--data", "{C1234"},
@@ -278,7 +278,7 @@ TEST(Tool, DecodeListsEveryJobTheToolWrites) {
         EXPECT_EQ(listed.exitCode, 0) << args[0] << "\n" << listed.err;
         EXPECT_FALSE(listed.out.empty());
     }
-    const std::string garbage = dir.Write("g.bin", Bytes{0x1B, 0x40, 0x41, 0x07, 0x0A});
+    const std::string garbage = dir.SystemWrite("g.bin", Bytes{0x1B, 0x40, 0x41, 0x07, 0x0A});
     const ToolRun refused = RunTool({"decode", garbage});
     ExpectRefused(refused, garbage, "at offset 3 (0x3): bytes 07 start no command");
     EXPECT_EQ(refused.out, "00000000  reset\n00000002  text \"A\"\n");
@@ -287,17 +287,17 @@ TEST(Tool, DecodeListsEveryJobTheToolWrites) {
 #ifdef _WIN32
 // The Windows build has no PNG or JPEG decoder and writes no PNG: it says so.
 TEST(Tool, WindowsBuildReadsBmpOnly) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0};
-    const std::string picture = dir.Write("p.png", Bytes(std::begin(png), std::end(png)));
-    ExpectRefused(RunTool({"print", picture, "-o", dir.Path("o.bin")}), picture,
+    const std::string picture = dir.SystemWrite("p.png", Bytes(std::begin(png), std::end(png)));
+    ExpectRefused(RunTool({"print", picture, "-o", dir.SystemPath("o.bin")}), picture,
                   "PNG and JPEG pictures are read by the Linux build only");
-    const std::string job = dir.Path("s.bin");
-    ASSERT_EQ(RunTool({"print", dir.Write("b.bmp", HalfBlack(8, 8)), "-o", job}).exitCode, 0);
-    ExpectRefused(RunTool({"decode", job, "--png", dir.Path("d.png")}), dir.Path("d.png"),
-                  "written by the Linux build only");
+    const std::string job = dir.SystemPath("s.bin");
+    ASSERT_EQ(RunTool({"print", dir.SystemWrite("b.bmp", HalfBlack(8, 8)), "-o", job}).exitCode, 0);
+    ExpectRefused(RunTool({"decode", job, "--png", dir.SystemPath("d.png")}),
+                  dir.SystemPath("d.png"), "written by the Linux build only");
 }
 #endif
 
 }  // namespace
-}  // namespace krv::testing
+}  // namespace krv::test

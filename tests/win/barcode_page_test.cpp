@@ -11,7 +11,7 @@
 #include "jobs/barcode_test_print.h"
 #include "res/barcode_page_ids.h"
 #include "tests/win/support/barcode_pages_helpers.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -9,7 +9,7 @@
 #include "res/download_page_ids.h"
 #include "tests/win/support/download_helpers.h"
 #include "tests/win/support/fake_file_dialog.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -8,7 +8,7 @@
 
 #include "channel/raw_printer_channel.h"
 #include "res/duplex_page_ids.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "res/fonts_page_ids.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

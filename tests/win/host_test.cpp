@@ -21,6 +21,7 @@
 #include "host/import_patch.h"
 #include "res/application_page_ids.h"
 #include "res/layout_page_ids.h"
+#include "tests/common/scratch_folder.h"
 
 namespace krv::test {
 namespace {
@@ -42,21 +43,10 @@ std::wstring ProgramFolder() {
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-// A fresh folder of this test process for one case.
-std::wstring Scratch(const std::wstring& name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder =
-        std::wstring(temp) + L"krv857host-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+// A folder for the host's data inside the test's scratch folder.
+std::wstring DataFolder(const ScratchFolder& scratch, const wchar_t* name) {
+    const std::wstring folder = scratch.Path(std::wstring_view(name));
     CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
     return folder;
 }
 
@@ -131,7 +121,8 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
-    const std::wstring data = Scratch(L"document");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"document");
     const std::string first = RunInFolder(data, L"--sheet document --visit-all --ok");
     EXPECT_EQ(AddedTemplates(first), (std::vector<int>{132, 128, 131, 103, 117, 118, 105}));
     EXPECT_TRUE(Contains(first, "signature 0x564B5254 \"VKRT\"")) << first;
@@ -158,7 +149,8 @@ TEST(HostHeadless, DocumentSheetVisitsEveryPageAndKeepsAnUntouchedRecord) {
 }
 
 TEST(HostHeadless, PrinterSheetVisitsEveryPageAndLeavesTheRecord) {
-    const std::wstring data = Scratch(L"printer");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"printer");
     Bytes stored = DefaultRecord();
     stored[offsetof(OemDevmode, duplexMode)] = 2;
     WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
@@ -178,7 +170,8 @@ TEST(HostHeadless, RecordFollowsTheSheetsOutcome) {
     } cases[] = {{L"--ok", 1, "record kept: 1468 bytes"},
                  {L"--cancel", 0, "record not kept: the sheet was not applied"}};
     for (const Case& c : cases) {
-        const std::wstring data = Scratch(L"outcome");
+        const ScratchFolder scratch;
+        const std::wstring data = DataFolder(scratch, L"outcome");
         const Bytes stored = DefaultRecord();
         WriteBytes(data + L"\\record.bin", stored.data(), stored.size());
         const std::string log =
@@ -211,7 +204,8 @@ TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
     const Bytes defaults = DefaultRecord();
     const size_t barcodes = offsetof(OemDevmode, barcodeFonts);
     for (const Case& c : cases) {
-        const std::wstring data = Scratch(L"damaged");
+        const ScratchFolder scratch;
+        const std::wstring data = DataFolder(scratch, L"damaged");
         WriteBytes(data + L"\\record.bin", c.stored.data(), c.stored.size());
         const std::string log = RunInFolder(data, L"--sheet printer --ok");
         const Bytes kept = ReadBytes(data + L"\\record.bin");
@@ -227,7 +221,8 @@ TEST(HostHeadless, DamagedStoredRecordsMergeIntoSoundOnes) {
 }
 
 TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
-    const std::wstring data = Scratch(L"jobs");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"jobs");
     CreateDirectoryW((data + L"\\jobs").c_str(), nullptr);
     const std::string log =
         RunInFolder(data, L"--sheet printer " + ClickOn(0, IDC_APPLICATION_SELF_TEST) + L" --ok");
@@ -247,7 +242,8 @@ TEST(HostHeadless, SelfTestJobIsRecordedWithItsPieces) {
 // Even headless, Wine paints the pages into window surfaces: one 24-bit BMP per page, named
 // after the page's index and template, all of the sheet's size, showing more than a blank.
 TEST(HostHeadless, ScreenshotOfEveryPage) {
-    const std::wstring data = Scratch(L"shots");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"shots");
     const std::wstring shots = data + L"\\shots";
     CreateDirectoryW(shots.c_str(), nullptr);
     RunInFolder(data, L"--sheet printer --shots " + Quoted(shots) + L" --cancel");
@@ -278,7 +274,8 @@ TEST(HostHeadless, ScreenshotOfEveryPage) {
 }
 
 TEST(HostHeadless, FormsOfTheHostPrinterAreKeptBetweenRuns) {
-    const std::wstring data = Scratch(L"forms");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"forms");
     const std::string saved =
         "1\t210000\t297000\t0\t0\t210000\t297000\tA4\n"
         "0\t58000\t200000\t0\t0\t58000\t200000\tCustom Paper-Narrow\n"
@@ -315,7 +312,8 @@ TEST(HostCommandLine, RefusesMalformedLinesAndMissingPlugins) {
     EXPECT_EQ(RunHost(L"--click 1"), 2);
     EXPECT_EQ(RunHost(L"--ok --cancel"), 2);
     EXPECT_EQ(RunHost(L"--frobnicate"), 2);
-    const std::wstring data = Scratch(L"nodll");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"nodll");
     const std::string log =
         RunInFolder(data, L"--dll " + Quoted(data + L"\\missing.dll") + L" --ok", 1);
     EXPECT_TRUE(Contains(log, "cannot load the plug-in")) << log;
@@ -395,12 +393,12 @@ TEST(HostParts, SavedFormsAreReadWithinTheirLimits) {
     for (const Case& c : cases)
         EXPECT_EQ(host::ParseFormsText(c.line + "\n").size(), c.kept ? 1u : 0u) << c.what;
 
-    const std::vector<host::HostForm> forms = host::ParseFormsText(
+    const std::vector<FormRecord> forms = host::ParseFormsText(
         "1\t210000\t297000\t5\t6\t209995\t296994\tA4\n"
         "0\t58000\t200000\t0\t0\t58000\t200000\t窄纸\n");
     ASSERT_EQ(forms.size(), 2u);
-    EXPECT_EQ(forms[1].name, L"窄纸");
-    EXPECT_EQ(forms[0].area.right, 209995);
+    EXPECT_EQ(forms[1].name, u"窄纸");
+    EXPECT_EQ(forms[0].imageableArea.right, 209995);
     EXPECT_EQ(host::ParseFormsText(host::FormsText(forms)).size(), 2u);
     EXPECT_EQ(host::FormsText(host::ParseFormsText(host::FormsText(forms))),
               host::FormsText(forms));
@@ -514,7 +512,8 @@ TEST(HostRealSpooler, SelfTestReachesThePrinterPortFile) {
     const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixName) GTEST_SKIP() << "needs Wine: the port is a Unix file";
-    const std::wstring data = Scratch(L"spooler");
+    const ScratchFolder scratch;
+    const std::wstring data = DataFolder(scratch, L"spooler");
     const std::wstring portFile = data + L"\\port.bin";
     WriteBytes(portFile, "", 0);
     char* unixPath = unixName(portFile.c_str());

@@ -6,7 +6,7 @@
 #include "frame/page_procedures_win.h"
 #include "frame/page_protocol_win.h"
 #include "res/resource_ids.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -11,7 +11,7 @@
 #include "docpages/two_dimensional_page_rules.h"
 #include "res/two_dimensional_page_ids.h"
 #include "tests/win/support/barcode_pages_helpers.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {

@@ -18,18 +18,20 @@
 #include "docpages/watermark_stretch.h"
 #include "res/layout_page_ids.h"
 #include "res/watermark_page_ids.h"
-#include "tests/unit/watermark/watermark_test_files.h"
+#include "tests/common/test_bitmaps.h"
 #include "tests/win/support/fake_file_dialog.h"
-#include "tests/win/support/fake_spooler.h"
+#include "tests/support/fake_printer_win.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
 namespace {
 
-using watermark_test::BmpSource;
-using watermark_test::MakeBmp;
-using watermark_test::ReadBytes;
-using watermark_test::WriteBytes;
+std::vector<uint8_t> ReadBytes(std::u16string_view path) {
+    return ScratchFolder::Read(path);
+}
+std::vector<uint8_t> ReadBytes(const std::wstring& path) {
+    return ReadBytes(std::u16string(path.begin(), path.end()));
+}
 
 constexpr int kLayoutPage = 1;
 constexpr int kWatermarkPage = 2;
@@ -91,10 +93,10 @@ void SpoilDrawnFrame() {
         std::fill_n(cache.frameBits, size_t(cache.frameWidth) * cache.frameHeight, 0x123456u);
 }
 
-class WatermarkPageTest : public watermark_test::ScratchFolder {
+class WatermarkPageTest : public ScratchFolderTest {
   protected:
     void SetUp() override {
-        ScratchFolder::SetUp();
+        ScratchFolderTest::SetUp();
         ResetSpooler();
         ResetFileDialog();
         WatermarkPreviewCache& cache = PreviewCache();
@@ -104,7 +106,7 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
     }
     void TearDown() override {
         sheet.Close();
-        ScratchFolder::TearDown();
+        ScratchFolderTest::TearDown();
     }
 
     HWND Open() {
@@ -118,8 +120,8 @@ class WatermarkPageTest : public watermark_test::ScratchFolder {
         return std::wstring(folder) + L"\\" + sheet.printerName + L"1.bmp";
     }
     std::wstring Fixture(const std::string& name, const std::vector<uint8_t>& bytes) {
-        WriteBytes(Path(name), bytes);
-        return Path(name).wstring();
+        const std::u16string path = Write(name, bytes);
+        return std::wstring(path.begin(), path.end());
     }
     void DragSlider(int id, int position) {
         SendDlgItemMessageW(page, id, TBM_SETPOS, TRUE, position);
@@ -423,9 +425,9 @@ TEST_F(WatermarkPageTest, ApplyWithTextWritesTheCanvasFileNamedAfterThePrinter) 
     const std::vector<uint8_t> file = ReadBytes(WorkFile());
     ASSERT_EQ(file.size(), 270054u);
     EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(watermark_test::GetLe(file, 18, 4), 300u);
-    EXPECT_EQ(watermark_test::GetLe(file, 22, 4), 300u);
-    EXPECT_EQ(watermark_test::GetLe(file, 28, 2), 24u);
+    EXPECT_EQ(GetLe(file, 18, 4), 300u);
+    EXPECT_EQ(GetLe(file, 22, 4), 300u);
+    EXPECT_EQ(GetLe(file, 28, 2), 24u);
     const size_t dark =
         size_t(std::count_if(file.begin() + 54, file.end(), [](uint8_t v) { return v < 0x80; }));
     EXPECT_GT(dark, 30u) << "the text is drawn";

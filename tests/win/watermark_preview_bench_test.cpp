@@ -15,7 +15,7 @@
 #include "docpages/watermark_page_rules.h"
 #include "docpages/watermark_preview_win.h"
 #include "res/watermark_page_ids.h"
-#include "tests/unit/watermark/watermark_test_files.h"
+#include "tests/common/test_bitmaps.h"
 #include "tests/win/support/sheet_harness.h"
 
 namespace krv::test {
@@ -31,7 +31,7 @@ std::vector<uint8_t> LargestImage() {
     std::vector<uint8_t> pixels(size_t(row) * height);
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<uint8_t>(i * 7 + i / 5612);
-    return watermark_test::MakeBmp({54, 24, width, height, {}, pixels});
+    return MakeBmp({54, 24, width, height, {}, pixels});
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -40,18 +40,18 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-class WatermarkPreviewBench : public watermark_test::ScratchFolder {};
+class WatermarkPreviewBench : public ScratchFolderTest {};
 
 TEST_F(WatermarkPreviewBench, RedrawOfTheLargestImageAfterItsFirstLoad) {
     const std::vector<uint8_t> image = LargestImage();
     ASSERT_LE(image.size() - 54, kLargestWatermarkImageBytes);
-    watermark_test::WriteBytes(Path("largest.bmp"), image);
+    Write("largest.bmp", image);
     ModalWatcher watcher;
     Sheet sheet(Sheet::Kind::Document);
     sheet.record.watermarkMode = 1;
     sheet.record.watermarkPosition = 9;  // tiled: the most stretches a redraw makes
     sheet.record.watermarkSizePercent = 20;
-    StoreWatermarkImagePath(sheet.record, Path("largest.bmp").u16string());
+    StoreWatermarkImagePath(sheet.record, Path("largest.bmp"));
     PreviewCache().reloadImage = true;
     sheet.Open();
     HWND page = sheet.Page(kWatermarkPage);

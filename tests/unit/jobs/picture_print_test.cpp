@@ -7,7 +7,7 @@
 #include "imaging/bmp_format.h"
 #include "imaging/logo_convert.h"
 #include "imaging/tone.h"
-#include "tests/unit/imaging/test_bitmaps.h"
+#include "tests/common/test_bitmaps.h"
 
 namespace krv {
 namespace {
@@ -115,16 +115,16 @@ TEST(PicturePrint, HalftoneMatchesTheLogoConverterOfTheSamePicture) {
     const uint32_t w = 45, h = 30;
     const GreyImage page = Picture(
         w, h, [](uint32_t x, uint32_t y) { return uint8_t((x * 7 + y * 13 + x * y) % 256); });
-    testing::ScratchDir dir;
-    const std::string bmp = dir.Write("p.bmp", testing::Grey8File(w, h, [&](int x, int stored) {
-                                          return page.Row(h - 1 - stored)[x];
-                                      }));
+    test::ScratchFolder dir;
+    const std::u16string bmp = dir.Write("p.bmp", test::Grey8File(w, h, [&](int x, int stored) {
+                                             return page.Row(h - 1 - stored)[x];
+                                         }));
     for (const auto method : {HalftoneMethod::None, HalftoneMethod::M3, HalftoneMethod::M4,
                               HalftoneMethod::ErrorDiffusion}) {
         const ConvertResult converted =
             HalftoneGrey8ToMono1(bmp, dir.Path("work.bmp"), method, 30, -20);
         ASSERT_TRUE(converted.Written());
-        const Bytes work = testing::ScratchDir::Read(converted.pathToUse);
+        const Bytes work = test::ScratchFolder::Read(converted.pathToUse);
         MonoRaster dots;
         ASSERT_TRUE(HalftonePage(page, method, 30, -20, &dots));
         for (uint32_t top = 0; top < h; ++top)

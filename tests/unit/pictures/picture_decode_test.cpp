@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/unit/imaging/test_bitmaps.h"
-#include "tests/unit/pictures/picture_files.h"
+#include "tests/common/test_bitmaps.h"
+#include "tests/common/picture_files.h"
 
 namespace krv {
 namespace {
 
-using testing::JpegOf;
-using testing::PictureBytes;
-using testing::PngFile;
-using testing::PngOf;
-using testing::Rgba;
+using test::JpegOf;
+using test::PictureBytes;
+using test::PngFile;
+using test::PngOf;
+using test::Rgba;
 
 Rgba Gradient(int x, int y) {
     return {static_cast<uint8_t>(x * 37), static_cast<uint8_t>(y * 53), static_cast<uint8_t>(x * y),
@@ -21,13 +21,13 @@ Rgba Gradient(int x, int y) {
 
 // The 24-bit bitmap of RGB pixels (top row first), written by the tests' own BMP writer.
 std::vector<uint8_t> BmpOfRgb(int w, int h, const std::vector<uint8_t>& rgb) {
-    return testing::Rgb24File(w, h, [&](int x, int storedRow) {
+    return test::Rgb24File(w, h, [&](int x, int storedRow) {
         const uint8_t* p = &rgb[(static_cast<size_t>(h - 1 - storedRow) * w + x) * 3];
-        return testing::Rgb{p[0], p[1], p[2]};
+        return test::Rgb{p[0], p[1], p[2]};
     });
 }
 
-std::vector<uint8_t> RgbOf(int w, int h, const testing::RgbaFunction& f) {
+std::vector<uint8_t> RgbOf(int w, int h, const test::RgbaFunction& f) {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -40,9 +40,8 @@ std::vector<uint8_t> RgbOf(int w, int h, const testing::RgbaFunction& f) {
 TEST(PictureDecode, FormatsAreKnownBySignatureOnly) {
     EXPECT_EQ(SniffPictureFormat(PngOf(1, 1, Gradient)), PictureFormat::Png);
     EXPECT_EQ(SniffPictureFormat(JpegOf(1, 1, Gradient)), PictureFormat::Jpeg);
-    EXPECT_EQ(
-        SniffPictureFormat(testing::Rgb24File(1, 1, [](int, int) { return testing::kWhite; })),
-        PictureFormat::Bmp);
+    EXPECT_EQ(SniffPictureFormat(test::Rgb24File(1, 1, [](int, int) { return test::kWhite; })),
+              PictureFormat::Bmp);
     const uint8_t text[] = "just text";
     EXPECT_EQ(SniffPictureFormat(text), PictureFormat::Unknown);
     EXPECT_EQ(SniffPictureFormat({}), PictureFormat::Unknown);
@@ -164,7 +163,7 @@ TEST(PictureDecode, JpegIsThePictureLibjpegDecodes) {
     for (const bool progressive : {false, true}) {
         const PictureBytes jpeg = JpegOf(17, 9, Gradient, 3, 85, progressive);
         int w = 0, h = 0;
-        const auto rgb = testing::JpegPixels(jpeg, &w, &h);
+        const auto rgb = test::JpegPixels(jpeg, &w, &h);
         std::vector<uint8_t> bmp;
         ASSERT_TRUE(DecodePictureToBmp24(jpeg, {}, &bmp).ok());
         EXPECT_EQ(bmp, BmpOfRgb(w, h, rgb)) << "progressive " << progressive;
@@ -178,7 +177,7 @@ TEST(PictureDecode, JpegIsThePictureLibjpegDecodes) {
     GreyImage out;
     ASSERT_TRUE(DecodePictureToGrey(grey, {}, &out).ok());
     int w = 0, h = 0;
-    const auto rgb = testing::JpegPixels(grey, &w, &h);
+    const auto rgb = test::JpegPixels(grey, &w, &h);
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(out.Row(3)[x], rgb[(3 * 8 + x) * 3]);  // a grey level is its own luminance
 }
@@ -243,9 +242,9 @@ TEST(PictureDecode, DamagedPngIsMalformedWithLibpngsReason) {
 // 60000 x 60000 (3.6 G pixels) answers at once.
 TEST(PictureDecode, AnnouncedSizesBeyondTheLimitsAreRefused) {
     PictureBytes png = PngOf(4, 4, Gradient);
-    testing::SetPngSize(png, 60000, 60000);
+    test::SetPngSize(png, 60000, 60000);
     PictureBytes jpeg = JpegOf(16, 16, Gradient);
-    testing::SetJpegSize(jpeg, 60000, 60000);
+    test::SetJpegSize(jpeg, 60000, 60000);
     for (const PictureBytes* file : {&png, &jpeg}) {
         GreyImage grey;
         EXPECT_EQ(DecodePictureToGrey(*file, {}, &grey).error, PictureError::TooLarge);
@@ -263,7 +262,7 @@ TEST(PictureDecode, AnnouncedSizesBeyondTheLimitsAreRefused) {
 // rows) is refused by the bitmap form before any buffer is sized.
 TEST(PictureDecode, BitmapFormRefusesWhatNoBitmapFileHolds) {
     PictureBytes png = PngOf(4, 4, Gradient);
-    testing::SetPngSize(png, 40000, 40000);
+    test::SetPngSize(png, 40000, 40000);
     const PictureLimits huge{100000, 100000, 100000ull * 100000};
     std::vector<uint8_t> bmp;
     EXPECT_EQ(DecodePictureToBmp24(png, huge, &bmp).error, PictureError::TooLarge);

@@ -10,34 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/scratch_folder.h"
+#include "tests/common/test_bitmaps.h"
+
 namespace krv::test {
 
 using FileBytes = std::vector<uint8_t>;
 
-struct Colour {
-    uint8_t red, green, blue;
-};
-inline constexpr Colour kBlackEntry{0, 0, 0};
-inline constexpr Colour kWhiteEntry{255, 255, 255};
+using Colour = Rgb;
+inline constexpr Colour kBlackEntry = kBlack;
+inline constexpr Colour kWhiteEntry = kWhite;
 
 // Pixel functions take (x, stored row y). 1-bit: a set bit uses palette entry 1.
-FileBytes MonoBitmap(int width, int height, const std::function<bool(int, int)>& bit,
-                     Colour entry0 = kBlackEntry, Colour entry1 = kWhiteEntry);
-FileBytes ColourBitmap(int width, int height, const std::function<Colour(int, int)>& pixel);
-
-// A fresh folder under GetTempPathW, removed with its files.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::wstring Path(const std::wstring& name) const { return folder_ + L"\\" + name; }
-    std::wstring Write(const std::wstring& name, const FileBytes& bytes) const;
-
-  private:
-    std::wstring folder_;
-};
+inline FileBytes MonoBitmap(int width, int height, const std::function<bool(int, int)>& bit,
+                            Colour entry0 = kBlackEntry, Colour entry1 = kWhiteEntry) {
+    return Mono1File(width, height, bit, entry0, entry1);
+}
+inline FileBytes ColourBitmap(int width, int height, const std::function<Colour(int, int)>& pixel) {
+    return Rgb24File(width, height, pixel);
+}
 
 bool FileExists(const std::wstring& path);
 FileBytes ReadWholeFile(const std::wstring& path);

@@ -4,6 +4,7 @@
 
 #include "frame/module_win.h"
 #include "frame/sheet_registration_win.h"
+#include "tests/support/fake_printer_win.h"
 
 namespace krv::test {
 
@@ -90,9 +91,9 @@ Sheet::Sheet(Kind k) : kind(k) {
     sheetParams.cbSize = sizeof sheetParams;
     sheetParams.pOEMDM = &record;
     sheetParams.pPrinterName = printerName.data();
-    sheetParams.hPrinter = reinterpret_cast<HANDLE>(0x4711);
+    sheetParams.hPrinter = FakePrinter::Handle();
     commonUi.cbSize = sizeof commonUi;
-    commonUi.hPrinter = reinterpret_cast<HANDLE>(0x4711);
+    commonUi.hPrinter = FakePrinter::Handle();
     commonUi.pPrinterName = printerName.data();
     documentContext.commonUi = &commonUi;
     printerContext.commonUi = &commonUi;
