@@ -4,7 +4,8 @@
 #include <fstream>
 #include <random>
 
-#include "imaging/file_io.h"
+#include "channel/ansi_text.h"
+#include "files/files.h"
 
 namespace krv::app {
 
@@ -42,8 +43,8 @@ std::string HeldUpload::Hold(std::string_view name, std::span<const uint8_t> byt
     fs::create_directories(folder_, ec);
     const std::string token = NewToken();
     const std::string about = token + "\n" + OneLine(name) + "\n";
-    if (!WriteWholeFile(data_, bytes.data(), bytes.size()) ||
-        !WriteWholeFile(about_, reinterpret_cast<const uint8_t*>(about.data()), about.size())) {
+    if (!WriteWholeFile(PathToUtf16(data_), bytes.data(), bytes.size()) ||
+        !WriteWholeFile(PathToUtf16(about_), about.data(), about.size())) {
         Discard();
         return {};
     }
@@ -56,7 +57,7 @@ std::optional<HeldFile> HeldUpload::Find(std::string_view token) const {
     HeldFile file;
     if (token.empty() || !std::getline(in, held) || held != token || !std::getline(in, file.name))
         return std::nullopt;
-    const int64_t size = GetFileSizeByPath(data_);
+    const int64_t size = FileSizeAt(PathToUtf16(data_));
     if (size < 0) return std::nullopt;
     file.path = data_;
     file.size = static_cast<uint64_t>(size);
@@ -64,8 +65,8 @@ std::optional<HeldFile> HeldUpload::Find(std::string_view token) const {
 }
 
 void HeldUpload::Discard() {
-    DeleteFileByPath(about_);
-    DeleteFileByPath(data_);
+    DeleteFileAt(PathToUtf16(about_));
+    DeleteFileAt(PathToUtf16(data_));
 }
 
 }  // namespace krv::app

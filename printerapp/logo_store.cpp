@@ -5,8 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "channel/ansi_text.h"
+#include "files/files.h"
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
 #include "jobs/job_decode.h"
 #include "pictures/picture_decode.h"
 
@@ -52,8 +53,16 @@ std::optional<StoredLogo> ParseRow(const std::string& line) {
 
 // The size of the file a row's job reads in a size check: its work bitmap, else its picture.
 int64_t RowBytes(const LogoRowFiles& files) {
-    const int64_t work = GetFileSizeByPath(files.workFile);
-    return work >= 0 ? work : GetFileSizeByPath(files.source);
+    const int64_t work = FileSizeAt(files.workFile);
+    return work >= 0 ? work : FileSizeAt(files.source);
+}
+
+bool WriteFileAt(const std::string& path, const void* data, size_t size) {
+    return WriteWholeFile(PathToUtf16(path), data, size);
+}
+
+void DeleteAt(const std::string& path) {
+    DeleteFileAt(PathToUtf16(path));
 }
 
 }  // namespace
@@ -99,10 +108,8 @@ bool LogoStore::Save() const {
     const std::string path = folder_ + "/" + kIndexName;
     std::error_code ec;
     fs::create_directories(folder_, ec);
-    if (!WriteWholeFile(path + ".new", reinterpret_cast<const uint8_t*>(text.data()), text.size()))
-        return false;
-    fs::rename(path + ".new", path, ec);
-    return !ec;
+    // Written whole or not at all: the list a restart reads is never half of one.
+    return WriteFileAt(path, text.data(), text.size());
 }
 
 LogoAddResult LogoStore::Add(std::string_view name, std::span<const uint8_t> bytes) {
@@ -130,16 +137,17 @@ LogoAddResult LogoStore::Add(std::string_view name, std::span<const uint8_t> byt
     StoredLogo row{nextId_, CleanName(name), {}};
     row.settings.method = mode_ == LogoMode::BlackWhite ? HalftoneMethod::M3 : HalftoneMethod::None;
     const std::string path = PicturePath(row.id);
-    if (!WriteWholeFile(path, bmp.data(), bmp.size()))
+    if (!WriteFileAt(path, bmp.data(), bmp.size()))
         return {false, "The logo cannot be kept: the printer's folder cannot be written.", {}};
     const LogoAddResult refused = [&]() -> LogoAddResult {
-        const LogoAddCheck check = CheckLogoSource(path, LogoMode::Grey);
+        const LogoAddCheck check = CheckLogoSource(PathToUtf16(path), LogoMode::Grey);
         if (!check.accepted && !check.message.empty()) return {false, check.message, {}};
         BitmapView view;
         if (!check.accepted || ReadBitmap(bmp, &view) != BitmapStatus::Ok)
             return {false, "Only bitmaps of 1, 8 or 24 bits without compression can be logos.", {}};
         if (!view.HoldsEveryRow()) return {false, "The bitmap ends before its last row.", {}};
-        const ConvertResult r = PrepareLogoRow(path, WorkPath(row.id), mode_, row.settings);
+        const ConvertResult r = PrepareLogoRow(PathToUtf16(path), PathToUtf16(WorkPath(row.id)),
+                                               mode_, row.settings);
         if (!r.Written() && r.code != kConvertAlreadyMono)
             return {false, "The picture cannot be converted.", {}};
         return {true, {}, {}};
@@ -148,8 +156,8 @@ LogoAddResult LogoStore::Add(std::string_view name, std::span<const uint8_t> byt
     ++nextId_;
     if (refused.accepted && Save()) return refused;
     rows_.pop_back();
-    DeleteFileByPath(path);
-    DeleteFileByPath(WorkPath(row.id));
+    DeleteAt(path);
+    DeleteAt(WorkPath(row.id));
     if (!refused.accepted) return refused;
     return {false, "The logo cannot be kept: the printer's folder cannot be written.", {}};
 }
@@ -162,8 +170,8 @@ bool LogoStore::Delete(size_t row) {
         rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(row), gone);
         return false;
     }
-    DeleteFileByPath(PicturePath(gone.id));
-    DeleteFileByPath(WorkPath(gone.id));
+    DeleteAt(PicturePath(gone.id));
+    DeleteAt(WorkPath(gone.id));
     return true;
 }
 
@@ -188,7 +196,7 @@ bool LogoStore::SetSettings(size_t row, const LogoRowSettings& settings) {
 
 std::optional<LogoRowFiles> LogoStore::Prepare(size_t row, LogoMode mode) const {
     const StoredLogo& r = rows_.at(row);
-    LogoRowFiles files{PicturePath(r.id), WorkPath(r.id)};
+    LogoRowFiles files{PathToUtf16(PicturePath(r.id)), PathToUtf16(WorkPath(r.id))};
     const ConvertResult c = PrepareLogoRow(files.source, files.workFile, mode, r.settings);
     if (!c.Written() && c.code != kConvertAlreadyMono) return std::nullopt;
     return files;

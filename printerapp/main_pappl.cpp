@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "imaging/file_io.h"
+#include "channel/ansi_text.h"
+#include "files/files.h"
 #include "printerapp/app_pappl.h"
 #include "printerapp/maintenance_pappl.h"
 #include "printerapp/web_pages_pappl.h"
@@ -122,7 +123,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     AddStrings(system);
     if (Subcommand() != "server") return system;
 
-    web::SetPagesFolder(PagesFolder(state.empty() ? TemporaryFolderPath() + kStateFile : state));
+    web::SetPagesFolder(PagesFolder(state.empty() ? Utf16ToPath(TemporaryFolder()) + kStateFile : state));
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());
         papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
