@@ -146,8 +146,8 @@ LogoAddResult LogoStore::Add(std::string_view name, std::span<const uint8_t> byt
         if (!check.accepted || ReadBitmap(bmp, &view) != BitmapStatus::Ok)
             return {false, "Only bitmaps of 1, 8 or 24 bits without compression can be logos.", {}};
         if (!view.HoldsEveryRow()) return {false, "The bitmap ends before its last row.", {}};
-        const ConvertResult r = PrepareLogoRow(PathToUtf16(path), PathToUtf16(WorkPath(row.id)),
-                                               mode_, row.settings);
+        const ConvertResult r =
+            PrepareLogoRow(PathToUtf16(path), PathToUtf16(WorkPath(row.id)), mode_, row.settings);
         if (!r.Written() && r.code != kConvertAlreadyMono)
             return {false, "The picture cannot be converted.", {}};
         return {true, {}, {}};

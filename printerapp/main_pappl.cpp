@@ -123,7 +123,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     AddStrings(system);
     if (Subcommand() != "server") return system;
 
-    web::SetPagesFolder(PagesFolder(state.empty() ? Utf16ToPath(TemporaryFolder()) + kStateFile : state));
+    web::SetPagesFolder(
+        PagesFolder(state.empty() ? Utf16ToPath(TemporaryFolder()) + kStateFile : state));
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());
         papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),
