@@ -90,7 +90,4 @@ void StatusBeforeJob(pappl_job_t* job, pappl_device_t* device);
 // Whether writing a job's data failed; the printer's reasons follow.
 void SetDeviceOffline(pappl_job_t* job, bool offline);
 
-// ---- record_page_pappl.cpp
-void AddRecordPage(pappl_printer_t* printer);
-
 }  // namespace krv::app

@@ -9,9 +9,12 @@
 #include <cstring>
 #include <string>
 
+#include "channel/ansi_text.h"
+#include "files/files.h"
 #include "printerapp/app_pappl.h"
 #include "printerapp/maintenance_pappl.h"
-#include "printerapp/option_labels.h"
+#include "printerapp/web_pages_pappl.h"
+#include "printerapp/web_strings.h"
 
 namespace krv::app {
 
@@ -52,7 +55,7 @@ bool Tick(pappl_system_t*, void*) {
 }
 
 void PrinterCreated(pappl_printer_t* printer, void*) {
-    AddRecordPage(printer);
+    web::AddWebPages(printer);
     StartStatusMonitor(printer);
 }
 
@@ -69,6 +72,22 @@ std::string DefaultStateFile() {
         return config + name;
     }
     return {};
+}
+
+// The web interface's texts: English, and Chinese for browsers asking for any Chinese
+// (zh-CN, and zh-TW or zh-HK through PAPPL's fall-back to "zh").
+void AddStrings(pappl_system_t* system) {
+    papplSystemAddStringsData(system, "/en.strings", "en", StringsData(Language::English).c_str());
+    const char* chinese = StringsData(Language::Chinese).c_str();
+    papplSystemAddStringsData(system, "/zh-CN.strings", "zh-CN", chinese);
+    papplSystemAddStringsData(system, "/zh.strings", "zh", chinese);
+}
+
+// The folder beside the state file where the pages keep each printer's logos and uploads.
+std::string PagesFolder(const std::string& stateFile) {
+    const size_t slash = stateFile.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : stateFile.substr(0, slash);
+    return folder + "/krv857-printer";
 }
 
 pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
@@ -102,7 +121,7 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
     papplSystemSetPrinterDrivers(system, 1, kDrivers, AutoAddCallback, PrinterCreated,
                                  DriverCallback, nullptr);
     AddFilters(system);
-    papplSystemAddStringsData(system, "/en.strings", "en", EnglishStrings().c_str());
+    AddStrings(system);
     if (Subcommand() != "server") return system;
 
     std::string error;
@@ -118,7 +137,8 @@ pappl_system_t* CreateSystem(int count, cups_option_t* options, void*) {
         return nullptr;
     }
     StartStatus(system, *status);
-
+    web::SetPagesFolder(
+        PagesFolder(state.empty() ? Utf16ToPath(TemporaryFolder()) + kStateFile : state));
     if (!state.empty()) {
         papplSystemLoadState(system, state.c_str());
         papplSystemSetSaveCallback(system, reinterpret_cast<pappl_save_cb_t>(papplSystemSaveState),

@@ -15,7 +15,7 @@ declare -A below=(
     [jobs]="imaging files channel frame"
     [docpages]="jobs imaging files channel frame res"
     [devpages]="jobs imaging files channel frame res"
-    [printerapp]="docpages jobs pictures imaging files channel frame"
+    [printerapp]="devpages docpages jobs pictures imaging files channel frame"
 )
 
 status=0

@@ -9,8 +9,11 @@ packages=(
     wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick fonts-wqy-microhei locales
     clang libclang-rt-14-dev valgrind python3
     pkg-config libpng-dev libjpeg-dev
-    libpappl-dev cups-ipp-utils poppler-utils
+    libpappl-dev cups-ipp-utils poppler-utils chromium
 )
+# The browser tests' driver runs on Node.js: Debian's, unless the machine has its own.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

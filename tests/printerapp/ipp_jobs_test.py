@@ -558,16 +558,24 @@ class Tests:
         record[584], record[453] = 0, 0  # end of page: no cut
         web, page, session = self.web("krv-record")
 
-        def upload(data):
+        def post(fields, data=None):
             boundary = "krv857boundary"
-            body = ("--%s\r\nContent-Disposition: form-data; name=\"session\"\r\n\r\n%s\r\n"
-                    "--%s\r\nContent-Disposition: form-data; name=\"record\"; "
-                    "filename=\"record.bin\"\r\nContent-Type: application/octet-stream\r\n\r\n"
-                    % (boundary, session, boundary)).encode() + data + (
-                        "\r\n--%s--\r\n" % boundary).encode()
-            request = urllib.request.Request(page, body, {
+            body = "".join("--%s\r\nContent-Disposition: form-data; name=\"%s\"\r\n\r\n%s\r\n"
+                           % (boundary, name, value)
+                           for name, value in dict(fields, session=session).items()).encode()
+            if data is not None:
+                body += ("--%s\r\nContent-Disposition: form-data; name=\"record\"; "
+                         "filename=\"record.bin\"\r\nContent-Type: application/octet-stream\r\n\r\n"
+                         % boundary).encode() + data + b"\r\n"
+            request = urllib.request.Request(page, body + ("--%s--\r\n" % boundary).encode(), {
                 "Content-Type": "multipart/form-data; boundary=" + boundary})
             return web.open(request, timeout=30).read().decode()
+
+        def upload(data):
+            """Shows what the record sets, then applies it."""
+            shown = post({"action": "upload"}, data)
+            token = re.search(r'name="token" value="([0-9a-f]+)"', shown)
+            return post({"action": "apply", "token": token.group(1)}) if token else shown
 
         try:
             check("now the printer's defaults" in upload(bytes(record)), "the record was refused")

@@ -6,8 +6,8 @@
 namespace krv::app {
 namespace {
 
-std::string LabelOf(const std::string& key) {
-    const std::string& s = EnglishStrings();
+std::string LabelOf(const std::string& key, Language language = Language::English) {
+    const std::string s = OptionStrings(language);
     const std::string head = "\"" + key + "\" = \"";
     const size_t at = s.find(head);
     if (at == std::string::npos) return {};
