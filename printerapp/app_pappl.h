@@ -68,6 +68,10 @@ bool DeviceFailed(pappl_job_t* job);
 // A job went out whole: the printer is no longer offline (one that answers status requests
 // says so itself when it is asked after the job).
 void DeviceSucceeded(pappl_job_t* job);
+// PAPPL 1.3.1 may start a job a second time once it has ended, when two submissions race for
+// an idle printer; its document file is gone by then. True (and logged) for such a start: the
+// callback returns at once, the job stays as its first run ended, nothing reaches the printer.
+bool DocumentAlreadyPrinted(pappl_job_t* job);
 
 // ---- filters_pappl.cpp
 void AddFilters(pappl_system_t* system);

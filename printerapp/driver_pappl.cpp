@@ -151,6 +151,7 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {
 
 // Raw printer commands: the job's file, byte for byte.
 bool PrintRawFile(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
+    if (DocumentAlreadyPrinted(job)) return true;
     std::FILE* file = std::fopen(papplJobGetFilename(job), "rb");
     if (!file) {
         papplJobSetMessage(job, "Cannot read the job's file.");

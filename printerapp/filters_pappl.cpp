@@ -104,6 +104,7 @@ class FilterJob {
 };
 
 bool PictureFilter(pappl_job_t* job, pappl_device_t* device, void*) {
+    if (DocumentAlreadyPrinted(job)) return true;
     FilterJob f(job, device);
     if (!f.ready()) return false;
     const std::optional<std::string> file = f.ReadDocument(kMaxPictureFile);
@@ -129,6 +130,7 @@ bool PictureFilter(pappl_job_t* job, pappl_device_t* device, void*) {
 }
 
 bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
+    if (DocumentAlreadyPrinted(job)) return true;
     FilterJob f(job, device);
     if (!f.ready()) return false;
     std::string error;
@@ -157,6 +159,7 @@ bool PdfFilter(pappl_job_t* job, pappl_device_t* device, void*) {
 }
 
 bool TextFilter(pappl_job_t* job, pappl_device_t* device, void*) {
+    if (DocumentAlreadyPrinted(job)) return true;
     FilterJob f(job, device);
     if (!f.ready()) return false;
     const std::optional<std::string> text = f.ReadDocument(kTextDocumentLimit);

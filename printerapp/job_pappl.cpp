@@ -93,4 +93,11 @@ void DeviceSucceeded(pappl_job_t* job) {
     SetDeviceOffline(job, false);
 }
 
+bool DocumentAlreadyPrinted(pappl_job_t* job) {
+    if (papplJobGetFilename(job)) return false;
+    papplLogJob(job, PAPPL_LOGLEVEL_WARN,
+                "Started again after it was printed; its document is not sent twice.");
+    return true;
+}
+
 }  // namespace krv::app
