@@ -95,6 +95,34 @@ TEST(PicturePrint, ScalingKeepsFlatPicturesFlatAndTheSameSizeUnchanged) {
     EXPECT_EQ(same.pixels, noisy.pixels);
 }
 
+// Every output level against the area average worked out directly in integers: the overlap of
+// each source pixel with the output pixel, in units of 1 / (source width x source height).
+TEST(PicturePrint, ScaledLevelsAreTheRoundedAreaAverage) {
+    std::mt19937 random(11);
+    const auto overlap = [](uint64_t i, uint64_t o, uint64_t src, uint64_t dst) {
+        const uint64_t lo = std::max(i * dst, o * src), hi = std::min((i + 1) * dst, (o + 1) * src);
+        return hi > lo ? hi - lo : 0;
+    };
+    for (int i = 0; i < 12; ++i) {
+        const uint32_t w = 1 + random() % 90, h = 1 + random() % 60;
+        const uint32_t ow = 1 + random() % 90, oh = 1 + random() % 60;
+        const GreyImage noisy =
+            Picture(w, h, [&](uint32_t, uint32_t) { return uint8_t(random()); });
+        GreyImage out;
+        ASSERT_TRUE(ScaleGrey(noisy, ow, oh, &out));
+        const uint64_t area = uint64_t{w} * h;
+        for (uint32_t y = 0; y < oh; ++y)
+            for (uint32_t x = 0; x < ow; ++x) {
+                uint64_t sum = 0;
+                for (uint32_t sy = 0; sy < h; ++sy)
+                    for (uint32_t sx = 0; sx < w; ++sx)
+                        sum += noisy.Row(sy)[sx] * overlap(sx, x, w, ow) * overlap(sy, y, h, oh);
+                ASSERT_EQ(out.Row(y)[x], (sum + area / 2) / area)
+                    << w << "x" << h << " -> " << ow << "x" << oh << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(PicturePrint, LinesAreClippedOrMadeUpWithWhite) {
     GreyImage page;
     const uint8_t line[6] = {1, 2, 3, 4, 5, 6};
