@@ -89,6 +89,8 @@ void StartStatusMonitor(pappl_printer_t* printer);
 void StopStatusMonitor(pappl_printer_t* printer, pappl_pr_driver_data_t* data);
 // PAPPL's status callback.
 bool UpdateStatus(pappl_printer_t* printer);
+// The cash drawer as the printer last reported it; none for a printer that is not asked.
+std::optional<DrawerState> CashDrawerOf(pappl_printer_t* printer);
 // At the start of a job, through its device (a printer that answered lately only).
 void StatusBeforeJob(pappl_job_t* job, pappl_device_t* device);
 // Whether writing a job's data failed; the printer's reasons follow.

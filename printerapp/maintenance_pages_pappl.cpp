@@ -7,6 +7,7 @@
 #include "jobs/file_download.h"
 #include "jobs/self_test.h"
 #include "jobs/top_bottom_message.h"
+#include "printerapp/app_pappl.h"
 #include "printerapp/held_upload.h"
 #include "printerapp/web_pages_pappl.h"
 
@@ -197,6 +198,12 @@ bool SelfTestPage(pappl_client_t* client, pappl_printer_t* printer) {
                           Text(client,
                                "The printer prints its self-test page: a check that the "
                                "connection's settings are right."));
+    // A printer that answers status requests also says what its drawer sensor reads.
+    if (const std::optional<DrawerState> drawer = CashDrawerOf(printer)) {
+        const std::string value = std::string(kDrawerAttribute) + "." + DrawerKeyword(*drawer);
+        papplClientHTMLPrintf(client, "<p>%s: %s</p>\n", Text(client, kDrawerAttribute),
+                              Text(client, value.c_str()));
+    }
     StartForm(client, "selftest");
     Submit(client, "Self-Test Page");
     papplClientHTMLPuts(client, "</form>\n");

@@ -155,6 +155,7 @@ class Monitor {
     }
 
     bool answering() const { return answering_; }
+    DrawerState drawer() const { return drawer_; }
 
     // Makes a reading (none: the printer did not answer) the printer's reasons, and its drawer
     // the attribute's next value.
@@ -303,6 +304,11 @@ void StopStatusMonitor(pappl_printer_t* printer, pappl_pr_driver_data_t*) {
 bool UpdateStatus(pappl_printer_t* printer) {
     if (const auto monitor = Find(printer)) monitor->ShowDrawer();
     return true;
+}
+
+std::optional<DrawerState> CashDrawerOf(pappl_printer_t* printer) {
+    if (const auto monitor = Find(printer)) return monitor->drawer();
+    return std::nullopt;
 }
 
 void StatusBeforeJob(pappl_job_t* job, pappl_device_t* device) {

@@ -693,6 +693,9 @@ class Tests:
         self.ready()
         self.counter.answers = DRAWER_HIGH
         self.wait_status("drawer open", {"none"}, "open")
+        page = "http://127.0.0.1:%d/counter/krv-selftest" % self.app.port
+        html = urllib.request.urlopen(page, timeout=30).read().decode()
+        check("Cash drawer: Open" in html, "the self-test page does not say the drawer is open")
 
     def test_status_offline_when_it_stops_answering_said_once(self):
         self.ready()
