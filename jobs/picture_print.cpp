@@ -37,12 +37,6 @@ AxisSpans SpansOf(uint32_t src, uint32_t dst) {
     return s;
 }
 
-// Below this area a level's rounded quotient is the same in double as in integers: numerator and
-// divisor are exact, and a quotient that is not a whole number stays at least 1 / area (more than
-// half a unit in the last place of a level) below the next one, so truncation agrees. A double
-// division is several times quicker than a 64-bit one, once per printed pixel.
-constexpr uint64_t kExactDoubleArea = uint64_t{1} << 44;
-
 // One source row reduced across: each output column's sum of level x overlap.
 void SumAcross(const uint8_t* row, const AxisSpans& across, std::vector<uint64_t>* sums) {
     for (size_t o = 0; o < sums->size(); ++o) {
@@ -119,14 +113,8 @@ bool ScaleGrey(const GreyImage& source, uint32_t width, uint32_t height, GreyIma
                     total[x] += sums[x] * down.weight[k];
             }
             uint8_t* o = scaled.Row(y);
-            if (area < kExactDoubleArea) {
-                const double divisor = static_cast<double>(area);
-                for (uint32_t x = 0; x < width; ++x)
-                    o[x] = static_cast<uint8_t>(static_cast<double>(total[x] + area / 2) / divisor);
-            } else {
-                for (uint32_t x = 0; x < width; ++x)
-                    o[x] = static_cast<uint8_t>((total[x] + area / 2) / area);
-            }
+            for (uint32_t x = 0; x < width; ++x)
+                o[x] = static_cast<uint8_t>((total[x] + area / 2) / area);
         }
         *out = std::move(scaled);
         return true;

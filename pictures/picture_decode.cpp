@@ -32,10 +32,8 @@ class GreySink : public PictureRowSink {
     }
     void Row(uint32_t y, const uint8_t* rgb) override {
         uint8_t* row = out_->Row(y);
-        // Luma() in unsigned arithmetic: the same levels, without the signed division's fix-up
-        // in the loop every decoded pixel goes through.
         for (uint32_t x = 0; x < out_->width; ++x, rgb += 3)
-            row[x] = static_cast<uint8_t>((rgb[0] * 299u + rgb[1] * 587u + rgb[2] * 114u) / 1000u);
+            row[x] = static_cast<uint8_t>(Luma(rgb[0], rgb[1], rgb[2]));
     }
 
   private:
