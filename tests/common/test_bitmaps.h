@@ -91,6 +91,12 @@ inline Bytes Mono1File(int w, int h, const std::function<bool(int, int)>& bit, R
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 
+// A 1-bit chequerboard, black where x + y is even.
+inline Bytes CheckerFile(int w, int h) {
+    return Mono1File(
+        w, h, [](int x, int y) { return (x + y) % 2 == 0; }, kBlack, kWhite);
+}
+
 // A small picture of each depth (1, 8 or 24 bits) with every row different.
 inline Bytes SourceOf(int bitCount, int w, int h) {
     switch (bitCount) {

@@ -10,15 +10,9 @@
 namespace krv {
 namespace {
 
-using test::kBlack;
+using test::CheckerFile;
 using test::kWhite;
-using test::Mono1File;
 using test::ScratchFolder;
-
-Bytes Checker(int w, int h) {
-    return Mono1File(
-        w, h, [](int x, int y) { return (x + y) % 2 == 0; }, kBlack, kWhite);
-}
 
 TEST(LogoRows, AddChecksAndTheirMessages) {
     ScratchFolder dir;
@@ -31,18 +25,18 @@ TEST(LogoRows, AddChecksAndTheirMessages) {
         bool accepted;
         const char* message;
     };
-    Bytes notBm = Checker(8, 8);
+    Bytes notBm = CheckerFile(8, 8);
     notBm[0] = 'X';
-    Bytes fourBit = Checker(8, 8);
+    Bytes fourBit = CheckerFile(8, 8);
     fourBit[28] = 4;
     const Case cases[] = {
         {"missing", dir.Path("none.bmp"), LogoMode::Grey, false, "打开选择的文件失败！"},
         {"61 bytes", dir.Write("short.bmp", Bytes(61, 'B')), LogoMode::Grey, false,
          "从文件读取数据失败！"},
-        {"1024 x 768", dir.Write("max.bmp", Checker(1024, 768)), LogoMode::Grey, true, ""},
-        {"1025 wide", dir.Write("wide.bmp", Checker(1025, 1)), LogoMode::BlackWhite, false,
+        {"1024 x 768", dir.Write("max.bmp", CheckerFile(1024, 768)), LogoMode::Grey, true, ""},
+        {"1025 wide", dir.Write("wide.bmp", CheckerFile(1025, 1)), LogoMode::BlackWhite, false,
          "选择的图像太大！\n宽度必须小于1024 Byte，高度必须小于768 Byte!"},
-        {"769 high", dir.Write("high.bmp", Checker(1, 769)), LogoMode::Original, false,
+        {"769 high", dir.Write("high.bmp", CheckerFile(1, 769)), LogoMode::Original, false,
          "选择的图像太大！\n宽度必须小于1024 Byte，高度必须小于768 Byte!"},
         {"not BM, black-white", dir.Write("x.bmp", notBm), LogoMode::BlackWhite, false, ""},
         {"not BM, original", dir.Write("x.bmp", notBm), LogoMode::Original, true, ""},
@@ -58,7 +52,7 @@ TEST(LogoRows, AddChecksAndTheirMessages) {
 
 TEST(LogoRows, BlackWhiteDeletesTheOldWorkFileOfAOneBitSource) {
     ScratchFolder dir;
-    const auto src = dir.Write("m.bmp", Checker(8, 8));
+    const auto src = dir.Write("m.bmp", CheckerFile(8, 8));
     ASSERT_EQ(ConvertLogoRow(src, LogoWorkFile(src), LogoMode::Grey, {}).code, kConvertWritten);
     ASSERT_TRUE(ScratchFolder::Exists(LogoWorkFile(src)));
     const ConvertResult r = PrepareLogoRow(src, LogoWorkFile(src), LogoMode::BlackWhite, {});

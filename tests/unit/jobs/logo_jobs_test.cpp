@@ -11,17 +11,13 @@
 namespace krv {
 namespace {
 
+using test::CheckerFile;
 using test::kBlack;
 using test::kWhite;
 using test::Mono1File;
 using test::Rgb;
 using test::ScratchFolder;
 using test::SourceOf;
-
-Bytes Checker(int w, int h) {
-    return Mono1File(
-        w, h, [](int x, int y) { return (x + y) % 2 == 0; }, kBlack, kWhite);
-}
 
 Bytes Piece(std::initializer_list<uint8_t> b) {
     return Bytes(b);
@@ -31,9 +27,9 @@ Bytes Piece(std::initializer_list<uint8_t> b) {
 
 TEST(LogoJob, ThreeBlackWhiteRows) {
     ScratchFolder dir;
-    const std::vector<std::u16string> rows = {dir.Write("a.bmp", Checker(100, 50)),
-                                              dir.Write("b.bmp", Checker(8, 8)),
-                                              dir.Write("c.bmp", Checker(33, 1))};
+    const std::vector<std::u16string> rows = {dir.Write("a.bmp", CheckerFile(100, 50)),
+                                              dir.Write("b.bmp", CheckerFile(8, 8)),
+                                              dir.Write("c.bmp", CheckerFile(33, 1))};
     const LogoJobOutcome o = BuildLogoDownloadJob(test::RowsBeside(rows), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     EXPECT_FALSE(o.endedEarly);
@@ -100,7 +96,7 @@ TEST(LogoJob, ChecksBeforeTheJob) {
     EXPECT_EQ(missing.message, "获取位图大小失败！");
     // The work file's size counts when there is one, else the source's.
     const auto big = dir.Write("big.bmp", Bytes(300000, 0));
-    const auto small = dir.Write("small.bmp", Checker(8, 8));
+    const auto small = dir.Write("small.bmp", CheckerFile(8, 8));
     dir.Write("smallTemp.bmp", Bytes(224288, 0));  // 300000 + 224288 = 524288
     EXPECT_EQ(BuildLogoDownloadJob(test::RowsBeside({big, small}), LogoMode::BlackWhite).message,
               "位图总计大小超过 512k！");
@@ -119,10 +115,10 @@ TEST(LogoJob, ChecksBeforeTheJob) {
 TEST(LogoJob, ARowWithoutPolarityEndsTheJobThere) {
     ScratchFolder dir;
     const std::vector<std::u16string> rows = {
-        dir.Write("a.bmp", Checker(8, 8)),
+        dir.Write("a.bmp", CheckerFile(8, 8)),
         dir.Write("red.bmp", Mono1File(
                                  8, 8, [](int, int) { return true; }, Rgb{255, 0, 0}, kWhite)),
-        dir.Write("c.bmp", Checker(8, 8))};
+        dir.Write("c.bmp", CheckerFile(8, 8))};
     const LogoJobOutcome o = BuildLogoDownloadJob(test::RowsBeside(rows), LogoMode::BlackWhite);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
     EXPECT_TRUE(o.endedEarly);
@@ -199,7 +195,7 @@ TEST(BackSideJob, TextLimitCountsTheZeroBytes) {
 
 TEST(BackSideJob, WhatEachModeAccepts) {
     ScratchFolder dir;
-    const auto logo = dir.Write("l.bmp", Checker(16, 24));
+    const auto logo = dir.Write("l.bmp", CheckerFile(16, 24));
     struct Case {
         const char* name;
         BackSideRequest request;
@@ -241,7 +237,7 @@ TEST(BackSideJob, SixteenByTwentyFourLogo) {
     ScratchFolder dir;
     BackSideRequest r;
     r.mode = LogoMode::BlackWhite;
-    r.rows = test::RowsBeside({dir.Write("l.bmp", Checker(16, 24))});
+    r.rows = test::RowsBeside({dir.Write("l.bmp", CheckerFile(16, 24))});
     r.selectedRow = 0;
     const LogoJobOutcome o = BuildBackSideJob(r);
     ASSERT_EQ(o.kind, LogoJobOutcome::Kind::Job);
